@@ -1,0 +1,6 @@
+#include "app/CommandLine.h"
+
+int playerMain(int, char**)
+{
+    return 0;
+}

@@ -1,0 +1,21 @@
+# vp_add_layer(<name> [DEPS <libs>...] [EXCLUDE <files>...])
+# Builds every .cpp of the calling folder into the library vp_<name>. A folder
+# without sources yet becomes an interface library, so the stack stays whole
+# while layers are filled in.
+function(vp_add_layer name)
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(ex ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${ex})
+  endforeach()
+  if(sources)
+    add_library(vp_${name} STATIC ${sources})
+    target_include_directories(vp_${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(vp_${name} PRIVATE -Wall -Wextra)
+    target_link_libraries(vp_${name} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(vp_${name} INTERFACE)
+    target_include_directories(vp_${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(vp_${name} INTERFACE ${ARG_DEPS})
+  endif()
+endfunction()

@@ -1,0 +1,69 @@
+#pragma once
+// The engine's window and its GL context on SDL2. This replaces the window
+// class, the window procedure's message source, the display-mode change, the
+// pixel format and the WGL context of the original: the engine drives it step
+// by step, in the order it always did, and maps each failure to its own text.
+//
+// There is one engine window per process. Off-screen buffers get contexts of
+// their own that share objects with the window's (see createSharedContext).
+
+enum class MessageType { Quit, Size, Activate, Close, KeyDown, KeyUp, Other };
+
+// One window message. Size: param1 = width, param2 = height (drawable pixels).
+// Activate: param1 = 1 while minimised. KeyDown/KeyUp: param1 = virtual-key code.
+struct WindowMessage {
+    MessageType type = MessageType::Other;
+    int param1 = 0;
+    int param2 = 0;
+};
+
+struct WindowStyle {
+    bool fullscreenMode = false; // switch the display to width x height
+    bool popup = false;          // borderless, no cursor (the fullscreen branch's style)
+    int samples = 0;             // multisample count, 0 for none
+    bool hidden = false;         // never shown (off-screen capture)
+};
+
+namespace platform {
+
+using ContextHandle = void*;
+
+// Starts the video subsystem ("registering the window class").
+bool initVideo();
+// True when the display offers exactly width x height.
+bool fullscreenModeAvailable(int width, int height);
+// Creates the window with its GL pixel format; false when refused.
+bool createWindow(const char* title, int width, int height, const WindowStyle& style);
+bool createContext();
+bool makeWindowContextCurrent();
+void destroyContext();
+void destroyWindow();
+void showWindow();
+bool windowExists();
+
+// Removes the next pending message; false when none is pending.
+bool peekMessage(WindowMessage& msg);
+void postQuitMessage();
+
+void swapBuffers();
+bool setSwapInterval(int interval);
+void* getProcAddress(const char* name);
+void drawableSize(int& width, int& height);
+int contextSamples();
+
+// True when a multisample pixel format with this many samples can be made.
+bool multisampleFormatAvailable(int samples);
+
+// The WGL extension names this layer can stand in for, separated by blanks,
+// minus the names listed in VP_HIDE_EXTENSIONS. Needs a current context.
+const char* emulatedWglExtensions();
+
+// Contexts for off-screen buffers: they share objects with the window's
+// context and draw through the window's drawable.
+ContextHandle windowContext();
+ContextHandle currentContext();
+ContextHandle createSharedContext();
+bool makeCurrent(ContextHandle context);
+void deleteContext(ContextHandle context);
+
+} // namespace platform

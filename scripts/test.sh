@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Sets everything up, builds both trees and runs the whole test suite:
+# every test in the normal build, and the unit, GL and fuzz tests in the
+# sanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh release
+scripts/build.sh asan
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+scripts/with-display.sh bash -c '
+  set -e
+  ctest --test-dir build --output-on-failure -j2
+  ctest --test-dir build-asan --output-on-failure -j2 -L "unit|gl|fuzz"
+'
