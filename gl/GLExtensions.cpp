@@ -70,14 +70,15 @@ char* copyAsLines(const char* text)
 }
 
 template <typename T>
-void resolve(T& pointer, const char* name)
+void resolveInto(T& pointer, const char* name)
 {
     pointer = reinterpret_cast<T>(platform::getProcAddress(name));
 }
 
+#define resolve(fn, name) resolveInto(glext::fn, name)
+
 void resolveGlEntryPoints()
 {
-    using namespace glext;
     resolve(glActiveTextureARB, "glActiveTextureARB");
     resolve(glClientActiveTextureARB, "glClientActiveTextureARB");
     resolve(glMultiTexCoord1fARB, "glMultiTexCoord1fARB");
@@ -114,7 +115,6 @@ void resolveGlEntryPoints()
 // WGL group they replace.
 void resolveBufferEntryPoints()
 {
-    using namespace glext;
     resolve(glGenFramebuffers, "glGenFramebuffers");
     resolve(glDeleteFramebuffers, "glDeleteFramebuffers");
     resolve(glBindFramebuffer, "glBindFramebuffer");
