@@ -1,6 +1,225 @@
 #include "app/CommandLine.h"
 
-int playerMain(int, char**)
+#include "app/RunDemo.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+
+#ifndef VP_VERSION
+#define VP_VERSION "0.1.0"
+#endif
+
+namespace {
+
+bool parseInt(const char* text, int& value)
 {
-    return 0;
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < -2147483647L || v > 2147483647L)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+bool parseFloat(const char* text, float& value)
+{
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    float v = std::strtof(text, &end);
+    if (*end != '\0')
+        return false;
+    value = v;
+    return true;
+}
+
+bool parseSize(const char* text, int& width, int& height)
+{
+    if (!text)
+        return false;
+    const char* x = std::strchr(text, 'x');
+    if (!x)
+        return false;
+    std::string w(text, x);
+    return parseInt(w.c_str(), width) && parseInt(x + 1, height) && width > 0 && height > 0 &&
+           width <= 16384 && height <= 16384;
+}
+
+} // namespace
+
+const char* commandLineHelp()
+{
+    return "usage: vplayer [options]\n"
+           "Without options the launcher dialog opens; any option skips it.\n"
+           "  --play                 play with the launcher's defaults\n"
+           "  --windowed             run in a window\n"
+           "  --fullscreen           run fullscreen (the default)\n"
+           "  --resolution WxH       window or display size (default 800x600)\n"
+           "  --aa N                 multisample count\n"
+           "  --aniso N              maximum texture anisotropy\n"
+           "  --no-music             play without the soundtrack\n"
+           "  --ati-shadows          the shadow path for cards without depth render textures\n"
+           "  --log                  write the four log files\n"
+           "  --data-dir DIR         change to DIR first (data paths stay relative)\n"
+           "  --loose                read data/ from disk instead of data.vpd\n"
+           "  --no-vsync             do not wait for the vertical blank\n"
+           "  --capture DIR --fps N [--from MS] [--to MS] [--size WxH]\n"
+           "                         render frames at fixed demo-time steps to DIR as PNG files\n"
+           "  --help, --version\n";
+}
+
+CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o, std::string& error)
+{
+    if (argc <= 0)
+        return CommandAction::Launcher;
+    bool fpsGiven = false;
+    bool captureOnly = false;
+    for (int i = 0; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](const char*& out) {
+            if (i + 1 >= argc) {
+                error = "option " + a + " needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        const char* v = nullptr;
+        if (a == "--help" || a == "-h")
+            return CommandAction::Help;
+        if (a == "--version")
+            return CommandAction::Version;
+        if (a == "--play") {
+        } else if (a == "--windowed") {
+            o.fullscreen = false;
+        } else if (a == "--fullscreen") {
+            o.fullscreen = true;
+        } else if (a == "--no-music") {
+            o.music = false;
+        } else if (a == "--ati-shadows") {
+            o.atiShadows = true;
+        } else if (a == "--log") {
+            o.logging = true;
+        } else if (a == "--loose") {
+            o.loose = true;
+        } else if (a == "--no-vsync") {
+            o.swapInterval = 0;
+        } else if (a == "--resolution") {
+            if (!value(v))
+                return CommandAction::Error;
+            if (!parseSize(v, o.width, o.height)) {
+                error = "bad resolution '" + std::string(v) + "' (expected WxH)";
+                return CommandAction::Error;
+            }
+        } else if (a == "--aa") {
+            if (!value(v))
+                return CommandAction::Error;
+            if (!parseInt(v, o.samples) || o.samples < 0 || o.samples > 32) {
+                error = "bad multisample count '" + std::string(v) + "'";
+                return CommandAction::Error;
+            }
+        } else if (a == "--aniso") {
+            if (!value(v))
+                return CommandAction::Error;
+            if (!parseFloat(v, o.anisotropy) || o.anisotropy < 0.0f) {
+                error = "bad anisotropy '" + std::string(v) + "'";
+                return CommandAction::Error;
+            }
+        } else if (a == "--data-dir") {
+            if (!value(v))
+                return CommandAction::Error;
+            o.dataDir = v;
+        } else if (a == "--capture") {
+            if (!value(v))
+                return CommandAction::Error;
+            o.captureDir = v;
+        } else if (a == "--fps" || a == "--from" || a == "--to") {
+            captureOnly = true;
+            if (!value(v))
+                return CommandAction::Error;
+            int n = 0;
+            if (!parseInt(v, n)) {
+                error = "bad number '" + std::string(v) + "' for " + a;
+                return CommandAction::Error;
+            }
+            if (a == "--fps") {
+                if (n <= 0 || n > 1000) {
+                    error = "--fps must be between 1 and 1000";
+                    return CommandAction::Error;
+                }
+                o.captureFps = n;
+                fpsGiven = true;
+            } else if (a == "--from") {
+                o.captureFromMs = n;
+            } else {
+                o.captureToMs = n;
+            }
+        } else if (a == "--size") {
+            captureOnly = true;
+            if (!value(v))
+                return CommandAction::Error;
+            if (!parseSize(v, o.captureWidth, o.captureHeight)) {
+                error = "bad size '" + std::string(v) + "' (expected WxH)";
+                return CommandAction::Error;
+            }
+        } else {
+            error = "unknown option '" + a + "' (try --help)";
+            return CommandAction::Error;
+        }
+    }
+    if (captureOnly && !o.capturing()) {
+        error = "--fps, --from, --to and --size belong to --capture";
+        return CommandAction::Error;
+    }
+    if (o.capturing()) {
+        if (!fpsGiven) {
+            error = "--capture needs --fps N";
+            return CommandAction::Error;
+        }
+        if (o.captureToMs >= 0 && o.captureToMs < o.captureFromMs) {
+            error = "--to lies before --from";
+            return CommandAction::Error;
+        }
+        // Capture renders off-screen at its own size, in a window of that size.
+        o.fullscreen = false;
+        if (o.captureWidth > 0) {
+            o.width = o.captureWidth;
+            o.height = o.captureHeight;
+        }
+    }
+    return CommandAction::Run;
+}
+
+int playerMain(int argc, char** argv)
+{
+    RunOptions& options = currentRunOptions();
+    std::string error;
+    CommandAction action = parseCommandLine(argc - 1, argv + 1, options, error);
+    switch (action) {
+    case CommandAction::Help:
+        std::fputs(commandLineHelp(), stdout);
+        return 0;
+    case CommandAction::Version:
+        std::printf("vplayer %s\n", VP_VERSION);
+        return 0;
+    case CommandAction::Error:
+        std::fprintf(stderr, "vplayer: %s\n", error.c_str());
+        return 2;
+    case CommandAction::Launcher:
+    case CommandAction::Run:
+        break;
+    }
+    if (!options.dataDir.empty() && chdir(options.dataDir.c_str()) != 0) {
+        std::fprintf(stderr, "vplayer: cannot change to '%s': %s\n", options.dataDir.c_str(),
+                     std::strerror(errno));
+        return 2;
+    }
+    return runDemo(options.music, options.fullscreen, options.width, options.height, options.samples,
+                   options.anisotropy, options.logging, options.atiShadows);
 }

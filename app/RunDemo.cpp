@@ -1,0 +1,75 @@
+#include "app/RunDemo.h"
+
+#include "app/CapabilityCheck.h"
+#include "app/RunOptions.h"
+#include "engine/DemoEngine.h"
+#include "engine/Logging.h"
+#include "gl/GLExtensions.h"
+#include "platform/GLWindow.h"
+
+#include <GL/gl.h>
+
+RunOptions& currentRunOptions()
+{
+    static RunOptions options;
+    return options;
+}
+
+namespace {
+
+// Until the timeline player is built, a frame is an empty picture and Escape
+// ends the run.
+bool runEmptyFrame(DemoEngine& engine)
+{
+    if (!engine.isActive())
+        return false;
+    if (engine.isKeyDown(27))
+        return true;
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    engine.swapBuffers();
+    return false;
+}
+
+} // namespace
+
+int runDemo(bool music, bool fullscreen, int width, int height, int samples, float anisotropy,
+            bool logging, bool atiShadows)
+{
+    (void)music;
+    (void)atiShadows;
+    const RunOptions& options = currentRunOptions();
+
+    // A message left over from the launcher.
+    WindowMessage leftover;
+    platform::peekMessage(leftover);
+
+    setLoggingEnabled(logging);
+
+    DemoEngine::settings().hiddenWindow = options.capturing();
+    DemoEngine::settings().swapInterval = options.capturing() ? 0 : options.swapInterval;
+    DemoEngine::create(fullscreen, "Quorvantix", width, height, samples, anisotropy);
+    DemoEngine& engine = *DemoEngine::getInstance();
+
+    checkCapabilities();
+    if (logging)
+        logExtensions();
+
+    bool done = false;
+    engine.clearKeys();
+    engine.startTimer();
+    while (!done) {
+        WindowMessage msg;
+        if (platform::peekMessage(msg)) {
+            if (msg.type == MessageType::Quit)
+                done = true;
+            else
+                engine.windowProc(msg);
+            continue;
+        }
+        done = runEmptyFrame(engine);
+    }
+
+    freeExtensions();
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include <string>
+
+// Everything the command line can choose. The first eight fields are the
+// arguments of runDemo, with the launcher's defaults; the rest are this
+// player's own additions for shells, tests and authoring.
+struct RunOptions {
+    bool music = true;
+    bool fullscreen = true;
+    int width = 800;
+    int height = 600;
+    int samples = 0;
+    float anisotropy = 0.0f;
+    bool logging = false;
+    bool atiShadows = false;
+
+    bool loose = false;     // data files from data/ on disk instead of data.vpd
+    std::string dataDir;    // change to this folder first
+    int swapInterval = 1;   // 0 with --no-vsync
+
+    // Capture: fixed-step frames written as PNG files (and the soundtrack segment).
+    std::string captureDir; // empty: no capture
+    int captureFps = 0;
+    int captureFromMs = 0;
+    int captureToMs = -1;   // -1: until the end-of-demo event
+    int captureWidth = 0;   // 0: the run's width and height
+    int captureHeight = 0;
+
+    bool capturing() const { return !captureDir.empty(); }
+};
+
+// The extra options of the run in progress (set by the command line before runDemo).
+RunOptions& currentRunOptions();

@@ -1,0 +1,209 @@
+#include "engine/DemoEngine.h"
+
+#include "gl/ErrorBox.h"
+#include "gl/GLExtensions.h"
+#include "platform/MessageBox.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+DemoEngine* instance = nullptr;
+bool engineExists = false;
+int windowCount = 0;
+} // namespace
+
+DemoEngine::Settings& DemoEngine::settings()
+{
+    static Settings s;
+    return s;
+}
+
+DemoEngine* DemoEngine::getInstance()
+{
+    return instance;
+}
+
+int DemoEngine::windowsCreated()
+{
+    return windowCount;
+}
+
+float clampAnisotropy(float requested, float maximum)
+{
+    return requested > maximum ? maximum : requested;
+}
+
+void DemoEngine::create(bool fullscreen, const char* title, int width, int height, int samples,
+                        float anisotropy)
+{
+    if (instance)
+        return;
+    DemoEngine* e = new DemoEngine();
+    instance = e;
+    std::atexit(&DemoEngine::exitHandler);
+
+    if (!e->createWindowAndContext(title, width, height, fullscreen))
+        errorBox("OpenGL init failed", true);
+
+    // A multisample format can only be looked for once a context exists; the
+    // window is then made again with it.
+    initExtensions();
+    if (samples > 0 && isExtensionSupported("WGL_ARB_multisample") &&
+        platform::multisampleFormatAvailable(samples)) {
+        bool wasFullscreen = e->fullscreen;
+        e->destroyWindowAndContext();
+        freeExtensions();
+        e->samples = samples;
+        if (!e->createWindowAndContext(title, width, height, wasFullscreen))
+            errorBox("OpenGL init failed", true);
+        initExtensions();
+    }
+
+    engineExists = true;
+    if (!settings().hiddenWindow)
+        platform::showWindow();
+    platform::setSwapInterval(settings().swapInterval);
+    e->resize(width, height);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+    e->clearKeys();
+
+    if (isExtensionSupported("GL_EXT_texture_filter_anisotropic")) {
+        GLfloat maximum = 0.0f;
+        glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maximum);
+        e->anisotropy = clampAnisotropy(anisotropy, maximum);
+    }
+}
+
+bool DemoEngine::createWindowAndContext(const char* title, int width, int height, bool wantFullscreen)
+{
+    if (!platform::initVideo()) {
+        showMessageBox("error", "could not register window class", BoxIcon::Information);
+        return false;
+    }
+
+    WindowStyle style;
+    style.samples = samples;
+    style.hidden = settings().hiddenWindow;
+    if (wantFullscreen) {
+        style.popup = true;
+        if (!platform::fullscreenModeAvailable(width, height)) {
+            // Running windowed keeps the fullscreen branch's borderless style.
+            if (!askYesNo("Error", "requested fullscreen mode not supported, run windowed?"))
+                return false;
+            wantFullscreen = false;
+        }
+        style.fullscreenMode = wantFullscreen;
+    }
+
+    if (!platform::createWindow(title, width, height, style)) {
+        destroyWindowAndContext();
+        showMessageBox("error", "window creation error", BoxIcon::Warning);
+        return false;
+    }
+    ++windowCount;
+    fullscreen = wantFullscreen;
+
+    if (!platform::createContext()) {
+        destroyWindowAndContext();
+        errorBox("DemoEngine: Could not create GL context", true);
+    }
+    if (!platform::makeWindowContextCurrent()) {
+        destroyWindowAndContext();
+        errorBox("DemoEngine: Could not activate GL context", true);
+    }
+    return true;
+}
+
+void DemoEngine::destroyWindowAndContext()
+{
+    platform::destroyContext();
+    platform::destroyWindow();
+    fullscreen = false;
+}
+
+void DemoEngine::exitHandler()
+{
+    if (!instance)
+        return;
+    instance->destroyWindowAndContext();
+    delete instance;
+    instance = nullptr;
+    engineExists = false;
+}
+
+void DemoEngine::swapBuffers()
+{
+    platform::swapBuffers();
+}
+
+void DemoEngine::resize(int width, int height)
+{
+    if (height == 0)
+        height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 2000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+bool DemoEngine::isKeyDown(int vk) const
+{
+    return vk >= 0 && vk <= 255 && keyDown[vk] != 0;
+}
+
+bool DemoEngine::isKeyPressedOnce(int vk) const
+{
+    return vk >= 0 && vk <= 255 && keyDown[vk] != 0 && keyConsumed[vk] == 0;
+}
+
+void DemoEngine::setKeyConsumed(int vk, bool flag)
+{
+    if (vk >= 0 && vk <= 255)
+        keyConsumed[vk] = flag ? 1 : 0;
+}
+
+void DemoEngine::clearKeys()
+{
+    std::memset(keyDown, 0, sizeof keyDown);
+    std::memset(keyConsumed, 0, sizeof keyConsumed);
+}
+
+void DemoEngine::windowProc(const WindowMessage& msg)
+{
+    if (msg.type == MessageType::Close) {
+        platform::postQuitMessage();
+        return;
+    }
+    if (!engineExists)
+        return;
+    switch (msg.type) {
+    case MessageType::Size:
+        resize(msg.param1, msg.param2);
+        break;
+    case MessageType::Activate:
+        active = msg.param1 == 0;
+        break;
+    case MessageType::KeyDown:
+        if (msg.param1 >= 0 && msg.param1 <= 255)
+            keyDown[msg.param1] = 1;
+        break;
+    case MessageType::KeyUp:
+        if (msg.param1 >= 0 && msg.param1 <= 255) {
+            keyDown[msg.param1] = 0;
+            keyConsumed[msg.param1] = 0;
+        }
+        break;
+    default:
+        break;
+    }
+}

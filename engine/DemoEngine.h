@@ -1,0 +1,70 @@
+#pragma once
+// The process-wide engine: the window and its GL context, the display mode
+// for fullscreen, the key state the frame loop reads, and the demo clock.
+//
+// Created once by the demo run and alive until the process exits; an exit
+// handler closes the window and the context. Messages from the platform layer
+// arrive through windowProc, as the window procedure's did.
+
+#include "engine/HighResTimer.h"
+#include "platform/GLWindow.h"
+
+#include <cstdint>
+
+class DemoEngine {
+public:
+    // Settings that must be fixed before creation. Not part of the original
+    // engine: they let capture run without a visible window and let
+    // measurements run without waiting for the vertical blank.
+    struct Settings {
+        bool hiddenWindow = false;
+        int swapInterval = 1;
+    };
+    static Settings& settings();
+
+    // Creates the singleton once; later calls do nothing. Failures are fatal.
+    static void create(bool fullscreen, const char* title, int width, int height, int samples,
+                       float anisotropy);
+    static DemoEngine* getInstance();
+
+    void swapBuffers();
+    void resize(int width, int height);
+    bool isActive() const { return active; }
+    bool isFullscreen() const { return fullscreen; }
+
+    bool isKeyDown(int vk) const;
+    bool isKeyPressedOnce(int vk) const;
+    void setKeyConsumed(int vk, bool flag);
+    void clearKeys();
+
+    // The demo clock.
+    void startTimer() { timer.start(); }
+    void setTimerOffset(int ms) { timer.setOffset(ms); }
+    int getTime() const { return static_cast<int>(timer.elapsedMs()); }
+
+    // The window procedure: size, activation, close, keys.
+    void windowProc(const WindowMessage& msg);
+
+    // The anisotropy handed to the texture layer (0 without the extension).
+    float textureAnisotropy() const { return anisotropy; }
+
+    // How many windows this process has created (multisampling makes two).
+    static int windowsCreated();
+
+private:
+    DemoEngine() = default;
+    bool createWindowAndContext(const char* title, int width, int height, bool wantFullscreen);
+    void destroyWindowAndContext();
+    static void exitHandler();
+
+    bool fullscreen = false;
+    bool active = true;
+    int samples = 0; // 0: the classic format; otherwise the multisample format found
+    float anisotropy = 0.0f;
+    HighResTimer timer;
+    uint8_t keyDown[256] = {};
+    uint8_t keyConsumed[256] = {};
+};
+
+// A request above the driver's maximum becomes the maximum.
+float clampAnisotropy(float requested, float maximum);

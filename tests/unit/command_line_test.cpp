@@ -1,0 +1,92 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+CommandAction parse(std::vector<const char*> args, RunOptions& o, std::string& error)
+{
+    return parseCommandLine(static_cast<int>(args.size()), args.data(), o, error);
+}
+
+} // namespace
+
+TEST(CommandLine, NoArgumentsOpensTheLauncherAndPlayUsesItsDefaults)
+{
+    RunOptions o;
+    std::string error;
+    EXPECT_EQ(parse({}, o, error), CommandAction::Launcher);
+    EXPECT_EQ(parse({"--play"}, o, error), CommandAction::Run);
+    EXPECT_TRUE(o.music);
+    EXPECT_TRUE(o.fullscreen);
+    EXPECT_EQ(o.width, 800);
+    EXPECT_EQ(o.height, 600);
+    EXPECT_EQ(o.samples, 0);
+    EXPECT_EQ(o.anisotropy, 0.0f);
+    EXPECT_FALSE(o.logging);
+    EXPECT_FALSE(o.atiShadows);
+    EXPECT_EQ(o.swapInterval, 1);
+}
+
+TEST(CommandLine, EveryOptionReachesItsField)
+{
+    RunOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--windowed", "--resolution", "1280x720", "--aa", "4", "--aniso", "8", "--no-music",
+                     "--ati-shadows", "--log", "--data-dir", "prod", "--loose", "--no-vsync"},
+                    o, error),
+              CommandAction::Run)
+        << error;
+    EXPECT_FALSE(o.fullscreen);
+    EXPECT_EQ(o.width, 1280);
+    EXPECT_EQ(o.height, 720);
+    EXPECT_EQ(o.samples, 4);
+    EXPECT_EQ(o.anisotropy, 8.0f);
+    EXPECT_FALSE(o.music);
+    EXPECT_TRUE(o.atiShadows);
+    EXPECT_TRUE(o.logging);
+    EXPECT_EQ(o.dataDir, "prod");
+    EXPECT_TRUE(o.loose);
+    EXPECT_EQ(o.swapInterval, 0);
+}
+
+TEST(CommandLine, CaptureRunsWindowedAtItsOwnSize)
+{
+    RunOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--capture", "out", "--fps", "25", "--from", "1000", "--to", "3000", "--size", "320x240"}, o,
+                    error),
+              CommandAction::Run)
+        << error;
+    EXPECT_TRUE(o.capturing());
+    EXPECT_FALSE(o.fullscreen);
+    EXPECT_EQ(o.captureFps, 25);
+    EXPECT_EQ(o.captureFromMs, 1000);
+    EXPECT_EQ(o.captureToMs, 3000);
+    EXPECT_EQ(o.width, 320);
+    EXPECT_EQ(o.height, 240);
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse)
+{
+    const std::vector<std::vector<const char*>> bad = {
+        {"--resolution", "800"},   {"--resolution", "0x600"}, {"--resolution", "800x600x"},
+        {"--aa", "four"},          {"--aa", "-1"},            {"--aniso", "x"},
+        {"--fps", "25"},           {"--capture", "out"},      {"--capture", "out", "--fps", "0"},
+        {"--capture", "o", "--fps", "25", "--from", "500", "--to", "100"},
+        {"--size", "320x240"},     {"--data-dir"},            {"--what"},
+    };
+    for (const auto& args : bad) {
+        RunOptions o;
+        std::string error;
+        EXPECT_EQ(parse(args, o, error), CommandAction::Error) << args[0];
+        EXPECT_FALSE(error.empty());
+    }
+    RunOptions o;
+    std::string error;
+    EXPECT_EQ(parse({"--windowed", "--help"}, o, error), CommandAction::Help);
+    EXPECT_EQ(parse({"--version"}, o, error), CommandAction::Version);
+}
