@@ -73,6 +73,11 @@ bool initVideo()
 {
     if (videoStarted)
         return true;
+    // With an X display, go straight to it: probing Wayland first only prints
+    // complaints on machines without a Wayland session.
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display && !std::getenv("SDL_VIDEODRIVER"))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return false;
     videoStarted = true;

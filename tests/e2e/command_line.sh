@@ -25,8 +25,7 @@ expect_rc 2
 # windowed, which is answered yes.
 start_player --fullscreen --resolution 640x480 --no-music
 wait_window
-press Escape
-wait_player 20
+quit_with_escape
 expect_rc 0
 printf '%s\n' "$ERR" | grep -qxF "question: requested fullscreen mode not supported, run windowed?" ||
   fail "no fullscreen question: $ERR"

@@ -6,8 +6,7 @@ make_workdir
 start_player --windowed --no-music --resolution 320x240
 wait_window
 sleep 0.5
-press Escape
-wait_player 20
+quit_with_escape
 expect_rc 0
 
 start_player --windowed --no-music --resolution 320x240

@@ -40,7 +40,7 @@ wait_window() {
   local name=${1:-Quorvantix}
   WID=""
   for _ in $(seq 1 100); do
-    WID=$(xdotool search --name "^${name}\$" 2>/dev/null | head -1)
+    WID=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1)
     [ -n "$WID" ] && break
     kill -0 "$PID" 2>/dev/null || fail "player exited before its window appeared: $(cat "$ERRFILE")"
     sleep 0.1
@@ -54,7 +54,18 @@ press() {
   xdotool key --delay 120 "$@"
 }
 
-# Waits at most $2 seconds for the background player; sets RC.
+# Presses Escape until the player ends (a key pressed while the window is
+# still being mapped can be lost); sets RC.
+quit_with_escape() {
+  for _ in $(seq 1 40); do
+    kill -0 "$PID" 2>/dev/null || break
+    press Escape
+    sleep 0.5
+  done
+  wait_player 5
+}
+
+# Waits at most $1 seconds for the background player; sets RC.
 wait_player() {
   local timeout=${1:-20}
   for _ in $(seq 1 $((timeout * 10))); do
