@@ -1,10 +1,22 @@
-# Builds the sample production into ${VP_PRODUCTION_DIR}: the script and data
-# files under data/, the soundtrack, and (once the packer exists) data.vpd.
+# Builds the sample production into ${VP_PRODUCTION_DIR}:
+#   data/             the script, scenes, textures and tree file (vp_makeprod)
+#   velmorprocess-zqfinal.ogg   the soundtrack
+#   data.vpd          the data files packed with the password
+# Each step below appends its outputs to production_outputs; the production
+# target builds them all.
 set(VP_PRODUCTION_DIR ${PROJECT_BINARY_DIR}/production CACHE INTERNAL "")
-set(production_outputs ${VP_PRODUCTION_DIR}/.stamp)
+set(production_outputs "")
+
+# --- data files -------------------------------------------------------------
+set(VP_PRODUCTION_DATA_STAMP ${VP_PRODUCTION_DIR}/.data-stamp)
 add_custom_command(
-  OUTPUT ${VP_PRODUCTION_DIR}/.stamp
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${VP_PRODUCTION_DIR}/data
-  COMMAND ${CMAKE_COMMAND} -E touch ${VP_PRODUCTION_DIR}/.stamp
-  COMMENT "Writing the sample production")
+  OUTPUT ${VP_PRODUCTION_DATA_STAMP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${VP_PRODUCTION_DIR}/data
+  COMMAND vp_makeprod ${VP_PRODUCTION_DIR}
+  COMMAND ${CMAKE_COMMAND} -E touch ${VP_PRODUCTION_DATA_STAMP}
+  DEPENDS vp_makeprod
+  COMMENT "Writing the sample production's data files")
+list(APPEND production_outputs ${VP_PRODUCTION_DATA_STAMP})
+
+# Add further steps above this line.
 add_custom_target(production ALL DEPENDS ${production_outputs})
