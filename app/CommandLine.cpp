@@ -157,6 +157,7 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
                 fpsGiven = true;
             } else if (a == "--from") {
                 o.captureFromMs = n;
+                o.captureFromGiven = true;
             } else {
                 o.captureToMs = n;
             }
@@ -182,12 +183,14 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             error = "--capture needs --fps N";
             return CommandAction::Error;
         }
-        if (o.captureToMs >= 0 && o.captureToMs < o.captureFromMs) {
+        if (o.captureFromGiven && o.captureToMs >= 0 && o.captureToMs < o.captureFromMs) {
             error = "--to lies before --from";
             return CommandAction::Error;
         }
-        // Capture renders off-screen at its own size, in a window of that size.
+        // Capture renders in a hidden window of its own size, and writes the
+        // soundtrack segment to a file instead of playing it.
         o.fullscreen = false;
+        o.music = false;
         if (o.captureWidth > 0) {
             o.width = o.captureWidth;
             o.height = o.captureHeight;

@@ -1,11 +1,13 @@
 #include "app/RunDemo.h"
 
 #include "app/CapabilityCheck.h"
+#include "app/FrameCapture.h"
 #include "app/RunOptions.h"
 #include "engine/DemoEngine.h"
 #include "engine/Logging.h"
 #include "gl/GLExtensions.h"
 #include "platform/GLWindow.h"
+#include "platform/MessageBox.h"
 
 #include <GL/gl.h>
 
@@ -46,8 +48,16 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
 
     setLoggingEnabled(logging);
 
-    DemoEngine::settings().hiddenWindow = options.capturing();
-    DemoEngine::settings().swapInterval = options.capturing() ? 0 : options.swapInterval;
+    // Capture plays on its own fixed-step clock in a hidden window.
+    FrameCapture* capture = nullptr;
+    if (options.capturing()) {
+        capture = new FrameCapture(options.captureDir, options.captureFps, options.captureToMs);
+        if (!capture->prepare())
+            exitProcess(1);
+        capture->install();
+    }
+    DemoEngine::settings().hiddenWindow = capture != nullptr;
+    DemoEngine::settings().swapInterval = capture ? 0 : options.swapInterval;
     DemoEngine::create(fullscreen, "Quorvantix", width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
 
@@ -56,8 +66,13 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         logExtensions();
 
     bool done = false;
+    const int demoStart = 0;
     engine.clearKeys();
     engine.startTimer();
+    if (capture) {
+        capture->begin(demoStart, options.captureFromGiven ? options.captureFromMs : demoStart);
+        engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(); }, capture);
+    }
     while (!done) {
         WindowMessage msg;
         if (platform::peekMessage(msg)) {
@@ -68,6 +83,17 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             continue;
         }
         done = runEmptyFrame(engine);
+        if (capture && capture->finished())
+            done = true;
+    }
+
+    if (capture) {
+        engine.setBeforeSwap(nullptr, nullptr);
+        bool failed = capture->failed();
+        setActiveClock(nullptr);
+        delete capture;
+        if (failed)
+            exitProcess(1);
     }
 
     freeExtensions();

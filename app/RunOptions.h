@@ -22,6 +22,7 @@ struct RunOptions {
     std::string captureDir; // empty: no capture
     int captureFps = 0;
     int captureFromMs = 0;
+    bool captureFromGiven = false; // otherwise capture starts at the demo start
     int captureToMs = -1;   // -1: until the end-of-demo event
     int captureWidth = 0;   // 0: the run's width and height
     int captureHeight = 0;

@@ -141,6 +141,8 @@ void DemoEngine::exitHandler()
 
 void DemoEngine::swapBuffers()
 {
+    if (beforeSwap)
+        beforeSwap(beforeSwapUser);
     platform::swapBuffers();
 }
 

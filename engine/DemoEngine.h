@@ -42,6 +42,13 @@ public:
     void setTimerOffset(int ms) { timer.setOffset(ms); }
     int getTime() const { return static_cast<int>(timer.elapsedMs()); }
 
+    // Called with the finished picture right before each buffer swap (capture).
+    void setBeforeSwap(void (*hook)(void* user), void* user)
+    {
+        beforeSwap = hook;
+        beforeSwapUser = user;
+    }
+
     // The window procedure: size, activation, close, keys.
     void windowProc(const WindowMessage& msg);
 
@@ -62,6 +69,8 @@ private:
     int samples = 0; // 0: the classic format; otherwise the multisample format found
     float anisotropy = 0.0f;
     HighResTimer timer;
+    void (*beforeSwap)(void*) = nullptr;
+    void* beforeSwapUser = nullptr;
     uint8_t keyDown[256] = {};
     uint8_t keyConsumed[256] = {};
 };

@@ -1,0 +1,91 @@
+#include "app/FrameCapture.h"
+
+#include "gl/PngWriter.h"
+#include "platform/GLWindow.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+FrameCapture::FrameCapture(const std::string& d, int f, int to)
+    : dir(d)
+    , fps(f)
+    , toMs(to)
+{
+}
+
+void FrameCapture::install()
+{
+    setActiveClock(&clock);
+}
+
+bool FrameCapture::prepare()
+{
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    if (ec || !std::filesystem::is_directory(dir)) {
+        std::fprintf(stderr, "vplayer: cannot create capture folder '%s'\n", dir.c_str());
+        return false;
+    }
+    pathBuffer.reserve(dir.size() + 32);
+    return true;
+}
+
+int FrameCapture::frameTimeMs(int k) const
+{
+    return fromMs + static_cast<int>(static_cast<int64_t>(k) * 1000 / fps);
+}
+
+void FrameCapture::begin(int demoStart, int from)
+{
+    demoStartMs = demoStart;
+    fromMs = from;
+    startCounter = clock.counter();
+    frame = 0;
+    positionClock();
+}
+
+void FrameCapture::positionClock()
+{
+    // Microsecond ticks: the timer's truncating division then gives exactly
+    // from + floor(k * 1000 / fps) milliseconds of demo time.
+    int64_t us = static_cast<int64_t>(fromMs - demoStartMs) * 1000 + static_cast<int64_t>(frame) * 1000000 / fps;
+    clock.set(startCounter + us);
+}
+
+void FrameCapture::captureFrame()
+{
+    // The whole window, whatever viewport the last effect left.
+    int width = 0, height = 0;
+    platform::drawableSize(width, height);
+    if (width <= 0 || height <= 0) {
+        writeFailed = true;
+        return;
+    }
+    size_t bytes = static_cast<size_t>(width) * height * 4;
+    if (pixels.size() != bytes)
+        pixels.resize(bytes);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame_%06d.png", frame);
+    pathBuffer.assign(dir);
+    pathBuffer.append(name);
+    if (!writePNG(pathBuffer.c_str(), width, height, pixels.data())) {
+        std::fprintf(stderr, "vplayer: cannot write '%s'\n", pathBuffer.c_str());
+        writeFailed = true;
+    }
+    ++frame;
+    positionClock();
+}
+
+bool FrameCapture::finished() const
+{
+    if (writeFailed)
+        return true;
+    return toMs >= 0 && frameTimeMs(frame) > toMs;
+}
