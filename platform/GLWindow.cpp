@@ -5,12 +5,25 @@
 
 #include <SDL.h>
 #include <SDL_opengl.h>
+#include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
+
+// Xlib's default reaction to a lost display runs the exit handlers, whose
+// window teardown then waits forever on the dead connection. Nothing of the
+// window can be saved at that point: say so and leave at once.
+int onDisplayLost(Display*)
+{
+    static const char text[] = "error: lost the connection to the display\n";
+    ssize_t ignored = write(2, text, sizeof text - 1);
+    (void)ignored;
+    _exit(1);
+}
 
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
@@ -80,6 +93,7 @@ bool initVideo()
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return false;
+    XSetIOErrorHandler(&onDisplayLost);
     videoStarted = true;
     return true;
 }
