@@ -1,0 +1,37 @@
+#pragma once
+// The RAR 2.0 cipher: a 32-round Feistel network over 16-byte blocks with a
+// password-keyed byte substitution, whose four key words change after every
+// block with the CRC-32 table entries of that block's ciphertext. Each
+// encrypted member starts from a fresh key set-up with the password.
+
+#include <cstddef>
+#include <cstdint>
+
+class Rar20Cipher {
+public:
+    Rar20Cipher();
+    ~Rar20Cipher(); // wipes the key material
+
+    Rar20Cipher(const Rar20Cipher&) = delete;
+    Rar20Cipher& operator=(const Rar20Cipher&) = delete;
+
+    // Derives the substitution table and key words from the password (its
+    // first kMaxPasswordLength bytes).
+    void setKey(const char* password);
+
+    // Works in place on whole 16-byte blocks; `size` must be a multiple of 16.
+    void decrypt(unsigned char* data, size_t size);
+    void encrypt(unsigned char* data, size_t size);
+
+    // Overwrites the key words and the table with zeros.
+    void wipe();
+
+private:
+    void encryptBlock(unsigned char* block);
+    void decryptBlock(unsigned char* block);
+    void updateKeys(const unsigned char* block);
+    uint32_t substitute(uint32_t word) const;
+
+    uint32_t key_[4];
+    unsigned char table_[256];
+};
