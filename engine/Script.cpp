@@ -1,0 +1,365 @@
+#include "engine/Script.h"
+
+#include "engine/ScriptReader.h"
+#include "engine/ScriptSource.h"
+#include "engine/VFileScriptSource.h"
+#include "gl/ErrorBox.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr size_t kMaxWordLength = 99;
+
+std::string_view cut(std::string_view word)
+{
+    return word.substr(0, kMaxWordLength);
+}
+
+// Arithmetic of the script's expressions: 32-bit, wrapping on overflow.
+int wrap(int64_t value)
+{
+    return static_cast<int>(static_cast<uint32_t>(static_cast<uint64_t>(value)));
+}
+
+int applyOperator(char op, int left, int right)
+{
+    switch (op) {
+    case '+': return wrap(int64_t(left) + right);
+    case '-': return wrap(int64_t(left) - right);
+    case '*': return wrap(int64_t(left) * right);
+    default:
+        if (right == 0)
+            return 0;
+        return wrap(int64_t(left) / right); // truncates toward zero
+    }
+}
+
+bool isOperatorWord(std::string_view word)
+{
+    return !word.empty() && (word[0] == '+' || word[0] == '-' || word[0] == '*' || word[0] == '/');
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Construction and access
+
+Script::Script(const char* path)
+    : mode(ErrorMode::Fatal), maxFileParses(kMaxFileParses)
+{
+    static VFileScriptSource vfileSource;
+    source = &vfileSource;
+    parse(path);
+}
+
+Script::Script(const char* path, ScriptSource& source, ErrorMode mode, int maxFileParses)
+    : source(&source), mode(mode), maxFileParses(maxFileParses)
+{
+    parse(path);
+}
+
+Script::~Script()
+{
+    for (ScriptEvent* event : timelineEvents)
+        delete event;
+    for (ScriptEvent* event : setupList)
+        delete event;
+}
+
+const std::string* Script::parsedText(const std::string& name) const
+{
+    auto it = parsedFiles.find(name);
+    return it == parsedFiles.end() ? nullptr : &it->second;
+}
+
+void Script::parse(const char* path)
+{
+    parseFile(path ? path : "");
+    // Events at the same time keep the order in which they were parsed.
+    std::stable_sort(timelineEvents.begin(), timelineEvents.end(),
+                     [](const ScriptEvent* a, const ScriptEvent* b) { return a->time < b->time; });
+}
+
+// ---------------------------------------------------------------------------
+// Errors
+
+void Script::fail(const char* text)
+{
+    if (mode == ErrorMode::Fatal)
+        errorBox(text, true);
+    if (!failed) {
+        failed = true;
+        error = text;
+    }
+}
+
+void Script::failNumbered(const char* text, int number)
+{
+    if (mode == ErrorMode::Fatal)
+        errorBoxInt(text, number, true);
+    if (!failed) {
+        char buffer[kErrorTextSize];
+        std::snprintf(buffer, sizeof buffer, "%s: %i", text, number);
+        failed = true;
+        error = buffer;
+    }
+}
+
+void Script::failNamed(const char* text, std::string_view name)
+{
+    std::string detail(name);
+    if (mode == ErrorMode::Fatal)
+        errorBoxStr(text, detail.c_str(), true);
+    if (!failed) {
+        char buffer[kErrorTextSize];
+        std::snprintf(buffer, sizeof buffer, "%s: %s", text, detail.c_str());
+        failed = true;
+        error = buffer;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// One file: load, preprocess and substitute once, then read its sections
+
+void Script::parseFile(std::string_view nameView)
+{
+    if (failed)
+        return;
+    std::string name(nameView);
+    if (std::find(includeChain.begin(), includeChain.end(), name) != includeChain.end()) {
+        failNamed("script: file includes itself", name);
+        return;
+    }
+    if (++fileParses > maxFileParses) {
+        failNumbered("script: too many includes", maxFileParses);
+        return;
+    }
+
+    includeChain.push_back(name);
+    auto it = parsedFiles.find(name);
+    if (it == parsedFiles.end()) {
+        std::string raw;
+        if (!source->readFile(name.c_str(), raw)) {
+            fail("script: could not open file for parsing");
+            return;
+        }
+        std::string intermediate;
+        preprocess(raw, intermediate);
+        if (failed)
+            return;
+        std::string final;
+        substitute(intermediate, final);
+        it = parsedFiles.emplace(name, std::move(final)).first;
+    }
+
+    // Map nodes never move, so the text stays put while included files are
+    // added to the map.
+    ScriptReader reader(it->second);
+    readHeader(reader);
+    readSetup(reader);
+    readTimeline(reader);
+    if (!failed)
+        includeChain.pop_back();
+}
+
+void Script::preprocess(std::string_view raw, std::string& out)
+{
+    out.reserve(raw.size() + raw.size() / 8);
+    ScriptReader reader(raw);
+    bool inBlockComment = false;
+    bool setupSeen = false;
+    while (!failed) {
+        std::string_view word = reader.readWord();
+        if (word.empty())
+            return;
+
+        if (inBlockComment) {
+            reader.restOfLine();
+            if (ScriptReader::startsWith(word, "*/"))
+                inBlockComment = false;
+            continue;
+        }
+        if (word == "SETUP") {
+            setupSeen = true;
+        } else if (word == "INCLUDE" && !setupSeen) {
+            // The rest of the line is read on as if it began a line.
+            parseFile(cut(reader.readWord()));
+            continue;
+        } else if (word == "DEFINE" || word == "d") {
+            std::string_view name = reader.readWord();
+            std::string_view value = reader.readWord();
+            if (!value.empty())
+                defines.add(name, value);
+            continue;
+        } else if (ScriptReader::startsWith(word, "/*")) {
+            reader.restOfLine();
+            inBlockComment = true;
+            continue;
+        } else if (ScriptReader::startsWith(word, "//")) {
+            reader.restOfLine();
+            continue;
+        }
+        out += word;
+        out += reader.restOfLine();
+        out += '\n';
+    }
+}
+
+void Script::substitute(std::string_view in, std::string& out) const
+{
+    out.reserve(in.size() + in.size() / 4);
+    size_t lineStart = 0;
+    while (lineStart < in.size()) {
+        size_t lineEnd = in.find('\n', lineStart);
+        if (lineEnd == std::string_view::npos)
+            lineEnd = in.size();
+        ScriptReader words(in.substr(lineStart, lineEnd - lineStart));
+        for (std::string_view word = words.readWord(); !word.empty(); word = words.readWord()) {
+            const std::string* value = defines.find(word);
+            if (value)
+                out += *value;
+            else
+                out += word;
+            out += ' ';
+        }
+        out += "\r\n";
+        lineStart = lineEnd + 1;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Sections
+
+int Script::readExpression(ScriptReader& reader, std::string_view first)
+{
+    int value = ScriptReader::toInt(first);
+    while (isOperatorWord(reader.peekWord())) {
+        char op = reader.readWord()[0];
+        value = applyOperator(op, value, ScriptReader::toInt(reader.readWord()));
+    }
+    return value;
+}
+
+void Script::readHeader(ScriptReader& reader)
+{
+    for (;;) {
+        std::string_view word = reader.readWord();
+        if (word.empty() || word == "SETUP")
+            return;
+        if (word == "DEMOSTART")
+            demoStartMs = readExpression(reader, reader.readWord());
+    }
+}
+
+// Reads effect id, signal code and the value word of a SIGNAL. A value that
+// is a number makes a numeric signal; in the timeline (wholeLine) the numeric
+// words of the rest of its line follow as further arguments.
+bool Script::readSignal(ScriptReader& reader, ScriptEvent& event, bool wholeLine)
+{
+    event.type = EventType::Signal;
+    if (!reader.readInt(event.effectId) || !reader.readInt(event.args.code))
+        return false;
+    std::string_view value = reader.readWord();
+    if (value.empty())
+        return false;
+    if (!ScriptReader::isNumeric(value)) {
+        std::string_view text = cut(value);
+        event.args.setText(text.data(), text.size());
+        return true;
+    }
+    event.args.addArg(ScriptReader::toInt(value));
+    if (wholeLine) {
+        ScriptReader rest(reader.restOfLine());
+        for (std::string_view word = rest.readWord(); !word.empty(); word = rest.readWord()) {
+            if (ScriptReader::isNumeric(word))
+                event.args.addArg(ScriptReader::toInt(word));
+        }
+    }
+    return true;
+}
+
+void Script::readSetup(ScriptReader& reader)
+{
+    for (int n = 1; !failed; ++n) {
+        std::string_view timeWord = reader.readWord();
+        if (timeWord.empty() || timeWord == "TIMELINE")
+            return;
+        if (ScriptReader::toInt(timeWord) != 0) {
+            failNumbered("script: not a valid time (should be 0) in setup line #", n);
+            return;
+        }
+
+        ScriptEvent event;
+        std::string_view what = reader.readWord();
+        bool recognised = false;
+        if (what == "SIGNAL" || what == "s") {
+            recognised = readSignal(reader, event, false);
+        } else if (what == "SET_LAYER" || what == "l") {
+            event.type = EventType::SetLayer;
+            recognised = reader.readInt(event.effectId) && reader.readInt(event.args.code);
+            event.args.addArg(0);
+        }
+        if (!recognised) {
+            failNumbered("script: event not recognized in setup line #", n);
+            return;
+        }
+        setupList.push_back(new ScriptEvent(event));
+    }
+}
+
+void Script::readTimeline(ScriptReader& reader)
+{
+    for (int n = 1; !failed;) {
+        std::string_view word = reader.readWord();
+        if (word.empty() || word == "LINETIME")
+            return;
+        if (word == "INCLUDE") {
+            parseFile(cut(reader.readWord()));
+            continue;
+        }
+        if (word == "TIMEOFFSET" || word == "t") {
+            timeOffsetMs = readExpression(reader, reader.readWord());
+            continue;
+        }
+
+        ScriptEvent event;
+        event.time = wrap(int64_t(readExpression(reader, word)) + timeOffsetMs);
+        if (event.time == 0) {
+            failNumbered("script: not a valid(1-maxtime) time in timeline line #", n);
+            return;
+        }
+
+        std::string_view what = reader.readWord();
+        bool recognised = false;
+        if (what == "START" || what == "b") {
+            event.type = EventType::Start;
+            recognised = reader.readInt(event.effectId);
+        } else if (what == "END" || what == "e") {
+            event.type = EventType::Stop;
+            recognised = reader.readInt(event.effectId);
+        } else if (what == "INIT" || what == "i") {
+            event.type = EventType::Init;
+            recognised = reader.readInt(event.effectId);
+        } else if (what == "SIGNAL" || what == "s") {
+            recognised = readSignal(reader, event, true);
+            event.args.timeOffset = timeOffsetMs;
+        } else if (what == "SET_LAYER" || what == "l") {
+            event.type = EventType::SetLayer;
+            recognised = reader.readInt(event.effectId) && reader.readInt(event.args.code);
+            event.args.addArg(0);
+        } else if (what == "END_DEMO") {
+            event.type = EventType::EndDemo;
+            recognised = true;
+        }
+        if (!recognised) {
+            failNumbered("script: event not recognized in timeline line #", n);
+            return;
+        }
+        timelineEvents.push_back(new ScriptEvent(event));
+        ++n;
+    }
+}
