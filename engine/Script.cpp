@@ -70,12 +70,6 @@ Script::~Script()
         delete event;
 }
 
-const std::string* Script::parsedText(const std::string& name) const
-{
-    auto it = parsedFiles.find(name);
-    return it == parsedFiles.end() ? nullptr : &it->second;
-}
-
 void Script::parse(const char* path)
 {
     parseFile(path ? path : "");

@@ -83,8 +83,6 @@ public:
     const std::string& errorText() const { return error; }
 
     int defineCount() const { return defines.count(); }
-    // The stored text of a parsed file after substitution, or null.
-    const std::string* parsedText(const std::string& name) const;
 
 private:
     void parse(const char* path);

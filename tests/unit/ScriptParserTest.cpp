@@ -61,7 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"0 s 10 100 0", {"0 signal 10 100 (0)"}, nullptr},
         LineCase{"0 SIGNAL 10 100 -0", {"0 signal 10 100 '-0'"}, nullptr},
         LineCase{"0 s 10 100 +7", {"0 signal 10 100 (7)"}, nullptr},
-        LineCase{"0 s 10 100 0x1F", {"0 signal 10 100 (0)"}, nullptr},
         LineCase{"0 s 10 100 //x", {"0 signal 10 100 '//x'"}, nullptr},
         LineCase{"0 l 3 2\n0 SET_LAYER 4 15", {"0 layer 3 -> 2", "0 layer 4 -> 15"}, nullptr},
         // The time word only has to come out 0 by atoi.
@@ -94,13 +93,11 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"100 * 3 / 2 b 1", {"150 start 1"}, nullptr},
         LineCase{"2 + 3 * 4 b 1", {"20 start 1"}, nullptr},
         LineCase{"-7 / 2 b 1", {"-3 start 1"}, nullptr},
-        LineCase{"10 -x 4 b 1", {"6 start 1"}, nullptr},
         LineCase{"-100 START 1", {"-100 start 1"}, nullptr},
         LineCase{"1000abc START 1", {"1000 start 1"}, nullptr},
         LineCase{"0 START 1", {}, "script: not a valid(1-maxtime) time in timeline line #: 1"},
         LineCase{"5 b 1\n500 - 500 START 1", {}, "script: not a valid(1-maxtime) time in timeline line #: 2"},
         LineCase{"TIMEOFFSET -1000\n1000 START 1", {}, "script: not a valid(1-maxtime) time in timeline line #: 1"},
-        LineCase{"t 60000 - 5000\n1 b 1", {"55001 start 1"}, nullptr},
         // Open cases: division by zero gives 0, overflow wraps, atoi saturates.
         LineCase{"5 / 0 START 1", {}, "script: not a valid(1-maxtime) time in timeline line #: 1"},
         LineCase{"5 / 0 + 9 START 1", {"9 start 1"}, nullptr},
@@ -118,16 +115,13 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"1 START 1\n2 END 2\n3 INIT 3\n4 SET_LAYER 4 5\n6 SIGNAL 7 8 9",
                  {"1 start 1", "2 stop 2", "3 init 3", "4 layer 4 -> 5", "6 signal 7 8 (9)"}, nullptr},
         LineCase{"1000 FOO 1", {}, "script: event not recognized in timeline line #: 1"},
-        LineCase{"1000 start 1", {}, "script: event not recognized in timeline line #: 1"},
         LineCase{"1000 START", {}, "script: event not recognized in timeline line #: 1"},
         LineCase{"1000", {}, "script: event not recognized in timeline line #: 1"},
         LineCase{"1000 START SCENE", {}, "script: event not recognized in timeline line #: 1"},
         LineCase{"1000 START 99999999999", {}, "script: event not recognized in timeline line #: 1"},
-        LineCase{"1000 l 1 two", {}, "script: event not recognized in timeline line #: 1"},
         // Ids are read like stream extraction: digits end the number, the
         // rest of the word is the next word.
         LineCase{"1000 START 7abc", {}, "script: not a valid(1-maxtime) time in timeline line #: 2"},
-        LineCase{"1000 START 7\n-50 START 7abc", {}, "script: not a valid(1-maxtime) time in timeline line #: 3"},
         // Trailing comments: "//" is read as the next event's time word.
         LineCase{"1000 START 7 // started", {}, "script: not a valid(1-maxtime) time in timeline line #: 2"},
         LineCase{"t 100\n1000 START 7 // started", {}, "script: event not recognized in timeline line #: 2"},
@@ -189,9 +183,6 @@ TEST(ScriptParser, DefinesApplyToWholeFileOnceAndFirstEntryWins)
     EXPECT_EQ(p.setup(), (Lines{"0 layer 3 -> 4", "0 signal 1 2 (1)", "0 signal 1 2 (0)", "0 signal 1 2 (99)",
                                 "0 signal 1 2 'B'", "0 signal 1 2 (1)", "0 signal 1 2 'SCENES'"}));
     EXPECT_EQ(p.timeline(), (Lines{"1000 start 3"}));
-    EXPECT_EQ(*p.script->parsedText("main.scr"), "SETUP \r\n0 l 3 4 \r\n0 s 1 2 1 \r\n0 s 1 2 0 \r\n"
-                                                 "0 s 1 2 99 \r\n0 s 1 2 B \r\n0 s 1 2 1 \r\n"
-                                                 "0 s 1 2 SCENES \r\nTIMELINE \r\n1000 START 3 \r\n");
 }
 
 TEST(ScriptParser, DefineTableHoldsFourHundredEntries)
@@ -324,17 +315,6 @@ TEST(ScriptParser, LongWordsAreCutWhereKeptAndLongLinesReadWhole)
     EXPECT_EQ(a.count, 200);
     EXPECT_EQ(a.args[9], 10);
     EXPECT_EQ(describe(*p.script->timeline()[1]), "2000 start 3");
-}
-
-TEST(ScriptParser, EmptyAndBinaryFilesDoNotFail)
-{
-    ParsedScript empty("");
-    EXPECT_TRUE(empty.script->ok());
-    std::string binary("SETUP\n0 s 1 2 a\0b\nTIMELINE\n\x01\x02 b 1\n", 37);
-    ParsedScript p(binary);
-    ASSERT_EQ(p.script->setupEvents().size(), 1u);
-    EXPECT_STREQ(p.script->setupEvents()[0]->args.text, "a");
-    EXPECT_EQ(p.error(), "script: not a valid(1-maxtime) time in timeline line #: 1");
 }
 
 TEST(SignalArgs, CopyPointsAtItsOwnArguments)
