@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -72,4 +73,24 @@ TEST(ScriptFatal, ParsesFilesOnDiskThroughTheFileLayer)
                 testing::Eq("error: script: event not recognized in timeline line #: 2\n"));
     EXPECT_EXIT(Script("data/no_such_script.scr"), testing::ExitedWithCode(1),
                 testing::Eq("error: script: could not open file for parsing\n"));
+}
+
+TEST(ScriptFatal, SampleProductionScriptParses)
+{
+    // The tests run in build/tests, beside the production folder.
+    const char* dir = std::getenv("VP_PRODUCTION_DIR");
+    if (!dir || !*dir)
+        dir = "../production";
+    MemoryScriptSource source;
+    std::string text;
+    FILE* f = std::fopen((std::string(dir) + "/data/testscript.scr").c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
+        text.append(buffer, n);
+    std::fclose(f);
+    source.addFile("data/testscript.scr", text);
+    Script script("data/testscript.scr", source, Script::ErrorMode::Report);
+    EXPECT_TRUE(script.ok()) << script.errorText();
+    EXPECT_FALSE(script.timeline().empty());
 }
