@@ -6,6 +6,7 @@
 #include "engine/DemoEngine.h"
 #include "engine/Logging.h"
 #include "gl/GLExtensions.h"
+#include "gl/TextureManager.h"
 #include "platform/GLWindow.h"
 #include "platform/MessageBox.h"
 
@@ -65,6 +66,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     if (logging)
         logExtensions();
 
+    // A full build starts from no shared textures (the scene manager joins here).
+    TextureManager::getInstance()->releaseAll();
+
     bool done = false;
     const int demoStart = 0;
     engine.clearKeys();
@@ -96,6 +100,10 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             exitProcess(1);
     }
 
+    if (logging)
+        TextureManager::getInstance()->dump("vp_log_textures.txt");
     freeExtensions();
+    // The scene manager is deleted before the effects, the texture manager after.
+    TextureManager::deleteInstance();
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "gl/ErrorBox.h"
 #include "gl/GLExtensions.h"
+#include "gl/Texture.h"
 #include "platform/MessageBox.h"
 
 #include <GL/gl.h>
@@ -80,6 +81,7 @@ void DemoEngine::create(bool fullscreen, const char* title, int width, int heigh
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &maximum);
         e->anisotropy = clampAnisotropy(anisotropy, maximum);
     }
+    Texture::setAnisotropy(e->anisotropy);
 }
 
 bool DemoEngine::createWindowAndContext(const char* title, int width, int height, bool wantFullscreen)
