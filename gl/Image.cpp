@@ -68,30 +68,50 @@ int rescale(Image* image, int newWidth, int newHeight)
     if (newWidth <= 0 || newHeight <= 0 || oldWidth <= 0 || oldHeight <= 0 || bytes <= 0)
         return 1;
 
-    unsigned char* scaled =
-        static_cast<unsigned char*>(std::malloc(size_t(newWidth) * size_t(newHeight) * size_t(bytes)));
-    if (!scaled)
+    const size_t newRowBytes = size_t(newWidth) * size_t(bytes);
+    unsigned char* scaled = static_cast<unsigned char*>(std::malloc(newRowBytes * size_t(newHeight)));
+    // Byte offset of each target column's source pixel within a source row.
+    size_t* columnOffsets = static_cast<size_t*>(std::malloc(sizeof(size_t) * size_t(newWidth)));
+    if (!scaled || !columnOffsets) {
+        std::free(scaled);
+        std::free(columnOffsets);
         return 1;
+    }
 
     const float factorX = float(oldWidth) / float(newWidth);
     const float factorY = float(oldHeight) / float(newHeight);
-    const size_t oldRowBytes = size_t(oldWidth) * size_t(bytes);
-    unsigned char* to = scaled;
-    for (int j = 0; j < newHeight; ++j) {
-        int sourceRow = int(float(j) * factorY);
+    for (int k = 0; k < newWidth; ++k) {
+        int sourceColumn = int(float(k) * factorX);
         // The float product cannot reach the old size for any texture-sized
         // image; the clamp only keeps a pathological size inside the buffer.
+        if (sourceColumn >= oldWidth)
+            sourceColumn = oldWidth - 1;
+        columnOffsets[k] = size_t(sourceColumn) * size_t(bytes);
+    }
+
+    const size_t oldRowBytes = size_t(oldWidth) * size_t(bytes);
+    int previousRow = -1;
+    for (int j = 0; j < newHeight; ++j) {
+        int sourceRow = int(float(j) * factorY);
         if (sourceRow >= oldHeight)
             sourceRow = oldHeight - 1;
+        unsigned char* to = scaled + size_t(j) * newRowBytes;
+        if (sourceRow == previousRow) {
+            // Scaling up repeats source rows: the target row is already made.
+            std::memcpy(to, to - newRowBytes, newRowBytes);
+            continue;
+        }
+        previousRow = sourceRow;
         const unsigned char* row = image->pixels + size_t(sourceRow) * oldRowBytes;
-        for (int k = 0; k < newWidth; ++k) {
-            int sourceColumn = int(float(k) * factorX);
-            if (sourceColumn >= oldWidth)
-                sourceColumn = oldWidth - 1;
-            std::memcpy(to, row + size_t(sourceColumn) * size_t(bytes), size_t(bytes));
-            to += bytes;
+        if (bytes == 4) {
+            for (int k = 0; k < newWidth; ++k)
+                std::memcpy(to + size_t(k) * 4, row + columnOffsets[k], 4);
+        } else {
+            for (int k = 0; k < newWidth; ++k)
+                std::memcpy(to + size_t(k) * size_t(bytes), row + columnOffsets[k], size_t(bytes));
         }
     }
+    std::free(columnOffsets);
     std::free(image->pixels);
     image->pixels = scaled;
     image->width = newWidth;

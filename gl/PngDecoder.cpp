@@ -15,6 +15,7 @@
 #include <csetjmp>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -24,12 +25,16 @@ namespace {
 // would only allocate the buffer for it.
 constexpr uint64_t kMaxInflateRatio = 1100;
 
+// What vfread(out, 1, length, file) does, as one copy: byte-sized elements
+// copied one at a time cost an eighth of the decoding time.
 void readFromFile(png_structp png, png_bytep out, size_t length)
 {
     VFile* file = static_cast<VFile*>(png_get_io_ptr(png));
     // A short read would leave libpng parsing whatever its buffer held before.
-    if (vfread(out, 1, unsigned(length), file) != length)
+    if (file->pos > file->size || length > file->size - file->pos)
         png_error(png, "unexpected end of file");
+    std::memcpy(out, file->data + file->pos, length);
+    file->pos += uint32_t(length);
 }
 
 // Failures are silent: the texture is simply not created.
@@ -77,6 +82,9 @@ Image* decodePNG(VFile* file)
     png_set_read_fn(png, file, readFromFile);
     png_set_sig_bytes(png, 8);
     png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+    // Every chunk's CRC-32 already covers the compressed bytes; zlib's own
+    // checksum over the inflated ones would only add time.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_read_info(png, info);
 
     png_uint_32 width = 0, height = 0;
