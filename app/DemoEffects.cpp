@@ -1,0 +1,47 @@
+#include "app/DemoEffects.h"
+
+#include "engine/ClearScreen.h"
+#include "engine/EffectManager.h"
+#include "engine/FlashOverlay.h"
+#include "engine/PatternTrigger.h"
+#include "engine/ScreenFade.h"
+
+#include <cassert>
+#include <iterator>
+#include <new>
+
+template <class T>
+static Effect* make()
+{
+    // A failed allocation registers a null pointer: the script then drops the
+    // events of that id.
+    return new (std::nothrow) T();
+}
+
+// One line per effect, in construction order.
+static const DemoEffects::Entry kEffects[] = {
+    {0, make<ClearScreen>, false},
+    {3, make<PatternTrigger>, false},
+    {12, make<PatternTrigger>, false},
+    {13, make<PatternTrigger>, false},
+    {14, make<PatternTrigger>, false},
+    {62, make<ScreenFade>, false},
+    {63, make<FlashOverlay>, false},
+};
+
+const DemoEffects::Entry* DemoEffects::table(int& count)
+{
+    count = static_cast<int>(std::size(kEffects));
+    return kEffects;
+}
+
+void DemoEffects::createEffects(bool /*atiShadows*/)
+{
+    EffectManager* manager = EffectManager::instance();
+    for (const Entry& entry : kEffects) {
+        // No wrapped effect is built yet: the render-target wrapper and the
+        // scene effects it carries come with the scene subsystem.
+        assert(!entry.wrapped);
+        manager->registerEffect(entry.id, entry.create());
+    }
+}

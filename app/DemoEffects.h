@@ -1,0 +1,24 @@
+#pragma once
+// The production's effects: constructs every effect class under its fixed id
+// and registers it with the EffectManager, in the order of one table. The
+// order is also the order in which constructors load their data.
+
+#include "engine/EffectFactory.h"
+
+class Effect;
+
+class DemoEffects : public EffectFactory {
+public:
+    void createEffects(bool atiShadows) override;
+
+    struct Entry {
+        int id;
+        Effect* (*create)();
+        // Drawn through the shared render target (a RenderTargetLayer owns the
+        // effect and is registered in its place) unless ATI shadows are asked
+        // for on a driver without depth-texture render targets.
+        bool wrapped;
+    };
+    // The registration table, in construction order.
+    static const Entry* table(int& count);
+};

@@ -1,0 +1,133 @@
+#include "engine/EffectManager.h"
+
+#include "engine/Effect.h"
+#include "gl/ErrorBox.h"
+
+#include <GL/gl.h>
+
+// Room reserved per layer so that layer assignments during playback do not
+// allocate; a script that puts more on one layer still works, it only grows.
+static constexpr size_t kLayerCapacity = 64;
+
+static EffectManager* singleton = nullptr;
+
+EffectManager* EffectManager::instance()
+{
+    if (!singleton)
+        singleton = new EffectManager();
+    return singleton;
+}
+
+void EffectManager::deleteInstance()
+{
+    delete singleton;
+    singleton = nullptr;
+}
+
+EffectManager::EffectManager()
+{
+    for (std::vector<Effect*>& list : layers)
+        list.reserve(kLayerCapacity);
+}
+
+EffectManager::~EffectManager() = default;
+
+void EffectManager::registerEffect(int id, Effect* effect)
+{
+    if (id < 0 || id >= kMaxEffects) {
+        errorBoxInt("effectId to high", id, false);
+        return;
+    }
+    effects[id] = effect;
+}
+
+Effect* EffectManager::findEffect(int id) const
+{
+    if (id < 0 || id >= kMaxEffects)
+        return nullptr;
+    return effects[id];
+}
+
+void EffectManager::addToLayer(int layer, int id)
+{
+    // Out-of-range layers (negative ones included) and ids above the table
+    // are ignored without a message.
+    if (layer < 0 || layer >= kLayerCount || id >= kMaxEffects)
+        return;
+    Effect* effect = findEffect(id);
+    if (!effect) {
+        errorBoxInt("effect ID not found", id, false);
+        return;
+    }
+    layers[layer].push_back(effect);
+}
+
+void EffectManager::initAll()
+{
+    for (Effect* effect : effects)
+        if (effect)
+            effect->init(0);
+}
+
+void EffectManager::stopAll()
+{
+    for (Effect* effect : effects)
+        if (effect)
+            effect->stop();
+}
+
+void EffectManager::clearLayers()
+{
+    for (std::vector<Effect*>& list : layers)
+        list.clear();
+}
+
+void EffectManager::deleteAll()
+{
+    clearLayers();
+    for (int id = 0; id < kMaxEffects; ++id) {
+        Effect* effect = effects[id];
+        if (!effect)
+            continue;
+        // One object registered under two ids is deleted once.
+        for (int later = id + 1; later < kMaxEffects; ++later)
+            if (effects[later] == effect)
+                effects[later] = nullptr;
+        effects[id] = nullptr;
+        delete effect;
+    }
+}
+
+// Lists are walked by index: an effect may add to a layer while it draws
+// (an appended entry is then drawn in the same pass).
+void EffectManager::renderFrame(int time)
+{
+    std::vector<Effect*>& base = layers[0];
+    for (size_t i = 0; i < base.size(); ++i)
+        if (base[i]->isRunning())
+            base[i]->render(time, true);
+
+    for (std::vector<Effect*>& list : layers)
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list[i]->isRunning())
+                list[i]->preRender(time);
+
+    for (int layer = 1; layer < kLayerCount; ++layer) {
+        std::vector<Effect*>& list = layers[layer];
+        for (size_t i = 0; i < list.size(); ++i) {
+            Effect* effect = list[i];
+            if (!effect->isRunning())
+                continue;
+            glMatrixMode(GL_PROJECTION);
+            glPushMatrix();
+            glMatrixMode(GL_MODELVIEW);
+            glPushMatrix();
+            effect->render(time, true);
+            glMatrixMode(GL_MODELVIEW);
+            glPopMatrix();
+            glMatrixMode(GL_PROJECTION);
+            glPopMatrix();
+            glMatrixMode(GL_MODELVIEW);
+        }
+    }
+}

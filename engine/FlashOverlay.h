@@ -1,0 +1,28 @@
+#pragma once
+// A full-screen flash in the effect's colour (white by default) that fades
+// linearly from alpha 1 at the effect's start time to 0 after flash length ms.
+//
+// Signals:
+//   1    run; one flash, then the effect stops itself
+//   2    run; flash again every A0 ms of the effect's clock (A0 <= 0: no repeat)
+//   8    run; after the flash the effect stays running and invisible
+//   10   speed = A0 (base), and the flash length with it
+//   407  from a PatternTrigger: flash length = digit x speed, restart at A0
+// A flash length of 0 or below shows nothing.
+
+#include "engine/Effect.h"
+
+class FlashOverlay : public Effect {
+public:
+    FlashOverlay();
+
+    void init(int time) override;
+    void render(int time, bool applyRect) override;
+    void signal(const SignalArgs& args) override;
+
+    float flashLengthMs() const { return flashLength; }
+
+private:
+    float repeatInterval = 0.0f; // ms; negative: a single flash
+    float flashLength = 500.0f;  // ms
+};
