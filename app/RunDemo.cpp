@@ -1,16 +1,19 @@
 #include "app/RunDemo.h"
 
 #include "app/CapabilityCheck.h"
+#include "app/DemoEffects.h"
 #include "app/FrameCapture.h"
 #include "app/RunOptions.h"
 #include "engine/DemoEngine.h"
+#include "engine/EffectManager.h"
 #include "engine/Logging.h"
+#include "engine/ScriptPlayer.h"
 #include "gl/GLExtensions.h"
 #include "gl/TextureManager.h"
 #include "platform/GLWindow.h"
 #include "platform/MessageBox.h"
 
-#include <GL/gl.h>
+static const char* const kScriptPath = "data/testscript.scr";
 
 RunOptions& currentRunOptions()
 {
@@ -18,29 +21,10 @@ RunOptions& currentRunOptions()
     return options;
 }
 
-namespace {
-
-// Until the timeline player is built, a frame is an empty picture and Escape
-// ends the run.
-bool runEmptyFrame(DemoEngine& engine)
-{
-    if (!engine.isActive())
-        return false;
-    if (engine.isKeyDown(27))
-        return true;
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    engine.swapBuffers();
-    return false;
-}
-
-} // namespace
-
 int runDemo(bool music, bool fullscreen, int width, int height, int samples, float anisotropy,
             bool logging, bool atiShadows)
 {
     (void)music;
-    (void)atiShadows;
     const RunOptions& options = currentRunOptions();
 
     // A message left over from the launcher.
@@ -66,29 +50,57 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     if (logging)
         logExtensions();
 
-    // A full build starts from no shared textures (the scene manager joins here).
-    TextureManager::getInstance()->releaseAll();
+    ScriptPlayer* player = nullptr;
+    DemoEffects* factory = nullptr;
+    bool quit = false;
+    while (!quit) {
+        // A full build: every effect made again, so textures and scenes are
+        // loaded again too.
+        EffectManager::instance()->deleteAll();
+        // The scene manager's releaseAll follows the textures' once it exists.
+        TextureManager::getInstance()->releaseAll();
+        factory = new DemoEffects;
+        factory->createEffects(atiShadows);
+        player = new ScriptPlayer(kScriptPath);
 
-    bool done = false;
-    const int demoStart = 0;
-    engine.clearKeys();
-    engine.startTimer();
-    if (capture) {
-        capture->begin(demoStart, options.captureFromGiven ? options.captureFromMs : demoStart);
-        engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(); }, capture);
-    }
-    while (!done) {
-        WindowMessage msg;
-        if (platform::peekMessage(msg)) {
-            if (msg.type == MessageType::Quit)
-                done = true;
-            else
-                engine.windowProc(msg);
-            continue;
+        bool rebuild = false;
+        while (!quit && !rebuild) {
+            // A start of the script: parsed again, effects keep their data.
+            player->startScript();
+            engine.clearKeys();
+            engine.startTimer();
+            if (capture) {
+                int demoStart = player->demoStart();
+                capture->begin(demoStart, options.captureFromGiven ? options.captureFromMs : demoStart);
+                engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(); }, capture);
+            }
+
+            bool restart = false;
+            while (!quit && !restart && !rebuild) {
+                WindowMessage msg;
+                if (platform::peekMessage(msg)) {
+                    if (msg.type == MessageType::Quit)
+                        quit = true;
+                    else
+                        engine.windowProc(msg);
+                    continue;
+                }
+                player->runFrame();
+                if (player->reloadRequested()) {
+                    delete player;
+                    player = nullptr;
+                    delete factory;
+                    factory = nullptr;
+                    rebuild = true;
+                } else if (player->restartRequested()) {
+                    restart = true;
+                } else {
+                    quit = player->quitRequested();
+                }
+                if (capture && capture->finished())
+                    quit = true;
+            }
         }
-        done = runEmptyFrame(engine);
-        if (capture && capture->finished())
-            done = true;
     }
 
     if (capture) {
@@ -104,6 +116,11 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         TextureManager::getInstance()->dump("vp_log_textures.txt");
     freeExtensions();
     // The scene manager is deleted before the effects, the texture manager after.
+    EffectManager::instance()->deleteAll();
+    EffectManager::deleteInstance();
     TextureManager::deleteInstance();
+    // Closes the frame statistics when logging.
+    delete player;
+    delete factory;
     return 0;
 }

@@ -1,0 +1,169 @@
+#include "engine/ScriptPlayer.h"
+
+#include "engine/DemoEngine.h"
+#include "engine/Effect.h"
+#include "engine/EffectManager.h"
+#include "engine/Logging.h"
+#include "engine/Script.h"
+#include "gl/ErrorBox.h"
+
+#include <new>
+
+ScriptPlayer::ScriptPlayer(const char* path, ScriptSource* scriptSource)
+    : scriptPath(path)
+    , source(scriptSource)
+{
+}
+
+ScriptPlayer::~ScriptPlayer()
+{
+    deleteScript();
+    if (loggingEnabled() && statisticsOpen)
+        statistics.close();
+}
+
+int ScriptPlayer::demoStart() const
+{
+    return script ? script->demoStart() : 0;
+}
+
+void ScriptPlayer::deleteScript()
+{
+    delete script;
+    script = nullptr;
+    timeline = nullptr;
+    setupEvents = nullptr;
+    nextEvent = 0;
+}
+
+void ScriptPlayer::startScript()
+{
+    quit = false;
+    restart = false;
+    reload = false;
+    deleteScript();
+
+    if (source)
+        script = new (std::nothrow) Script(scriptPath.c_str(), *source, Script::ErrorMode::Fatal);
+    else
+        script = new (std::nothrow) Script(scriptPath.c_str());
+    if (!script)
+        errorBox("could not set up script", true);
+
+    timeline = &script->timeline();
+    nextEvent = 0;
+    setupEvents = &script->setupEvents();
+
+    EffectManager* manager = EffectManager::instance();
+    manager->clearLayers();
+    for (const ScriptEvent* event : *setupEvents) {
+        switch (event->type) {
+        case EventType::SetLayer:
+            manager->addToLayer(event->args.code, event->effectId);
+            break;
+        case EventType::Signal:
+            if (Effect* effect = manager->findEffect(event->effectId))
+                effect->signal(event->args);
+            break;
+        default:
+            errorBox("Unsupported signal in script SETUP", false);
+            break;
+        }
+    }
+
+    // After the setup signals: init resets what it owns (rectangle, colour,
+    // blending), so only the signals it leaves alone stay in force.
+    manager->initAll();
+
+    DemoEngine::getInstance()->setTimerOffset(script->demoStart());
+
+    if (loggingEnabled()) {
+        // A restart opens the file afresh; the run before it is summed up
+        // first so that the stream is free to open again.
+        if (statisticsOpen)
+            statistics.close();
+        statistics.open(100, "vp_profiling.txt");
+        statisticsOpen = true;
+    }
+}
+
+void ScriptPlayer::deliver(const ScriptEvent& event)
+{
+    EffectManager* manager = EffectManager::instance();
+    switch (event.type) {
+    case EventType::EndDemo:
+        quit = true;
+        return;
+    case EventType::SetLayer:
+        manager->addToLayer(event.args.code, event.effectId);
+        return;
+    default:
+        break;
+    }
+
+    Effect* effect = manager->findEffect(event.effectId);
+    if (!effect)
+        return;
+    switch (event.type) {
+    case EventType::Start:
+        effect->start();
+        break;
+    case EventType::Stop:
+        effect->stop();
+        break;
+    case EventType::Init:
+        // The event's own time, not the frame's: a late frame must not shift
+        // the effect's clock.
+        effect->init(event.time);
+        break;
+    case EventType::Signal:
+        effect->signal(event.args);
+        break;
+    default:
+        errorBoxInt("error case", 1, false);
+        break;
+    }
+}
+
+void ScriptPlayer::runFrame()
+{
+    DemoEngine* engine = DemoEngine::getInstance();
+    // Minimised: nothing at all. The clock runs on, so the events that come
+    // due meanwhile arrive together with the next shown frame.
+    if (!engine->isActive())
+        return;
+
+    if (loggingEnabled() && statisticsOpen)
+        statistics.countFrame();
+
+    if (engine->isKeyDown(kKeyEscape)) {
+        quit = true;
+        return;
+    }
+    if (engine->isKeyDown(kKeyControl) && engine->isKeyDown(kKeyHome)) {
+        EffectManager::instance()->deleteAll();
+        deleteScript();
+        reload = true;
+        return;
+    }
+    if (engine->isKeyDown(kKeyControl) && engine->isKeyDown(kKeyShift)) {
+        EffectManager::instance()->stopAll();
+        deleteScript();
+        restart = true;
+        return;
+    }
+
+    int now = engine->getTime();
+    if (timeline) {
+        while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= now) {
+            // Advance first: an event's effect may not see itself delivered twice
+            // even if it reaches back into the player.
+            const ScriptEvent& event = *(*timeline)[nextEvent];
+            ++nextEvent;
+            deliver(event);
+        }
+    }
+
+    EffectManager::instance()->renderFrame(now);
+    engine->swapBuffers();
+}

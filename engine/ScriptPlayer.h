@@ -1,0 +1,69 @@
+#pragma once
+// Plays a parsed script. At every start it parses the script again, rebuilds
+// the layers from the setup events, initialises every effect at time 0 and
+// aligns the demo clock with the script's demo start. Each frame it reads the
+// demo time, delivers every timeline event that has come due (each exactly
+// once per start: the next-event position only moves forward), runs the layer
+// pass and swaps the buffers. It watches the three control keys and raises the
+// flags the demo run acts on:
+//   Escape          quit
+//   Ctrl+Home       reload: every effect deleted, to be rebuilt from scratch
+//   Ctrl+Shift      restart: every effect stopped, the script played again
+// tested in that order, so Escape wins and Ctrl+Shift+Home reloads.
+//
+// Owned by the demo run; owns its Script. Reads time and keys from the
+// DemoEngine, which must exist, so a fixed-step clock installed with
+// setActiveClock drives it frame by frame.
+
+#include "engine/FrameStats.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class Script;
+class ScriptSource;
+struct ScriptEvent;
+
+class ScriptPlayer {
+public:
+    // The script is read through the virtual file layer, or from `source`
+    // when one is given (not owned). Parse errors are fatal either way.
+    explicit ScriptPlayer(const char* scriptPath, ScriptSource* source = nullptr);
+    ~ScriptPlayer();
+
+    void startScript();
+    void runFrame();
+
+    int demoStart() const;
+    bool quitRequested() const { return quit; }
+    bool restartRequested() const { return restart; }
+    bool reloadRequested() const { return reload; }
+
+    // Timeline events delivered since the last start.
+    size_t eventsDelivered() const { return nextEvent; }
+
+    static constexpr int kKeyEscape = 27;
+    static constexpr int kKeyShift = 16;
+    static constexpr int kKeyControl = 17;
+    static constexpr int kKeyHome = 36;
+
+private:
+    ScriptPlayer(const ScriptPlayer&) = delete;
+    ScriptPlayer& operator=(const ScriptPlayer&) = delete;
+
+    void deleteScript();
+    void deliver(const ScriptEvent& event);
+
+    std::string scriptPath;
+    Script* script = nullptr;
+    const std::vector<ScriptEvent*>* timeline = nullptr;
+    size_t nextEvent = 0;                                 // first timeline event not yet delivered
+    const std::vector<ScriptEvent*>* setupEvents = nullptr;
+    bool quit = false;
+    bool restart = false;
+    bool reload = false;
+    FrameStats statistics;                                // only with logging
+    bool statisticsOpen = false;
+    ScriptSource* source;
+};

@@ -1,0 +1,158 @@
+// Playing a script must not touch the heap: every frame of a running show is
+// counted through the replaced global allocation functions of this test
+// program (they count only while a window is open, so the rest of the suite
+// is unaffected).
+
+#include "app/DemoEffects.h"
+#include "engine/Logging.h"
+
+#include "support/PlayerRig.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+void* allocate(std::size_t size)
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void* allocateAligned(std::size_t size, std::align_val_t align)
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+    std::size_t a = static_cast<std::size_t>(align);
+    if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a))
+        return p;
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new(std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }
+void* operator new[](std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
+
+namespace {
+
+// Every registered effect at work, with events all through the counted frames:
+// clear colours, a pattern-driven flash with pattern changes, fades, layer
+// assignments and restarts of effects.
+const char* const kShow = "DEMOSTART 1000\n"
+                          "SETUP\n"
+                          "0 l 0 0\n"
+                          "0 l 3 1\n"
+                          "0 l 63 2\n"
+                          "0 l 62 3\n"
+                          "0 s 3 70 63\n"
+                          "0 s 3 405 120\n"
+                          "TIMELINE\n"
+                          "1000 START 0\n"
+                          "1000 START 3\n"
+                          "1000 s 63 8 0\n"
+                          "1000 s 3 406 p1201\n"
+                          "1000 START 62\n"
+                          "1000 s 62 4 3000\n"
+                          "2000 s 0 200 40 0 80\n"
+                          "2500 s 0 205 0 80 40 2500 1000 3\n"
+                          "3000 s 3 406 p10203040506070809010203040506070809\n"
+                          "3500 s 62 3 6000\n"
+                          "4000 l 12 4\n"
+                          "4000 START 12\n"
+                          "4500 s 63 206 255 200 100 255 4500 500 4 10 90\n"
+                          "5000 INIT 3\n"
+                          "5500 s 63 2 300\n"
+                          "6000 END 12\n"
+                          "6500 s 62 6 500\n"
+                          "7000 s 3 12 1 7000\n"
+                          "7500 s 3 12 0 7500\n"
+                          "8000 END_DEMO\n";
+
+class TimelineAllocation : public PlayerRig {
+protected:
+    // Plays frames of 20 ms from `from` on and returns how many allocations
+    // the frames after the first `warmUp` of them made.
+    long countFrames(int from, int warmUp, int counted)
+    {
+        int t = from;
+        for (int i = 0; i < warmUp; ++i, t += 20)
+            frameAt(t);
+        allocations = 0;
+        counting = true;
+        for (int i = 0; i < counted; ++i, t += 20)
+            frameAt(t);
+        counting = false;
+        return allocations.load();
+    }
+};
+
+} // namespace
+
+TEST_F(TimelineAllocation, PlayingAScriptAllocatesNothingPerFrame)
+{
+    DemoEffects factory;
+    factory.createEffects(false);
+    source.addFile("data/testscript.scr", kShow);
+    player = std::make_unique<ScriptPlayer>("data/testscript.scr", &source);
+    restart();
+
+    EXPECT_EQ(countFrames(1000, 10, 360), 0);
+    EXPECT_EQ(player->eventsDelivered(), 20u);
+    EXPECT_TRUE(player->quitRequested());
+
+    // The same with the frame statistics on (a line per 100 frames).
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("vp_alloc_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    setLoggingEnabled(true);
+    restart();
+    EXPECT_EQ(countFrames(1000, 10, 360), 0);
+    player.reset();
+    setLoggingEnabled(false);
+    std::ifstream stats(dir / "vp_profiling.txt");
+    std::string first;
+    std::getline(stats, first);
+    EXPECT_EQ(first.rfind("fps: ", 0), 0u) << first;
+    std::filesystem::current_path("/");
+    std::filesystem::remove_all(dir);
+}
