@@ -156,8 +156,6 @@ void ScriptPlayer::runFrame()
     int now = engine->getTime();
     if (timeline) {
         while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= now) {
-            // Advance first: an event's effect may not see itself delivered twice
-            // even if it reaches back into the player.
             const ScriptEvent& event = *(*timeline)[nextEvent];
             ++nextEvent;
             deliver(event);
