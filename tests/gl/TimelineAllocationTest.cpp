@@ -22,7 +22,11 @@ namespace {
 std::atomic<bool> counting{false};
 std::atomic<long> allocations{0};
 
-void* allocate(std::size_t size)
+} // namespace
+
+// Every plain form is replaced, so that a sanitizer's own allocator never
+// frees what malloc gave (the aligned forms are left alone, in pairs).
+void* operator new(std::size_t size)
 {
     if (counting.load(std::memory_order_relaxed))
         allocations.fetch_add(1, std::memory_order_relaxed);
@@ -31,46 +35,26 @@ void* allocate(std::size_t size)
     throw std::bad_alloc();
 }
 
-void* allocateAligned(std::size_t size, std::align_val_t align)
+void* operator new[](std::size_t size)
 {
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    std::size_t a = static_cast<std::size_t>(align);
-    if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a))
-        return p;
-    throw std::bad_alloc();
+    return operator new(size);
 }
-
-} // namespace
-
-void* operator new(std::size_t size) { return allocate(size); }
-void* operator new[](std::size_t size) { return allocate(size); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept
 {
     try {
-        return allocate(size);
+        return operator new(size);
     } catch (...) {
         return nullptr;
     }
 }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept
 {
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
+    return operator new(size, tag);
 }
-void* operator new(std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }
-void* operator new[](std::size_t size, std::align_val_t a) { return allocateAligned(size, a); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::free(p); }
 
 namespace {
 
