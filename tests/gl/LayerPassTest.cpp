@@ -99,36 +99,3 @@ TEST_F(LayerPass, UpdateAppliesTheRectangleToTheViewport)
     EXPECT_EQ(viewport[2], 105); // 0.33 x 320 = 105.6, truncated
     EXPECT_EQ(viewport[3], 120);
 }
-
-TEST_F(LayerPass, ApplyBlendFollowsBlendingAndAlpha)
-{
-    PlainEffect e;
-    e.init(0);
-    e.applyBlend();
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    SignalArgs s;
-    s.code = 204;
-    s.args[0] = 10;
-    s.args[1] = 11;
-    s.count = 2;
-    e.signal(s);
-    s.code = 118;
-    s.args[0] = 51;
-    s.count = 1;
-    e.signal(s);
-    e.applyBlend();
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    GLint src = 0, dst = 0;
-    glGetIntegerv(GL_BLEND_SRC, &src);
-    glGetIntegerv(GL_BLEND_DST, &dst);
-    EXPECT_EQ(src, GL_ONE);
-    EXPECT_EQ(dst, GL_ZERO);
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_FLOAT_EQ(colour[0], 1.0f);
-    EXPECT_FLOAT_EQ(colour[3], 0.2f);
-    e.resetBlend();
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_FLOAT_EQ(colour[3], 1.0f);
-}
