@@ -184,61 +184,6 @@ bool Rar20Decoder::readTables()
     return true;
 }
 
-// ---- Audio predictor --------------------------------------------------------
-
-unsigned char Rar20Decoder::decodeAudio(unsigned delta)
-{
-    AudioChannel& v = audioState_[curChannel_];
-    ++v.byteCount;
-    v.d[3] = v.d[2];
-    v.d[2] = v.d[1];
-    v.d[1] = v.lastDelta - v.d[0];
-    v.d[0] = v.lastDelta;
-    int predicted = 8 * v.lastByte + v.k[0] * v.d[0] + v.k[1] * v.d[1] + v.k[2] * v.d[2] + v.k[3] * v.d[3] +
-                    v.k[4] * channelDelta_;
-    predicted = (predicted >> 3) & 0xFF;
-    unsigned char out = static_cast<unsigned char>(predicted - static_cast<int>(delta));
-
-    int d = static_cast<signed char>(delta) * 8;
-    v.dif[0] += std::abs(d);
-    v.dif[1] += std::abs(d - v.d[0]);
-    v.dif[2] += std::abs(d + v.d[0]);
-    v.dif[3] += std::abs(d - v.d[1]);
-    v.dif[4] += std::abs(d + v.d[1]);
-    v.dif[5] += std::abs(d - v.d[2]);
-    v.dif[6] += std::abs(d + v.d[2]);
-    v.dif[7] += std::abs(d - v.d[3]);
-    v.dif[8] += std::abs(d + v.d[3]);
-    v.dif[9] += std::abs(d - channelDelta_);
-    v.dif[10] += std::abs(d + channelDelta_);
-
-    channelDelta_ = v.lastDelta = static_cast<signed char>(out - v.lastByte);
-    v.lastByte = out;
-
-    if ((v.byteCount & 0x1F) == 0) {
-        uint32_t minDif = v.dif[0];
-        unsigned best = 0;
-        v.dif[0] = 0;
-        for (unsigned i = 1; i < 11; ++i) {
-            if (v.dif[i] < minDif) {
-                minDif = v.dif[i];
-                best = i;
-            }
-            v.dif[i] = 0;
-        }
-        if (best > 0) {
-            int& k = v.k[(best - 1) / 2];
-            if (best & 1) {
-                if (k >= -16)
-                    --k;
-            } else if (k < 16) {
-                ++k;
-            }
-        }
-    }
-    return out;
-}
-
 // ---- Matches and output -------------------------------------------------------
 
 bool Rar20Decoder::copyMatch(uint32_t length, uint32_t distance)
@@ -328,7 +273,10 @@ bool Rar20Decoder::decode(const unsigned char* packed, size_t packedSize, uint32
                     return false;
                 continue;
             }
-            window_[unpPtr_] = decodeAudio(sym);
+            Rar20AudioChannel& ch = audioState_[curChannel_];
+            unsigned char out = static_cast<unsigned char>(rar20AudioPredict(ch, channelDelta_) - sym);
+            rar20AudioUpdate(ch, channelDelta_, sym, out);
+            window_[unpPtr_] = out;
             unpPtr_ = (unpPtr_ + 1) & kWindowMask;
             if (++curChannel_ == channels_)
                 curChannel_ = 0;

@@ -17,6 +17,7 @@
 // that would run past the member's unpacked size.
 
 #include "resources/ArchiveFormat.h"
+#include "resources/Rar20Audio.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,15 +59,6 @@ private:
         void build(const unsigned char* lengths, unsigned n);
     };
 
-    struct AudioChannel {
-        int k[5];     // predictor weights
-        int d[4];     // the last four deltas' differences
-        int lastDelta;
-        uint32_t dif[11]; // error sums of the candidate weight changes
-        uint32_t byteCount;
-        unsigned char lastByte;
-    };
-
     void reset();
     uint32_t peek16() const;
     void consume(unsigned bits) { bitPos_ += bits; }
@@ -74,7 +66,6 @@ private:
     bool exhausted() const { return bitPos_ > endBits_; }
     unsigned decodeSymbol(const Huffman& h);
     bool readTables();
-    unsigned char decodeAudio(unsigned delta);
     bool copyMatch(uint32_t length, uint32_t distance);
     void flush();
 
@@ -102,7 +93,7 @@ private:
     unsigned channels_ = 1;
     unsigned curChannel_ = 0;
     int channelDelta_ = 0;
-    AudioChannel audioState_[archive::kMaxChannels] = {};
+    Rar20AudioChannel audioState_[archive::kMaxChannels] = {};
 
     Huffman literal_, distance_, repeat_, pre_;
     Huffman audioCodes_[archive::kMaxChannels];

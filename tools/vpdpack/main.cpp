@@ -1,0 +1,231 @@
+// vpdpack: the production's archive tool.
+//   vpdpack a ARCHIVE FILE|DIR... [-p PASSWORD] [-m stored|normal|audio] [--solid]
+//   vpdpack l ARCHIVE
+//   vpdpack t ARCHIVE [-p PASSWORD]
+//   vpdpack x ARCHIVE MEMBER [-p PASSWORD] [-o OUT]
+// Members are named after the paths as given ("data/a.scr" is stored as
+// "DATA\A.SCR"); directories are added with every file below them, in name
+// order. "t" and "x" read through the engine's own archive reader, so what
+// they accept is what the player accepts. Exit status 0 on success, 1 on any
+// failure with the reason on stderr.
+
+#include "ArchiveListing.h"
+#include "ArchiveWriter.h"
+#include "resources/ArchiveReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kUsage =
+    "usage: vpdpack a ARCHIVE FILE|DIR... [-p PASSWORD] [-m stored|normal|audio] [--solid]\n"
+    "       vpdpack l ARCHIVE\n"
+    "       vpdpack t ARCHIVE [-p PASSWORD]\n"
+    "       vpdpack x ARCHIVE MEMBER [-p PASSWORD] [-o OUT]\n";
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "vpdpack: %s\n", message.c_str());
+    return 1;
+}
+
+bool readWholeFile(const std::string& path, std::vector<unsigned char>& data)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    data.clear();
+    unsigned char chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        data.insert(data.end(), chunk, chunk + n);
+    bool ok = !std::ferror(f);
+    std::fclose(f);
+    return ok;
+}
+
+struct Arguments {
+    std::vector<std::string> positional;
+    std::string password;
+    std::string method = "normal";
+    std::string output;
+    bool solid = false;
+    bool hasOutput = false;
+};
+
+bool parseArguments(int argc, char** argv, Arguments& args, std::string& error)
+{
+    for (int i = 2; i < argc; ++i) {
+        std::string a = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) {
+                error = a + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        if (a == "-p") {
+            if (!value(args.password))
+                return false;
+        } else if (a == "-m") {
+            if (!value(args.method))
+                return false;
+            if (args.method != "stored" && args.method != "normal" && args.method != "audio") {
+                error = "unknown method " + args.method + " (stored, normal or audio)";
+                return false;
+            }
+        } else if (a == "-o") {
+            if (!value(args.output))
+                return false;
+            args.hasOutput = true;
+        } else if (a == "--solid") {
+            args.solid = true;
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            args.positional.push_back(a);
+        }
+    }
+    return true;
+}
+
+int commandAdd(const Arguments& args)
+{
+    if (args.positional.size() < 2)
+        return fail(std::string("a: give an archive and at least one file\n") + kUsage);
+    std::vector<std::string> paths;
+    for (size_t i = 1; i < args.positional.size(); ++i) {
+        const std::string& p = args.positional[i];
+        std::error_code ec;
+        if (fs::is_directory(p, ec)) {
+            std::vector<std::string> found;
+            for (const auto& e : fs::recursive_directory_iterator(p, ec))
+                if (e.is_regular_file())
+                    found.push_back(e.path().generic_string());
+            std::sort(found.begin(), found.end());
+            paths.insert(paths.end(), found.begin(), found.end());
+        } else {
+            paths.push_back(p);
+        }
+    }
+    std::vector<PackInput> inputs;
+    for (const std::string& p : paths) {
+        PackInput in;
+        in.name = archiveMemberName(p);
+        if (!readWholeFile(p, in.data))
+            return fail("cannot read " + p);
+        inputs.push_back(std::move(in));
+    }
+    PackOptions options;
+    options.method = args.method == "stored" ? PackMethod::Stored
+                   : args.method == "audio"  ? PackMethod::Audio
+                                             : PackMethod::Normal;
+    options.solid = args.solid;
+    options.password = args.password;
+    std::string error;
+    if (!writeArchive(args.positional[0], inputs, options, error))
+        return fail(error);
+    return 0;
+}
+
+int commandList(const Arguments& args)
+{
+    if (args.positional.size() != 1)
+        return fail(std::string("l: give one archive\n") + kUsage);
+    std::vector<ListedMember> members;
+    bool solid = false;
+    std::string error;
+    if (!listArchive(args.positional[0], members, solid, error))
+        return fail(error);
+    std::printf("%s%s\n", args.positional[0].c_str(), solid ? " (solid)" : "");
+    std::printf("%10s %10s %6s %8s %3s %s\n", "size", "packed", "method", "crc32", "ver", "name");
+    for (const ListedMember& m : members) {
+        const char* method = m.method == 0x30 ? "stored" : "rar20";
+        std::printf("%10u %10u %6s %08x %3u %s%s%s\n", m.unpackedSize, m.packedSize, method, m.crc, m.version,
+                    m.name.c_str(), m.encrypted ? " *" : "", m.solid ? " +" : "");
+    }
+    return 0;
+}
+
+int commandTest(const Arguments& args)
+{
+    if (args.positional.size() != 1)
+        return fail(std::string("t: give one archive\n") + kUsage);
+    std::vector<ListedMember> members;
+    bool solid = false;
+    std::string error;
+    if (!listArchive(args.positional[0], members, solid, error))
+        return fail(error);
+    int failed = 0;
+    for (const ListedMember& m : members) {
+        unsigned char* data = nullptr;
+        uint32_t size = 0;
+        int status = extractMember(args.positional[0].c_str(), m.name.c_str(), args.password.c_str(), &data, &size);
+        std::free(data);
+        std::printf("%s %s\n", m.name.c_str(), status == 1 ? "OK" : "FAILED");
+        if (status != 1)
+            ++failed;
+    }
+    if (failed)
+        return fail(std::to_string(failed) + " of " + std::to_string(members.size()) + " members failed");
+    return 0;
+}
+
+int commandExtract(const Arguments& args)
+{
+    if (args.positional.size() != 2)
+        return fail(std::string("x: give an archive and a member\n") + kUsage);
+    unsigned char* data = nullptr;
+    uint32_t size = 0;
+    int status = extractMember(args.positional[0].c_str(), args.positional[1].c_str(), args.password.c_str(),
+                               &data, &size);
+    if (status != 1)
+        return fail("cannot extract " + args.positional[1] + " from " + args.positional[0] +
+                    " (missing, damaged, or wrong password)");
+    bool toStdout = !args.hasOutput || args.output == "-";
+    FILE* f = toStdout ? stdout : std::fopen(args.output.c_str(), "wb");
+    if (!f) {
+        std::free(data);
+        return fail("cannot write " + args.output);
+    }
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = (toStdout ? std::fflush(f) : std::fclose(f)) == 0 && ok;
+    std::free(data);
+    return ok ? 0 : fail("cannot write " + (toStdout ? std::string("to stdout") : args.output));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return fail(std::string("no command\n") + kUsage);
+    std::string command = argv[1];
+    if (command == "-h" || command == "--help") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    Arguments args;
+    std::string error;
+    if (!parseArguments(argc, argv, args, error))
+        return fail(error);
+    if (command == "a")
+        return commandAdd(args);
+    if (command == "l")
+        return commandList(args);
+    if (command == "t")
+        return commandTest(args);
+    if (command == "x")
+        return commandExtract(args);
+    return fail("unknown command " + command + "\n" + kUsage);
+}
