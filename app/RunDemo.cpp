@@ -12,6 +12,7 @@
 #include "gl/TextureManager.h"
 #include "platform/GLWindow.h"
 #include "platform/MessageBox.h"
+#include "resources/VFile.h"
 
 static const char* const kScriptPath = "data/testscript.scr";
 
@@ -49,6 +50,11 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     checkCapabilities();
     if (logging)
         logExtensions();
+
+    // From here on every data file comes from the production's archive;
+    // --loose keeps the files under data/ on disk for authoring.
+    if (!options.loose)
+        vfsetarchive("data.vpd", "tavex");
 
     ScriptPlayer* player = nullptr;
     DemoEffects* factory = nullptr;

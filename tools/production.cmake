@@ -18,5 +18,18 @@ add_custom_command(
   COMMENT "Writing the sample production's data files")
 list(APPEND production_outputs ${VP_PRODUCTION_DATA_STAMP})
 
+# --- data.vpd -------------------------------------------------------------------
+# Every file under data/, named like DATA\TESTSCRIPT.SCR, compressed member by
+# member (not solid: each file opens without decoding the ones before it) and
+# encrypted with the production's password.
+set(VP_PRODUCTION_ARCHIVE ${VP_PRODUCTION_DIR}/data.vpd)
+add_custom_command(
+  OUTPUT ${VP_PRODUCTION_ARCHIVE}
+  COMMAND vpdpack a data.vpd data -p tavex
+  WORKING_DIRECTORY ${VP_PRODUCTION_DIR}
+  DEPENDS ${VP_PRODUCTION_DATA_STAMP} vpdpack
+  COMMENT "Packing the sample production's data files into data.vpd")
+list(APPEND production_outputs ${VP_PRODUCTION_ARCHIVE})
+
 # Add further steps above this line.
 add_custom_target(production ALL DEPENDS ${production_outputs})

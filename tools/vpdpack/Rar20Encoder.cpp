@@ -226,7 +226,7 @@ constexpr size_t kAudioBlockBytes = 1 << 18;
 constexpr unsigned kMaxLength = 257;           // longest match the parser takes
 constexpr uint32_t kMaxMatchDistance = kWindowSize - 512; // keep clear of the window's wrap
 constexpr unsigned kHashBits = 17;
-constexpr unsigned kChainDepth = 48;
+constexpr unsigned kChainDepth = 128;
 constexpr unsigned kNiceLength = 128; // a match this long ends the chain search
 constexpr uint32_t kNone = 0xFFFFFFFFu;
 
@@ -240,7 +240,7 @@ struct Costs {
         for (unsigned i = 0; i < kLiteralCodes; ++i)
             lit[i] = i < 256 ? 8 : i < kSymShortDistance ? 6 : i < kSymNewTables ? 7 : 7 + (i - kSymMatch) / 4;
         for (unsigned i = 0; i < kDistanceCodes; ++i)
-            dist[i] = 5;
+            dist[i] = static_cast<uint16_t>(4 + i / 8);
         for (unsigned i = 0; i < kRepeatCodes; ++i)
             rep[i] = 3 + i / 4;
     }
@@ -480,10 +480,26 @@ struct Rar20Encoder::Impl {
         costs.update(b);
     }
 
+    // Before the first block there are no code lengths to go by: literal
+    // costs come from the byte counts of the data ahead instead.
+    void estimateLiteralCosts(size_t p, size_t end)
+    {
+        size_t n = std::min<size_t>(end - p, 1 << 16);
+        uint32_t counts[256] = {};
+        for (size_t i = 0; i < n; ++i)
+            ++counts[hist[p + i]];
+        for (unsigned c = 0; c < 256; ++c) {
+            double bits = counts[c] ? -std::log2(static_cast<double>(counts[c]) / n) : 12.0;
+            costs.lit[c] = static_cast<uint16_t>(std::clamp(bits + 0.5, 1.0, 15.0));
+        }
+    }
+
     void parseNormal(size_t start, size_t end, size_t histStart, std::vector<Block>& blocks)
     {
         Block* b = &newBlock(blocks);
         size_t p = start;
+        if (start == 0)
+            estimateLiteralCosts(p, end);
         insertUpTo(p);
         Candidate cur = findMatch(p, end, histStart);
         while (p < end) {
@@ -599,10 +615,11 @@ void Rar20Encoder::addMember(const unsigned char* data, size_t size)
     size_t start = m.hist.size();
     m.hist.insert(m.hist.end(), data, data + size);
     m.members.emplace_back();
-    if (m.mode == Mode::Audio)
+    if (m.mode == Mode::Audio) {
         m.parseAudio(start, m.hist.size(), m.members.back());
-    else
-        m.parseNormal(start, m.hist.size(), 0, m.members.back());
+        return;
+    }
+    m.parseNormal(start, m.hist.size(), 0, m.members.back());
 }
 
 std::vector<std::vector<unsigned char>> Rar20Encoder::finish()
@@ -645,6 +662,9 @@ std::vector<std::vector<unsigned char>> Rar20Encoder::finish()
             writeSyms(w, b);
             before = &b;
         }
+        // Some readers peek a whole code's worth of bits even for the last
+        // symbol and refuse a stream that ends inside the peek.
+        w.put(0, 16);
         streams.push_back(w.take());
     }
     return streams;
