@@ -412,7 +412,9 @@ struct Rar20Encoder::Impl {
                 uint32_t d = static_cast<uint32_t>(p - cand);
                 if (d > kMaxMatchDistance || cand < histStart)
                     break;
-                if (hist[cand + longest] == hist[p + longest] || longest >= maxLen) {
+                if (longest >= maxLen)
+                    break; // nothing can be longer
+                if (hist[cand + longest] == hist[p + longest]) {
                     unsigned len = matchLength(p, cand, maxLen);
                     if (len > longest) {
                         longest = len;
