@@ -17,7 +17,6 @@ constexpr int colour = 200;        // red, green, blue (0-255)
 constexpr int patternStep = 405;   // step length in ms
 constexpr int pattern = 406;       // text "p<digits>"
 constexpr int flashOnce = 1;
-constexpr int flashRunning = 8;
 constexpr int fadeToBlackOver = 6; // over A0 ms from the fade's init
 constexpr int fadeInOver = 7;
 } // namespace sig
@@ -46,10 +45,38 @@ void clearRamp(ScriptWriter& s, int firstBar, int bars, Rgb from, Rgb to)
         clearColour(s, bar(firstBar) + i * kBeatMs, mix(from, to, i, steps));
 }
 
-void flashStyle(ScriptWriter& s, int ms, Rgb c, int unitMs)
+// The flash length unit: a pattern digit times this many ms.
+void flashUnit(ScriptWriter& s, int ms, int unitMs)
 {
-    s.signal(ms, id::flash, sig::colour, {c.r, c.g, c.b});
     s.signal(ms, id::flash, sig::speed, {unitMs});
+}
+
+// One coloured flash at ms lasting lengthMs. The flash's init resets its
+// colour to white, so the colour follows the init.
+void colourFlash(ScriptWriter& s, int ms, Rgb c, int lengthMs)
+{
+    s.init(ms, id::flash);
+    s.signal(ms, id::flash, sig::speed, {lengthMs});
+    s.signal(ms, id::flash, sig::colour, {c.r, c.g, c.b});
+    s.signal(ms, id::flash, sig::flashOnce, {0});
+}
+
+// A coloured flash on the given beats (a string of '1' and '0' per beat) of
+// every bar in [firstBar, firstBar + bars).
+void beatFlashes(ScriptWriter& s, int firstBar, int bars, const char* beats, Rgb c, int lengthMs)
+{
+    for (int b = firstBar; b < firstBar + bars; ++b)
+        for (int i = 0; beats[i]; ++i)
+            if (beats[i] == '1')
+                colourFlash(s, bar(b) + i * kBeatMs, c, lengthMs);
+}
+
+// The screen fade starts at ms; its init turns it white, so it is made black again.
+void fade(ScriptWriter& s, int ms, int code, int durationMs)
+{
+    s.init(ms, id::fade);
+    s.signal(ms, id::fade, sig::colour, {0, 0, 0});
+    s.signal(ms, id::fade, code, {durationMs});
 }
 
 void beatPattern(ScriptWriter& s, int ms, const char* pattern)
@@ -84,66 +111,54 @@ ScriptWriter productionScript()
     const Rgb indigo = {30, 18, 70};
     const Rgb teal = {0, 70, 80};
     const Rgb ember = {90, 20, 10};
-    const Rgb gold = {200, 140, 30};
     const Rgb black = {0, 0, 0};
 
-    s.timelineComment("intro: the picture rises out of black, a soft pulse on every bar");
+    s.timelineComment("intro: the picture rises out of black, a pulse on every bar");
     s.start(0, id::clear);
     s.start(0, id::fade);
-    s.init(0, id::fade);
-    s.signal(0, id::fade, sig::fadeInOver, {bar(2)});
+    fade(s, 0, sig::fadeInOver, bar(2));
     clearRamp(s, 0, 8, night, indigo);
     s.start(0, id::flash);
-    s.signal(0, id::flash, sig::flashRunning, {0});
-    flashStyle(s, 0, {60, 50, 120}, 300);
-    s.start(0, id::barTrigger);
-    s.init(0, id::barTrigger);
+    beatFlashes(s, 0, 4, "1000", {40, 36, 110}, 900);
+    beatFlashes(s, 4, 4, "1010", {50, 40, 130}, 500);
 
-    s.timelineComment("groove: kick and clap on the beat");
-    s.stop(bar(8), id::barTrigger);
-    flashStyle(s, bar(8), {120, 80, 200}, 160);
-    beatPattern(s, bar(8), "1010");
-    s.start(bar(8), id::beatTrigger);
-    s.init(bar(8), id::beatTrigger);
+    s.timelineComment("groove: a white tick from the bar trigger on every bar");
+    flashUnit(s, bar(8), 110);
+    s.start(bar(8), id::barTrigger);
+    s.init(bar(8), id::barTrigger);
     clearRamp(s, 8, 8, indigo, teal);
 
-    s.timelineComment("theme: every beat");
-    flashStyle(s, bar(16), {80, 220, 200}, 120);
-    beatPattern(s, bar(16), "1111");
-    s.init(bar(16), id::beatTrigger);
+    s.timelineComment("theme: coloured pulses on every beat");
+    s.stop(bar(16), id::barTrigger);
+    beatFlashes(s, 16, 8, "1111", {40, 170, 170}, 300);
+    clearRamp(s, 16, 8, teal, {10, 110, 120});
 
-    s.timelineComment("break: quiet, the beat flash stops");
+    s.timelineComment("break: quiet, slow teal breaths");
     s.stop(bar(24), id::beatTrigger);
-    clearRamp(s, 24, 4, teal, black);
+    clearRamp(s, 24, 4, {10, 110, 120}, black);
+    beatFlashes(s, 24, 4, "1000", {0, 60, 70}, 1600);
 
     s.timelineComment("build: the pulse returns, faster and warmer");
-    flashStyle(s, bar(28), {200, 60, 20}, 100);
-    beatPattern(s, bar(28), "1000");
-    s.start(bar(28), id::beatTrigger);
-    s.init(bar(28), id::beatTrigger);
-    beatPattern(s, bar(30), "1010");
+    beatFlashes(s, 28, 2, "1010", ember, 400);
+    beatFlashes(s, 30, 2, "1111", {160, 50, 20}, 240);
     clearRamp(s, 28, 4, black, ember);
 
-    s.timelineComment("climax: a white hit, then gold on every beat");
-    s.signal(bar(32), id::flash, sig::colour, {255, 255, 255});
-    s.signal(bar(32), id::flash, sig::speed, {700});
-    s.signal(bar(32), id::flash, sig::flashOnce, {0});
-    s.stop(bar(32), id::beatTrigger);
-    s.start(bar(32) + kBeatMs * 2, id::beatTrigger);
-    s.init(bar(32) + kBeatMs * 2, id::beatTrigger);
-    s.signal(bar(32) + kBeatMs * 2, id::flash, sig::flashRunning, {0});
-    flashStyle(s, bar(32) + kBeatMs * 2, gold, 140);
-    beatPattern(s, bar(32) + kBeatMs * 2, "1111");
+    s.timelineComment("climax: a white hit, then the beat trigger strobes on every beat");
+    colourFlash(s, bar(32), {255, 255, 255}, 900);
+    flashUnit(s, bar(33), 120);
+    beatPattern(s, bar(33), "1111");
+    s.start(bar(33), id::beatTrigger);
+    s.init(bar(33), id::beatTrigger);
+    beatPattern(s, bar(40), "1011");
     clearRamp(s, 32, 8, ember, {60, 30, 90});
     clearRamp(s, 40, 8, {60, 30, 90}, ember);
 
     s.timelineComment("outro and fade");
-    beatPattern(s, bar(48), "1000");
-    flashStyle(s, bar(48), {120, 60, 40}, 200);
+    s.stop(bar(48), id::beatTrigger);
+    beatFlashes(s, 48, 4, "1010", {120, 60, 40}, 400);
+    beatFlashes(s, 52, 4, "1000", {60, 30, 60}, 900);
     clearRamp(s, 48, 8, ember, night);
-    s.stop(bar(52), id::beatTrigger);
-    s.init(bar(55), id::fade);
-    s.signal(bar(55), id::fade, sig::fadeToBlackOver, {bar(2)});
+    fade(s, bar(55), sig::fadeToBlackOver, bar(2));
     s.endDemo(kEndMs);
     return s;
 }
