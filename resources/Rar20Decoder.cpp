@@ -105,7 +105,10 @@ bool Rar20Decoder::init()
 
 void Rar20Decoder::reset()
 {
-    std::memset(window_, 0, kWindowSize);
+    // The window comes zeroed from calloc: only a used one needs clearing.
+    if (windowUsed_)
+        std::memset(window_, 0, kWindowSize);
+    windowUsed_ = true;
     unpPtr_ = 0;
     std::memset(oldDist_, 0, sizeof oldDist_);
     oldDistPtr_ = 0;

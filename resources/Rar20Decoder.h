@@ -82,6 +82,7 @@ private:
 
     // State kept across the members of a solid archive.
     unsigned char* window_ = nullptr;
+    bool windowUsed_ = false;
     uint32_t unpPtr_ = 0;
     uint32_t oldDist_[4] = {};
     unsigned oldDistPtr_ = 0;

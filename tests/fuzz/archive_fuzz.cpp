@@ -19,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::fwrite(data, 1, size, f);
     std::fclose(f);
 
-    static const char* const names[] = {"FILE1.TXT", "file.txt", "data/testscript.scr", "C", "B.BIN"};
+    // Names of members in the seed archives: a compressed one, a stored one,
+    // one behind others in a solid run.
+    static const char* const names[] = {"file.txt", "data/testscript.scr", "C", "B.BIN"};
     static const char* const passwords[] = {nullptr, "tavex"};
     for (const char* name : names) {
         for (const char* password : passwords) {
