@@ -24,6 +24,14 @@ namespace {
 // more pixel data than that from the whole file is a lie, and believing it
 // would only allocate the buffer for it.
 constexpr uint64_t kMaxInflateRatio = 1100;
+// Largest chunk libpng may keep in memory at once.
+constexpr png_alloc_size_t kMaxChunkBytes = 8000000;
+
+// Ancillary chunks the decoder has no use for (no gamma, background or
+// significant-bits transformation is asked for), five bytes per name.
+const png_byte kIgnoredChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
+                                  "sBIT\0sCAL\0sPLT\0sRGB\0sTER\0tEXt\0tIME\0zTXt";
+constexpr int kIgnoredChunkCount = int(sizeof kIgnoredChunks / 5);
 
 // What vfread(out, 1, length, file) does, as one copy: byte-sized elements
 // copied one at a time cost an eighth of the decoding time.
@@ -82,6 +90,13 @@ Image* decodePNG(VFile* file)
     png_set_read_fn(png, file, readFromFile);
     png_set_sig_bytes(png, 8);
     png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+    // Only the header, palette, transparency and pixel data matter to a
+    // texture. Everything else is skipped unread: libpng would otherwise
+    // allocate whatever length a text or profile chunk claims, gigabytes
+    // included, before finding the file too short.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks, kIgnoredChunkCount);
+    png_set_chunk_malloc_max(png, kMaxChunkBytes);
     // Every chunk's CRC-32 already covers the compressed bytes; zlib's own
     // checksum over the inflated ones would only add time.
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
