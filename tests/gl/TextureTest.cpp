@@ -125,23 +125,6 @@ TEST_F(TextureTest, TexelsAreTheNearestSourcePixelsUnflippedWithOpaqueAlpha)
         }
 }
 
-TEST_F(TextureTest, MipmapLevelsAverageTheLevelAbove)
-{
-    // Columns alternating black and white: every coarser level is mid grey.
-    std::vector<unsigned char> stripes;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            stripes.insert(stripes.end(), {(unsigned char)(x % 2 ? 255 : 0), 0, 0, 255});
-    std::unique_ptr<Texture> texture(
-        Texture::createTextureFromImage(makeImage(64, 64, 32, stripes), GL_TEXTURE_2D));
-    ASSERT_NE(texture, nullptr);
-    for (int level = 1; level <= 6; ++level) {
-        std::vector<unsigned char> t = texels(GL_TEXTURE_2D, level);
-        for (size_t i = 0; i < t.size(); i += 4)
-            ASSERT_NEAR(t[i], 127.5, 1.0) << "level " << level;
-    }
-}
-
 TEST_F(TextureTest, BlankTexturesMarkANonPowerOfTwoRequestInGrey)
 {
     std::unique_ptr<Texture> odd(Texture::createRenderTexture(640, 480, GL_TEXTURE_2D, GL_RGBA));
