@@ -387,3 +387,42 @@ TEST_F(PackedFiles, ToolCommandsAndExitCodes)
     EXPECT_EQ(shell(vpdpack() + " q " + archive).status, 1);
     EXPECT_EQ(shell(vpdpack()).status, 1);
 }
+
+TEST_F(PackedFiles, VersionsForeignBlocksAndOldCiphers)
+{
+    std::string archive = pack("v.vpd", "-m stored -p tavex", "data/one.txt");
+    Bytes raw = readFile(archive);
+    const size_t fileHeader = 7 + 13;
+    const size_t version = fileHeader + 24;
+    Bytes got;
+    ASSERT_EQ(extract(archive, "data/one.txt", "tavex", got), 1);
+
+    // Unpack versions 13 to 20 are read; others are refused.
+    for (unsigned char v : {12, 21, 29}) {
+        Bytes changed = raw;
+        changed[version] = v;
+        writeFile(archive, changed);
+        EXPECT_EQ(extract(archive, "data/one.txt", "tavex", got), 0) << int(v);
+    }
+    // Before 2.0 another cipher was used: such a member is read as it is and
+    // fails its checksum.
+    Bytes old = raw;
+    old[version] = 15;
+    writeFile(archive, old);
+    EXPECT_EQ(extract(archive, "data/one.txt", "tavex", got), 0);
+
+    // Blocks of other types are stepped over by their sizes, with their data.
+    Bytes foreign(raw.begin(), raw.begin() + fileHeader);
+    const unsigned char block[] = {0, 0, 0x7A, 0x00, 0x80, 11, 0, 5, 0, 0, 0, 'x', 'x', 'x', 'x', 'x'};
+    foreign.insert(foreign.end(), block, block + sizeof block);
+    foreign.insert(foreign.end(), raw.begin() + fileHeader, raw.end());
+    writeFile(archive, foreign);
+    ASSERT_EQ(extract(archive, "data/one.txt", "tavex", got), 1);
+    EXPECT_TRUE(got == Bytes{'x'});
+
+    // A block whose header size is below 7 breaks the chain.
+    Bytes broken = foreign;
+    broken[fileHeader + 5] = 6;
+    writeFile(archive, broken);
+    EXPECT_EQ(extract(archive, "data/one.txt", "tavex", got), 0);
+}
