@@ -40,6 +40,9 @@ public:
     }
 };
 
+using Bytes = std::vector<unsigned char>;
+constexpr size_t kTrialBytes = 256 * 1024;
+
 struct PackedMember {
     const PackInput* input;
     std::vector<unsigned char> packed;
@@ -98,6 +101,15 @@ bool writeArchive(const std::string& path, const std::vector<PackInput>& inputs,
             for (PackedMember& m : members) {
                 if (m.input->data.empty())
                     continue;
+                // Already-compressed files (PNG, JPEG) show it in their first
+                // 256 KiB: those are stored without parsing the rest.
+                const Bytes& d = m.input->data;
+                if (d.size() > kTrialBytes) {
+                    Rar20Encoder trial(mode);
+                    trial.addMember(d.data(), kTrialBytes);
+                    if (trial.finish()[0].size() * 100 >= kTrialBytes * 99)
+                        continue;
+                }
                 Rar20Encoder encoder(mode);
                 encoder.addMember(m.input->data.data(), m.input->data.size());
                 std::vector<unsigned char> packed = std::move(encoder.finish()[0]);
