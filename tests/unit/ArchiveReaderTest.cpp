@@ -14,10 +14,10 @@ namespace {
 
 std::string testdata(const char* name)
 {
-    // The shared test data lies beside the checkout.
+    // Real archives made by the RAR program, kept with the tests.
     const char* dir = std::getenv("VP_TESTDATA_DIR");
     std::string here = __FILE__;
-    std::string base = dir ? dir : here.substr(0, here.rfind('/')) + "/../../../shared/testdata";
+    std::string base = dir ? dir : here.substr(0, here.rfind('/')) + "/../data";
     return base + "/rar/" + name;
 }
 
