@@ -51,6 +51,7 @@ void Rar20Cipher::wipe()
 {
     secureZero(key_, sizeof key_);
     secureZero(table_, sizeof table_);
+    secureZero(lanes_, sizeof lanes_);
 }
 
 void Rar20Cipher::setKey(const char* password)
@@ -80,15 +81,22 @@ void Rar20Cipher::setKey(const char* password)
             }
         }
     }
+    buildWordTables();
     for (size_t i = 0; i < length; i += archive::kCipherBlock)
         encryptBlock(block + i);
     secureZero(block, sizeof block);
 }
 
+void Rar20Cipher::buildWordTables()
+{
+    for (unsigned i = 0; i < 256; ++i)
+        for (unsigned lane = 0; lane < 4; ++lane)
+            lanes_[lane][i] = static_cast<uint32_t>(table_[i]) << (8 * lane);
+}
+
 uint32_t Rar20Cipher::substitute(uint32_t w) const
 {
-    return static_cast<uint32_t>(table_[w & 0xFF]) | static_cast<uint32_t>(table_[(w >> 8) & 0xFF]) << 8 |
-           static_cast<uint32_t>(table_[(w >> 16) & 0xFF]) << 16 | static_cast<uint32_t>(table_[w >> 24]) << 24;
+    return lanes_[0][w & 0xFF] | lanes_[1][(w >> 8) & 0xFF] | lanes_[2][(w >> 16) & 0xFF] | lanes_[3][w >> 24];
 }
 
 void Rar20Cipher::updateKeys(const unsigned char* block)

@@ -32,6 +32,11 @@ private:
     void updateKeys(const unsigned char* block);
     uint32_t substitute(uint32_t word) const;
 
+    void buildWordTables();
+
     uint32_t key_[4];
     unsigned char table_[256];
+    // table_ spread over the four byte lanes of a word, so that a word is
+    // substituted with four lookups and no shifts.
+    uint32_t lanes_[4][256];
 };

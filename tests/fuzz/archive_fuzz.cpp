@@ -12,7 +12,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "archive_fuzz_input." + std::to_string(getpid()) + ".vpd";
+    static const std::string path = [] {
+        std::atexit([] { std::remove(("archive_fuzz_input." + std::to_string(getpid()) + ".vpd").c_str()); });
+        return "archive_fuzz_input." + std::to_string(getpid()) + ".vpd";
+    }();
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f)
         return 0;
