@@ -1,3 +1,4 @@
+#include "resources/ArchiveFormat.h"
 #include "resources/ArchiveReader.h"
 #include "resources/Crc32.h"
 
@@ -172,5 +173,119 @@ TEST(ArchiveReader, TruncatedAndCorruptedArchivesFailOrReadRight)
             }
         }
     }
+    std::remove(path.c_str());
+}
+
+namespace {
+
+// Most significant bit first, as the decoder reads.
+struct Bits {
+    std::vector<unsigned char> bytes;
+    unsigned used = 0;
+    void put(unsigned value, unsigned n)
+    {
+        for (unsigned i = n; i-- > 0;) {
+            if (used % 8 == 0)
+                bytes.push_back(0);
+            if ((value >> i) & 1)
+                bytes.back() |= static_cast<unsigned char>(0x80 >> (used % 8));
+            ++used;
+        }
+    }
+};
+
+// Tables giving 2-bit codes to two literals and the table switch (269), in
+// symbol order: lo = 00, hi = 01, 269 = 10. Pre-code: length 2 = "0",
+// a run of zeros (18) = "1".
+void putTables(Bits& b, unsigned lo, unsigned hi)
+{
+    b.put(0, 2); // not audio, previous lengths not kept
+    for (unsigned i = 0; i < 19; ++i)
+        b.put(i == 2 || i == 18 ? 1 : 0, 4);
+    auto zeros = [&b](unsigned n) {
+        while (n >= 11) {
+            unsigned k = n > 138 ? 138 : n;
+            b.put(1, 1);
+            b.put(k - 11, 7);
+            n -= k;
+        }
+        ASSERT_EQ(n, 0u);
+    };
+    zeros(lo);
+    b.put(0, 1);
+    zeros(hi - lo - 1);
+    b.put(0, 1);
+    zeros(269 - hi - 1);
+    b.put(0, 1);
+    zeros(374 - 270);
+}
+
+void putHeader(std::vector<unsigned char>& out, uint16_t flags, const std::vector<unsigned char>& packed,
+               const char* content, const char* name)
+{
+    auto u16 = [&out](unsigned v) {
+        out.push_back(static_cast<unsigned char>(v));
+        out.push_back(static_cast<unsigned char>(v >> 8));
+    };
+    auto u32 = [&](uint32_t v) {
+        u16(v & 0xFFFF);
+        u16(v >> 16);
+    };
+    u16(0);
+    out.push_back(0x74);
+    u16(flags | 0x8000);
+    u16(static_cast<unsigned>(32 + std::strlen(name)));
+    u32(static_cast<uint32_t>(packed.size()));
+    u32(static_cast<uint32_t>(std::strlen(content)));
+    out.push_back(0);
+    u32(crc32(content, std::strlen(content)));
+    u32(0);
+    out.push_back(20);
+    out.push_back(0x33);
+    u16(static_cast<unsigned>(std::strlen(name)));
+    u32(0x20);
+    out.insert(out.end(), name, name + std::strlen(name));
+    out.insert(out.end(), packed.begin(), packed.end());
+}
+
+std::vector<unsigned char> solidPair(bool tablesAtEnd)
+{
+    Bits m1;
+    putTables(m1, 'A', 'B');
+    m1.put(0, 2); // A
+    m1.put(1, 2); // B
+    if (tablesAtEnd) {
+        m1.put(2, 2); // switch, then the next member's tables
+        putTables(m1, 'C', 'D');
+    }
+    Bits m2;
+    m2.put(1, 2); // D with the new tables, B with the old
+    m2.put(0, 2); // C with the new, A with the old
+    std::vector<unsigned char> out;
+    for (unsigned char c : archive::kMarkerRar)
+        out.push_back(c);
+    for (unsigned char c : {0, 0, 0x73, 0x08, 0, 13, 0, 0, 0, 0, 0, 0, 0})
+        out.push_back(c); // solid archive header
+
+    putHeader(out, 0, m1.bytes, "AB", "M1");
+    putHeader(out, 0x10, m2.bytes, "DC", "M2");
+    return out;
+}
+
+} // namespace
+
+TEST(ArchiveReader, SolidMemberTakesTheTablesThatEndTheMemberBefore)
+{
+    std::string path = "reader_solid_" + std::to_string(::getpid()) + ".rar";
+    writeFile(path, solidPair(true));
+    EXPECT_EQ(extract(path, "M1").bytes, "AB");
+    Extracted e = extract(path, "M2");
+    EXPECT_EQ(e.status, 1);
+    EXPECT_EQ(e.bytes, "DC");
+    // Without them the second member decodes with the first one's codes
+    // ("BA") and fails its checksum.
+    writeFile(path, solidPair(false));
+    EXPECT_EQ(extract(path, "M1").bytes, "AB");
+    EXPECT_EQ(extract(path, "M2").status, 0);
     std::remove(path.c_str());
 }
