@@ -4,6 +4,7 @@
 
 #include <GL/glext.h>
 
+#include <cstddef>
 #include <vector>
 
 void fillNormalisationCubeFace(int face, int size, unsigned char* texels)
@@ -34,7 +35,7 @@ void fillNormalisationCubeFace(int face, int size, unsigned char* texels)
 GLuint createNormalisationCubeMap()
 {
     const int size = kNormalisationCubeSize;
-    std::vector<unsigned char> texels(size_t(size) * size * 3);
+    std::vector<unsigned char> texels(std::size_t(size) * size * 3);
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_CUBE_MAP_ARB, name);

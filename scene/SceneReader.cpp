@@ -491,7 +491,9 @@ bool SceneReader::readController(uint32_t chunkType, uint32_t chunkEnd)
     uint32_t controllerClass = r.u32(controller::controllerClass);
     uint32_t count = r.u32(controller::count);
     int interval = r.i32(controller::interval);
-    unsigned char element[kSampleSize];
+    // Big enough for any key or sample.
+    unsigned char element[kPositionKeySize];
+    static_assert(kPositionKeySize >= kSampleSize && kPositionKeySize >= kRotationKeySize);
 
     if (controllerClass == kClassKeyed && kind == kKindPositionKeys) {
         if (!checkArray(count, kPositionKeySize, chunkType))
