@@ -13,6 +13,8 @@
 #include "platform/GLWindow.h"
 #include "platform/MessageBox.h"
 #include "resources/VFile.h"
+#include "scene/SceneManager.h"
+#include "scene/SceneReader.h"
 
 static const char* const kScriptPath = "data/testscript.scr";
 
@@ -48,6 +50,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     DemoEngine& engine = *DemoEngine::getInstance();
 
     checkCapabilities();
+    // Scene files name their textures with the exporter's folders, which are
+    // dropped: every texture comes from the one texture folder.
+    SceneReader::setTextureNamesVerbatim(false);
     if (logging)
         logExtensions();
 
@@ -63,8 +68,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         // A full build: every effect made again, so textures and scenes are
         // loaded again too.
         EffectManager::instance()->deleteAll();
-        // The scene manager's releaseAll follows the textures' once it exists.
         TextureManager::getInstance()->releaseAll();
+        SceneManager::getInstance()->releaseAll();
         factory = new DemoEffects;
         factory->createEffects(atiShadows);
         player = new ScriptPlayer(kScriptPath);
@@ -118,10 +123,13 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             exitProcess(1);
     }
 
-    if (logging)
+    if (logging) {
         TextureManager::getInstance()->dump("vp_log_textures.txt");
+        SceneManager::getInstance()->dump("vp_log_scenes.txt");
+    }
     freeExtensions();
     // The scene manager is deleted before the effects, the texture manager after.
+    SceneManager::deleteInstance();
     EffectManager::instance()->deleteAll();
     EffectManager::deleteInstance();
     TextureManager::deleteInstance();
