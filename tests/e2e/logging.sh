@@ -1,5 +1,5 @@
 # With --log the run writes the extension list, one "fps: " line per 100
-# frames with the summary, and the texture dump; without it, nothing.
+# frames with the summary, and the texture and scene dumps; without it, nothing.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 
@@ -23,4 +23,9 @@ tail -n 1 vp_profiling.txt | grep -qP '^maxFPS:\t[0-9.]*$' || fail "bad maxFPS l
 [ "$(wc -l < vp_profiling.txt)" -eq $((fps_lines + 3)) ] || fail "stray lines in the profiling file"
 
 [ -f vp_log_textures.txt ] || fail "no texture dump"
+[ -f vp_log_scenes.txt ] || fail "no scene dump"
+if [ -s vp_log_scenes.txt ]; then
+  grep -qvE '^Resource: .+, RefCount: -?[0-9]+$' vp_log_scenes.txt &&
+    fail "unexpected line in the scene dump: $(cat vp_log_scenes.txt)"
+fi
 echo ok
