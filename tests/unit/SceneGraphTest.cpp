@@ -369,7 +369,9 @@ TEST(SceneObjectClone, CopiesValuesAndArraysButNoLinks)
                            static_cast<SceneObject*>(new Light("L", 5))}) {
         o->setPosition(4, 5, 6);
         std::unique_ptr<SceneObject> twin(o->clone());
-        EXPECT_EQ(typeid(*twin), typeid(*o));
+        const SceneObject& made = *twin;
+        const SceneObject& model = *o;
+        EXPECT_EQ(typeid(made), typeid(model));
         EXPECT_EQ(twin->getId(), o->getId());
         expectVec(twin->getPosition(), 4, 5, 6);
         delete o;
