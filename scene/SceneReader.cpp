@@ -397,6 +397,13 @@ bool SceneReader::readLight(uint32_t chunkType)
         return false;
     RecordFields r{record};
     std::unique_ptr<Light> object(new Light(r.text(light::name, kNameSize).c_str(), r.i32(light::id)));
+    // Each light owns one fixed GL light for its whole life; one past the
+    // last would only show up as a GL error in the middle of the show.
+    int lightsBefore = 0;
+    for (SceneObject* l = scene->getLights(); l; l = l->getNext())
+        ++lightsBefore;
+    if (lightsBefore >= Light::maxGlLights())
+        return fail("the scene has more lights than the %d the GL offers", Light::maxGlLights());
     object->setPosition(r.vec3(light::position));
     Vec3 colour = r.vec3(light::colour);
     object->setColour(Color4(colour.x, colour.y, colour.z, 1.0f));

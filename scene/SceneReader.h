@@ -12,7 +12,8 @@
 // Every problem is reported as "Error in parsing <file>: <message>\n" through
 // the fatal error box, except a sampled controller whose owner is missing,
 // which is a warning. Indices outside their arrays and files that end early
-// are rejected the same way; nothing is read outside the file. Chunks of
+// are rejected the same way, and so is a light beyond the number of GL lights;
+// nothing is read outside the file. Chunks of
 // unknown types, and controllers of unknown classes or keyed kinds, are
 // skipped by their size. (In the recoverable mode of SceneErrors.h, used by
 // the fuzz target, load returns none instead of ending the process.)

@@ -195,9 +195,11 @@ TEST(SceneSort, SkyFirstTransparentLastFileOrderKept)
         order += o->getName() + " ";
     // Every sky kept, in file order, in front.
     EXPECT_EQ(order, "Sky1 Sky2 Stone Marker Glass1 Glass2 ");
-    for (SceneObject* o = scene->getObjects(); o; o = o->getNext())
-        if (o->getNext())
+    for (SceneObject* o = scene->getObjects(); o; o = o->getNext()) {
+        if (o->getNext()) {
             EXPECT_EQ(o->getNext()->getPrevious(), o);
+        }
+    }
 }
 
 TEST(SceneSort, OnlyTransparentObjectsKeepTheirOrder)

@@ -16,6 +16,7 @@
 #include "scene/PathSwarm.h"
 #include "scene/SceneErrors.h"
 #include "scene/SceneFormat.h"
+#include "tools/scenewriter/MeshShapes.h"
 
 #include <gtest/gtest.h>
 
@@ -534,4 +535,61 @@ TEST(SceneReader, EveryTruncationFailsCleanlyInRecoverableMode)
         EXPECT_EQ(message.rfind("Error in parsing " + file.path + ": ", 0), 0u) << length << ": " << message;
     }
     setSceneErrorsRecoverable(false);
+}
+
+TEST(SceneReader, MoreLightsThanTheGlOffersAreRejected)
+{
+    SceneWriter w;
+    for (int i = 0; i <= Light::maxGlLights(); ++i)
+        w.addLight(i + 1, "L", Vec3(), Vec3(1, 1, 1));
+    SceneFile file(w);
+    EXPECT_EXIT(loadScene(file), ExitedWithCode(1), "scene\\.vsc: the scene has more lights than the 8 the GL offers\n");
+}
+
+TEST(SceneWriter, SampledMotionAndShapesReadBack)
+{
+    SceneWriter w;
+    w.addMaterial(0, "m");
+    MeshRecord& box = w.addMesh(1, "Box");
+    addBox(box, Vec3(2, 4, 6), -1);
+    MeshRecord& ball = w.addMesh(2, "Ball");
+    addSphere(ball, 5.0f, 8, 6, 0);
+    MeshRecord& ring = w.addMesh(3, "Ring");
+    addTorus(ring, 10.0f, 2.0f, 8, 6, 0);
+    MeshRecord& floor = w.addMesh(4, "Floor");
+    addGrid(floor, 100.0f, 50.0f, 4, 2, 0);
+    w.addSampledMotion(1, 2, 5, [](int i, Vec3& p, Quaternion& q) {
+        p = Vec3(float(i), 0, 0);
+        q = axisAngle(Vec3(0, 1, 0), 0.1f * float(i));
+    });
+    ASSERT_EQ(w.check(), "");
+    SceneFile file(w);
+    Scene* scene = loadScene(file);
+    ASSERT_NE(scene, nullptr);
+
+    Mesh* m = static_cast<Mesh*>(scene->findById(1));
+    ASSERT_EQ(m->getSampleCount(), 5);
+    EXPECT_FLOAT_EQ(m->getSamplePositions()[4].x, 4.0f);
+    EXPECT_FLOAT_EQ(m->getSampleRotations()[1].y, std::sin(0.05f));
+    // Flat sides: every corner normal is its face normal, and faces point out.
+    ASSERT_EQ(m->getFaceCount(), 12);
+    for (int f = 0; f < 12; ++f) {
+        const Face& face = m->getFace(f);
+        Vec3 centre = (m->getVertex(face.vertexIndex[0]).position + m->getVertex(face.vertexIndex[1]).position +
+                       m->getVertex(face.vertexIndex[2]).position) * (1.0f / 3.0f);
+        EXPECT_GT(face.faceNormal.dot(centre), 0.0f) << f;
+        for (int c = 0; c < 3; ++c)
+            EXPECT_FLOAT_EQ(m->getCornerNormal(f, c).dot(face.faceNormal), 1.0f);
+    }
+    // Smooth shapes: outward faces, corner normals close to the face normals.
+    for (int id : {2, 3}) {
+        Mesh* s = static_cast<Mesh*>(scene->findById(id));
+        ASSERT_GT(s->getFaceCount(), 0);
+        for (int f = 0; f < s->getFaceCount(); ++f)
+            for (int c = 0; c < 3; ++c)
+                EXPECT_GT(s->getCornerNormal(f, c).dot(s->getFace(f).faceNormal), 0.7f) << id << " " << f;
+    }
+    Mesh* g = static_cast<Mesh*>(scene->findById(4));
+    EXPECT_EQ(g->getFaceCount(), 16);
+    EXPECT_FLOAT_EQ(g->getFace(0).faceNormal.y, 1.0f);
 }

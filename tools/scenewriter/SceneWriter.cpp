@@ -98,6 +98,19 @@ ControllerRecord& SceneWriter::addSamples(int32_t ownerId, int32_t interval)
     return addController(r);
 }
 
+ControllerRecord& SceneWriter::addSampledMotion(int32_t ownerId, int32_t interval, int count,
+                                               const std::function<void(int, Vec3&, Quaternion&)>& pose)
+{
+    ControllerRecord& r = addSamples(ownerId, interval);
+    for (int i = 0; i < count; ++i) {
+        Vec3 position;
+        Quaternion rotation(0.0f, 0.0f, 0.0f, 1.0f);
+        pose(i, position, rotation);
+        r.addSample(position, rotation);
+    }
+    return r;
+}
+
 ControllerRecord& SceneWriter::addPositionKeys(int32_t ownerId)
 {
     ControllerRecord r;

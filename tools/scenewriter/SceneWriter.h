@@ -19,6 +19,7 @@
 #include "tools/scenewriter/SceneRecords.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,10 @@ public:
     MaterialRecord& addMaterial(int32_t id, const char* name);
     // A sampled position-and-rotation controller; add the samples to it.
     ControllerRecord& addSamples(int32_t ownerId, int32_t interval);
+    // Samples `count` poses of an object, one every `interval` scene-time
+    // units: `pose` gets the sample number and fills the position and rotation.
+    ControllerRecord& addSampledMotion(int32_t ownerId, int32_t interval, int count,
+                                       const std::function<void(int, Vec3&, Quaternion&)>& pose);
     ControllerRecord& addPositionKeys(int32_t ownerId);
     ControllerRecord& addRotationKeys(int32_t ownerId);
     // Any controller, as given.
