@@ -1,5 +1,8 @@
 #include "app/DemoEffects.h"
 
+#include "effects/EffectSwitcher.h"
+#include "effects/Forcefield.h"
+#include "effects/KeyControl.h"
 #include "engine/ClearScreen.h"
 #include "engine/EffectManager.h"
 #include "engine/FlashOverlay.h"
@@ -21,10 +24,13 @@ static Effect* make()
 // One line per effect, in construction order.
 static const DemoEffects::Entry kEffects[] = {
     {0, make<ClearScreen>, false},
+    {1, make<KeyControl>, false},
     {3, make<PatternTrigger>, false},
+    {6, make<Forcefield>, false},
     {12, make<PatternTrigger>, false},
     {13, make<PatternTrigger>, false},
     {14, make<PatternTrigger>, false},
+    {50, make<EffectSwitcher>, false},
     {62, make<ScreenFade>, false},
     {63, make<FlashOverlay>, false},
 };

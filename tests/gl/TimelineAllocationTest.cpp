@@ -5,7 +5,9 @@
 
 #include "app/DemoEffects.h"
 #include "engine/Logging.h"
+#include "gl/TextureManager.h"
 
+#include "support/ImageFiles.h"
 #include "support/PlayerRig.h"
 
 #include <gtest/gtest.h>
@@ -145,4 +147,63 @@ TEST_F(TimelineAllocation, PlayingAScriptAllocatesNothingPerFrame)
     EXPECT_EQ(first.rfind("fps: ", 0), 0u) << first;
     std::filesystem::current_path("/");
     std::filesystem::remove_all(dir);
+}
+
+// The forcefield, the switcher's image layers (spinning, scrolling, stepping
+// through a list, revealing) and the key controller with an arrow held.
+TEST_F(TimelineAllocation, GeneratedEffectsAllocateNothingPerFrame)
+{
+    testimages::ScratchDir scratch;
+    std::vector<unsigned char> rgb(64 * 64 * 3, 200);
+    std::string picture = scratch.path("p.png");
+    ASSERT_TRUE(testimages::writeBytes(picture, testimages::encodePngRgb(64, 64, rgb, false)));
+
+    DemoEffects factory;
+    factory.createEffects(false);
+    std::string show = "DEMOSTART 1000\n"
+                       "SETUP\n"
+                       "0 l 6 1\n"
+                       "0 l 50 2\n"
+                       "0 l 1 3\n"
+                       "0 s 6 90 90\n"
+                       "0 s 1 70 6\n"
+                       "0 s 50 99 1\n"
+                       "0 s 50 110 " + picture + "\n"
+                       "0 s 50 31 " + picture + "\n"
+                       "0 s 50 99 2\n"
+                       "0 s 50 110 " + picture + "\n"
+                       "TIMELINE\n"
+                       "1000 START 6\n"
+                       "1000 INIT 6\n"
+                       "1000 START 50\n"
+                       "1000 START 1\n"
+                       "1000 s 50 99 1\n"
+                       "1000 s 50 97 0\n"
+                       "1000 s 50 212 0 0 90\n"
+                       "1000 s 50 210 1 1\n"
+                       "1000 s 50 99 2\n"
+                       "1000 s 50 97 0\n"
+                       "1000 s 50 90 0\n"
+                       "1000 s 50 203 10 10 80 80 1000 4000\n"
+                       // The driver compiles a program for each new mix of
+                       // state; the warm-up frames see every mix once.
+                       "1060 s 50 99 1\n"
+                       "1060 s 50 98 0\n"
+                       "1100 s 50 97 0\n"
+                       "2000 s 50 99 1\n"
+                       "2000 s 50 30 0\n"
+                       "3000 s 50 30 0\n"
+                       "4000 s 6 13 500\n"
+                       "5000 s 50 98 0\n"
+                       "8000 END_DEMO\n";
+    source.addFile("data/testscript.scr", show);
+    player = std::make_unique<ScriptPlayer>("data/testscript.scr", &source);
+    restart();
+
+    key(37, true);
+    EXPECT_EQ(countFrames(1000, 10, 360), 0);
+    key(37, false);
+    EXPECT_TRUE(player->quitRequested());
+    EffectManager::instance()->deleteAll();
+    TextureManager::deleteInstance();
 }

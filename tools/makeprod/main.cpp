@@ -2,6 +2,7 @@
 // Usage: vp_makeprod OUTPUT_DIR
 // The output is the same on every run: the build regenerates it whenever the
 // generator changes.
+#include "tools/makeprod/ImageLayerTextures.h"
 #include "tools/makeprod/ProductionScript.h"
 
 #include <cstdio>
@@ -27,5 +28,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vp_makeprod: cannot write %s\n", script.c_str());
         return 1;
     }
+    if (!writeImageLayerTextures((out / "data" / "textures").string()))
+        return 1;
     return 0;
 }

@@ -1,0 +1,202 @@
+// Golden frames of the generated effects: each effect is played through a
+// short stretch of frames at 320x240 and the last picture is compared with a
+// stored PNG under tests/golden/effects/ by maximum and mean channel error.
+//
+// After an intended change, rewrite the pictures and look at them:
+//   VP_UPDATE_GOLDENS=1 VP_SOURCE_DIR=$PWD scripts/with-display.sh
+//       build/tests/gl_tests --gtest_filter='GeneratedGolden.*'
+// (one command line).
+
+#include "effects/EffectSwitcher.h"
+#include "effects/Forcefield.h"
+#include "effects/ImageLayer.h"
+#include "gl/PngWriter.h"
+#include "gl/TextureManager.h"
+
+#include "support/GLTestContext.h"
+#include "support/ImageFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+SignalArgs numbers(int code, std::initializer_list<int> values)
+{
+    SignalArgs s;
+    s.code = code;
+    for (int v : values)
+        s.addArg(v);
+    return s;
+}
+
+SignalArgs text(int code, const std::string& t)
+{
+    SignalArgs s;
+    s.code = code;
+    s.setText(t.c_str(), t.size());
+    return s;
+}
+
+class GeneratedGolden : public GLTest {
+protected:
+    // A few pixels may differ where edges are rasterised differently.
+    static constexpr int kMaxError = 48;
+    static constexpr double kMeanError = 2.0;
+
+    testimages::ScratchDir scratch;
+
+    void TearDown() override
+    {
+        TextureManager::deleteInstance();
+        GLTest::TearDown();
+    }
+
+    void beginFrame()
+    {
+        glViewport(0, 0, kWidth, kHeight);
+        glClearColor(0.02f, 0.02f, 0.08f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+    }
+
+    // Compares the frame with tests/golden/effects/<name>.png, or writes it
+    // there when VP_UPDATE_GOLDENS is set.
+    void expectGolden(const char* name)
+    {
+        std::vector<unsigned char> frame(kWidth * kHeight * 4);
+        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+        const char* source = std::getenv("VP_SOURCE_DIR");
+        ASSERT_NE(source, nullptr);
+        std::string path = std::string(source) + "/tests/golden/effects/" + name + ".png";
+        if (std::getenv("VP_UPDATE_GOLDENS")) {
+            ASSERT_TRUE(writePNG(path.c_str(), kWidth, kHeight, frame.data()));
+            return;
+        }
+
+        png_image image;
+        std::memset(&image, 0, sizeof image);
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << "no golden frame " << path;
+        image.format = PNG_FORMAT_RGB;
+        std::vector<unsigned char> want(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, want.data(), 0, nullptr));
+        ASSERT_EQ(image.width, static_cast<png_uint_32>(kWidth));
+        ASSERT_EQ(image.height, static_cast<png_uint_32>(kHeight));
+
+        int peak = 0;
+        double sum = 0.0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                // The read-back runs bottom row first, the file top row first.
+                const unsigned char* got = &frame[((kHeight - 1 - y) * kWidth + x) * 4];
+                const unsigned char* expected = &want[(y * kWidth + x) * 3];
+                for (int c = 0; c < 3; ++c) {
+                    int e = std::abs(got[c] - expected[c]);
+                    peak = std::max(peak, e);
+                    sum += e;
+                }
+            }
+        }
+        double mean = sum / (kWidth * kHeight * 3);
+        EXPECT_LE(peak, kMaxError) << name;
+        EXPECT_LE(mean, kMeanError) << name;
+        if (peak > kMaxError || mean > kMeanError)
+            writePNG(("/tmp/golden-failed-" + std::string(name) + ".png").c_str(), kWidth, kHeight, frame.data());
+    }
+
+    // A 64x64 RGBA picture: rings of colour fading out toward the corners.
+    std::string ringTexture(const char* name, float hue)
+    {
+        std::vector<unsigned char> rgba;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                float dx = x - 31.5f, dy = y - 31.5f;
+                float r = std::sqrt(dx * dx + dy * dy);
+                float wave = 0.5f + 0.5f * std::cos(r * 0.6f);
+                rgba.push_back(static_cast<unsigned char>(255 * wave));
+                rgba.push_back(static_cast<unsigned char>(255 * (0.5f + 0.5f * std::sin(hue + r * 0.2f))));
+                rgba.push_back(static_cast<unsigned char>(255 * (1.0f - wave * 0.5f)));
+                rgba.push_back(static_cast<unsigned char>(255 * std::max(0.0f, 1.0f - r / 32.0f)));
+            }
+        }
+        std::string path = scratch.path(name);
+        EXPECT_TRUE(testimages::writeBytes(path, testimages::encodePngRgb(64, 64, rgba, true)));
+        return path;
+    }
+
+    // A 64x64 opaque checkerboard of two colours with a diagonal gradient.
+    std::string checkerTexture(const char* name)
+    {
+        std::vector<unsigned char> rgb;
+        for (int y = 0; y < 64; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                bool dark = ((x / 8) + (y / 8)) % 2 == 0;
+                rgb.push_back(static_cast<unsigned char>(dark ? 20 + x : 60 + x * 2));
+                rgb.push_back(static_cast<unsigned char>(dark ? 10 : 40 + y * 2));
+                rgb.push_back(static_cast<unsigned char>(dark ? 60 + y : 160));
+            }
+        }
+        std::string path = scratch.path(name);
+        EXPECT_TRUE(testimages::writeBytes(path, testimages::encodePngRgb(64, 64, rgb, false)));
+        return path;
+    }
+};
+
+} // namespace
+
+TEST_F(GeneratedGolden, Forcefield)
+{
+    auto field = std::make_unique<Forcefield>();
+    field->init(0);
+    field->signal(numbers(90, {90}));
+    for (int t = 0; t <= 4000; t += 40) {
+        beginFrame();
+        field->render(t, true);
+    }
+    expectGolden("forcefield");
+}
+
+TEST_F(GeneratedGolden, ImageLayers)
+{
+    EffectSwitcher switcher;
+    switcher.init(0);
+    // Layer 0: a scrolling checkerboard over the whole screen, half see-through.
+    switcher.signal(numbers(99, {0}));
+    switcher.signal(numbers(97, {}));
+    switcher.signal(text(110, checkerTexture("checker.png")));
+    switcher.signal(numbers(100, {160}));
+    switcher.signal(numbers(210, {1, 2}));
+    switcher.signal(numbers(211, {4000}));
+    // Layer 1: rings spinning in the middle, added on top.
+    switcher.signal(numbers(99, {1}));
+    switcher.signal(numbers(97, {}));
+    switcher.signal(text(110, ringTexture("rings.png", 0.0f)));
+    switcher.signal(numbers(202, {30, 20, 40, 60}));
+    switcher.signal(numbers(204, {12, 10}));
+    switcher.signal(numbers(100, {255}));
+    switcher.signal(numbers(212, {0, 0, 40}));
+    // Layer 2: other rings revealed along the bottom, tinted.
+    switcher.signal(numbers(99, {2}));
+    switcher.signal(numbers(97, {}));
+    switcher.signal(text(110, ringTexture("rings2.png", 2.0f)));
+    switcher.signal(numbers(90, {0}));
+    switcher.signal(numbers(202, {5, 70, 0, 25}));
+    switcher.signal(numbers(203, {5, 70, 90, 25, 500, 2000}));
+    switcher.signal(numbers(200, {255, 200, 120}));
+    switcher.signal(numbers(100, {230}));
+    for (int t = 0; t <= 1500; t += 100) {
+        beginFrame();
+        switcher.render(t, true);
+    }
+    expectGolden("image_layers");
+}
