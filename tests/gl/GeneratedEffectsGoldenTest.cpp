@@ -3,7 +3,7 @@
 // stored PNG under tests/golden/effects/ by maximum and mean channel error.
 //
 // After an intended change, rewrite the pictures and look at them:
-//   VP_UPDATE_GOLDENS=1 VP_SOURCE_DIR=$PWD scripts/with-display.sh
+//   VP_UPDATE_GOLDENS=1 scripts/with-display.sh
 //       build/tests/gl_tests --gtest_filter='GeneratedGolden.*'
 // (one command line).
 
@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,9 +76,10 @@ protected:
     {
         std::vector<unsigned char> frame(kWidth * kHeight * 4);
         glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
-        const char* source = std::getenv("VP_SOURCE_DIR");
-        ASSERT_NE(source, nullptr);
-        std::string path = std::string(source) + "/tests/golden/effects/" + name + ".png";
+        // Beside this file's folder: the build names sources by absolute path.
+        std::string path =
+            (std::filesystem::path(__FILE__).parent_path().parent_path() / "golden" / "effects" / name).string() +
+            ".png";
         if (std::getenv("VP_UPDATE_GOLDENS")) {
             ASSERT_TRUE(writePNG(path.c_str(), kWidth, kHeight, frame.data()));
             return;
