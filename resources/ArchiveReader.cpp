@@ -32,12 +32,20 @@
 // - Stored names are kept up to 512 bytes (not cut shorter than the compared
 //   length), so that a long name never matches a request for its prefix. A name
 //   ends at its first NUL (RAR keeps a Unicode form after it).
-// - A file header without the data flag has no data area: its member is empty.
+// - A file header without the data flag has no data area, so no packed bytes.
+// - Stored members are no part of a solid run's history (they never pass
+//   through the window), and a solid member with no compressed member decoded
+//   before it fails: it has no tables to decode with.
+// - The password is used up to its first 254 bytes, the most the cipher's
+//   password block holds with its terminating NUL.
 // - Sizes are checked before anything is allocated: the packed data must lie
 //   within the file, a stored member cannot be larger than its packed data, and
 //   a compressed one cannot be larger than its packed bits can express.
 // - A member that produces fewer bytes than its header claims fails, rather
-//   than having its checksum taken over bytes never written.
+//   than having its checksum taken over bytes never written. So do a stream
+//   that runs past its packed bytes, a match reaching past the member's end
+//   (its surplus would corrupt the next solid member's history) and tables
+//   that repeat a previous length at their first entry.
 
 namespace {
 
