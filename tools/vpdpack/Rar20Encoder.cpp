@@ -517,11 +517,12 @@ struct Rar20Encoder::Impl {
                     cur = findMatch(p, end, histStart);
                 continue;
             }
-            // One step of lazy evaluation: a literal now and a better match
-            // at the next byte.
+            // One step of lazy evaluation: a literal now and a match at the
+            // next byte win when that match saves more bits per byte it and
+            // the literal cover than this one saves per byte.
             insertUpTo(p + 1);
             Candidate next = p + 1 < end ? findMatch(p + 1, end, histStart) : Candidate{};
-            if (next.gain > cur.gain) {
+            if (next.gain * static_cast<int>(cur.length) > cur.gain * static_cast<int>(next.length + 1)) {
                 b->syms.push_back({hist[p], kTableLiteral, 0, 0});
                 ++p;
                 cur = next;
