@@ -88,6 +88,20 @@ public:
     void setRenderMode(int mode);
     int getRenderMode() const { return renderMode; }
 
+    // Turns the material into GL state just before a mesh draws its arrays.
+    // Every attribute group is pushed first; then the render mode's texture
+    // units and combiners (nothing of them when a texture the mode needs is
+    // missing), lighting, stencil, alpha test, blending, the flags, the
+    // texture matrix and the overlay, in that order. Face culling is always
+    // off afterwards. Texture unit 0 is active when it returns. The caller
+    // draws and then calls end().
+    void setup();
+    // Undoes setup: the texture matrix, which no attribute group holds, goes
+    // back to the identity, then the pushed attributes are popped.
+    void end();
+    // Whether the textures the render mode needs are all present.
+    bool hasModeTextures() const;
+
     bool isTransparent() const { return transparent; }
     bool getUsesReflection() const { return usesReflection; }
     bool getUsesRamp() const { return usesRamp; }
@@ -135,6 +149,12 @@ public:
 
 private:
     void updateTransparent();
+    // glMaterial colours: ambient (its alpha replaced by ambientAlpha when
+    // that is not negative), diffuse with alpha = opacity, specular scaled
+    // by the specular level, shininess. With greyLevels the ambient and
+    // diffuse colours go as their grey levels.
+    void sendLitColours(GLenum ambientFaces, GLenum diffuseFaces, float ambientAlpha, bool greyLevels) const;
+    void applyRenderMode() const;
 
     std::string name;
     int id;
