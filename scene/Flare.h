@@ -13,7 +13,12 @@
 
 class Texture;
 
-// One sprite of a flare, in the flare's own units.
+// One sprite of a flare: a square facing the viewer, `size` flare units from
+// its centre to each side, centred on `position` (flare units, under the
+// flare's transform). A halo sprite shows only while its haloValueA (its
+// brightness, 0..1) is above 0; the occlusion test sets it to 1 whenever the
+// matching core sprite is seen, and haloValueB (per time unit, -2 then) fades
+// it out once the core is hidden.
 struct FlareSprite {
     Vec3 position;
     Vec3 velocity;       // per time unit (after the divisor)
@@ -30,7 +35,19 @@ class Flare : public SceneObject {
 public:
     Flare(const char* name, int id) : SceneObject(name, id) {}
 
+    ~Flare() override;
     SceneObject* clone() const override;
+
+    // Draws the core sprites; with the occlusion test on, asks GL for each
+    // core sprite whether any of it passes the depth test and lights its
+    // halo if so, then draws the halos over everything (no depth test). With
+    // no occlusion queries in the driver every halo lights.
+    void draw() override;
+
+    // Gives a flare that has no sprites yet one core sprite and its halo
+    // with the sprite texture, occlusion test on: what the scene effects
+    // show for a flare of a scene file, which carries no sprites.
+    void setDefaultSprites(Texture* sprite);
 
     // Moves every sprite of both sets by (time - previous time) / divisor and
     // remembers the time.
@@ -54,4 +71,10 @@ private:
     bool occlusionTest = false;
     float divisor = 30.0f;
     float previousTime = 0.0f;
+    std::vector<unsigned> queries;  // GL occlusion queries, one per core sprite; made on first draw
 };
+
+// Halo settings when the core is seen.
+constexpr float kHaloSize = 32.0f;
+constexpr float kHaloBrightness = 1.0f;
+constexpr float kHaloFade = -2.0f;

@@ -57,6 +57,7 @@ void Mesh::copyMeshTo(Mesh& copy) const
     copy.coords2 = coords2;
     copy.reflectionCoords = reflectionCoords;
     copy.lightVectors = lightVectors;
+    copy.rampCoords = rampCoords;
 }
 
 const Vec3& Mesh::getCornerNormal(int face, int corner) const
@@ -191,6 +192,7 @@ void Mesh::buildArrays()
     coords2.assign(second ? corners * 2 : 0, 0.0f);
     reflectionCoords.assign(material && material->getUsesReflection() ? corners * 2 : 0, 0.0f);
     lightVectors.assign(material && material->getBumpMap() ? corners * 3 : 0, 0.0f);
+    rampCoords.assign(material && material->getUsesRamp() ? corners : 0, 0.0f);
 
     for (size_t fi = 0; fi < faces.size(); ++fi) {
         const Face& f = faces[fi];

@@ -57,6 +57,14 @@ public:
     SceneObject* clone() const override;
     Material* getMaterial() const override { return material; }
 
+    // Draws the mesh with its material under the current modelview: the
+    // environment cube first for modes 10 and 11, the per-frame coordinates
+    // the material needs (reflection, ramp, tangent-space light vectors), the
+    // arrays, then the extra passes (bump fallback, ramp outline, shadow).
+    void draw() override;
+    // Positions only, no state changes.
+    void drawGeometry() override;
+
     // Flattens the geometry into the de-indexed arrays. Coordinate arrays are
     // made only for non-empty sets, reflection coordinates only when the
     // material uses them, light vectors only when it has a bump map.
@@ -109,6 +117,22 @@ protected:
     // Copies the geometry, arrays and flags into a fresh clone.
     void copyMeshTo(Mesh& copy) const;
 
+    // ---- Drawing (MeshDraw.cpp) ----
+    // Makes the per-frame arrays the material needs now: a material switched
+    // to another mode after loading may need arrays the load did not build.
+    // Allocates only on the first draw after such a switch.
+    void ensureFrameArrays();
+    // Per-vertex eye-space normals mapped to 0..1 (modelview: GL's
+    // column-major array), copied to the corners; highlights on the way.
+    void computeReflection(const float* modelview);
+    void computeRampCoords();
+    void computeLightVectors(const float* modelview);
+    // Puts the arrays on the units as the material's mode wants them and
+    // draws every face once.
+    void drawArrays(bool withLightVectors);
+    void drawEnvironmentCube();
+    void drawOutline();
+
     bool drawing = false;              // set while the environment cube draws the scene
     std::vector<Vertex> vertices;
     std::vector<Face> faces;
@@ -128,4 +152,5 @@ protected:
     std::vector<float> coords2;
     std::vector<float> reflectionCoords;
     std::vector<float> lightVectors;
+    std::vector<float> rampCoords;     // 1 float a corner, modes 8 and 9
 };

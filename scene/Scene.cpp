@@ -4,6 +4,7 @@
 #include "scene/Camera.h"
 #include "scene/Flare.h"
 #include "scene/Light.h"
+#include "scene/Marker.h"
 #include "scene/Material.h"
 #include "scene/SceneObject.h"
 
@@ -52,6 +53,7 @@ Scene::~Scene()
     delete lights;
     delete materials;
     delete flares;
+    delete cubeTarget;
 }
 
 // ---------------------------------------------------------------------------
@@ -346,6 +348,13 @@ void Scene::setTime(float t)
     if (index > sampleCount)
         index = sampleCount - 1;
     sampleIndex = index;
+}
+
+void Scene::setSampleFrame(int f)
+{
+    // The clock as setTime leaves it at the time of sample f, so that the
+    // next setTime from the owner's clock goes on from there.
+    setTime(float(f) * float(sampleInterval));
 }
 
 void Scene::animate()

@@ -19,6 +19,7 @@
 class Camera;
 class Flare;
 class Light;
+class Marker;
 class Material;
 class SceneObject;
 
@@ -118,6 +119,43 @@ public:
     float getSampleFraction() const { return sampleFraction; }
     float getTime() const { return time; }
 
+    // Jumps the clock to the start of sample f: the clock setTime gives for
+    // the time f x sampleInterval (clamped alike).
+    void setSampleFrame(int f);
+
+    // ---- Drawing (SceneRender.cpp) ------------------------------------------
+    // One frame of the scene through its current camera: fatal without
+    // objects ("no objects in scene") or camera ("no current camera"); sets
+    // the frame's lights, depth test, culling and fog, runs the shadow steps
+    // when they are on, and draws the object forest, then the flares.
+    void transformAndRender();
+    // Positions only, through the current camera (depth and shadow passes).
+    void drawGeometryOnly();
+    // The draw traversal over a sibling list: each object (and its mirrored
+    // copy) with its transform, then its children under it. Invisible
+    // objects are not drawn, their children are.
+    static void drawObjects(SceneObject* first);
+    // The same with drawGeometry, without mirrored copies.
+    static void drawObjectGeometry(SceneObject* first);
+    // Moves every flare's sprites on to `time` (ms of the owning effect).
+    void advanceFlares(float time);
+    // The marker the environment cube makes the camera look at; the scene's
+    // own, made on first use.
+    Marker* getCubeTarget();
+
+    // ---- Shadows (SceneShadows.cpp) -----------------------------------------
+    // Depth-texture shadow maps on texture unit 2 and projector shadows on
+    // unit 1. Switching shadow maps (either way) is fatal with fewer than 3
+    // texture units ("not enough texture units for shadows") or without
+    // GL_ARB_shadow ("arb_shadow not supported.."); on, it marks the whole
+    // forest as receiving (off: as not receiving). Projector shadows need 3
+    // units, else nothing happens.
+    void setShadowMaps(bool on);
+    bool getShadowMaps() const { return shadowMaps; }
+    void setProjectorShadows(bool on);
+    bool getProjectorShadows() const { return projectorShadows; }
+    int getShadowMapSize() const { return shadowMapSize; }
+
     // ---- Settings ---------------------------------------------------------
     void setCulling(bool on) { culling = on; }
     bool getCulling() const { return culling; }
@@ -140,6 +178,19 @@ public:
     bool getHasNvDepthTexture() const { return hasNvDepthTexture; }
 
 private:
+    // The steps transformAndRender runs while shadows are on: the maps and
+    // the projector's planes before the camera, their texture units after it,
+    // and the units switched off after drawing.
+    void renderShadowMaps();
+    void setupShadowmap();
+    void endShadowmap();
+    void projectorPrePass();
+    void beginProjector();
+    void endProjector();
+    // Makes the depth target the maps render into (once per run).
+    void createShadowTarget();
+
+    int shadowMapSize = 512;              // texels on a side of the copied map
     float time = 0.0f;
     SceneObject* objects = nullptr;       // owned list
     SceneObject* objectCursor = nullptr;
@@ -164,4 +215,11 @@ private:
     float fogStart = 0.0f;
     float fogEnd = 1.0f;
     GLenum fogMode = GL_EXP;
+
+    float shadowPlanes[16] = {};          // eye planes S, T, R, Q of the shadow map
+    bool shadowMaps = false;
+    float projectorPlanes[16] = {};       // eye planes S, T, R, Q of the projector
+    bool projectorShadows = false;
+
+    Marker* cubeTarget = nullptr;         // owned; made on first use
 };
