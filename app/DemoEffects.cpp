@@ -8,6 +8,7 @@
 #include "engine/FlashOverlay.h"
 #include "engine/PatternTrigger.h"
 #include "engine/ScreenFade.h"
+#include "scene/SceneEffect.h"
 
 #include <cassert>
 #include <iterator>
@@ -30,6 +31,18 @@ static const DemoEffects::Entry kEffects[] = {
     {12, make<PatternTrigger>, false},
     {13, make<PatternTrigger>, false},
     {14, make<PatternTrigger>, false},
+    // The scene players; each loads its scene when the script's setup sends it signal 50.
+    {20, make<SceneEffect>, false},
+    {21, make<SceneEffect>, false},
+    {22, make<SceneEffect>, false},
+    {23, make<SceneEffect>, false},
+    {24, make<SceneEffect>, false},
+    {25, make<SceneEffect>, false},
+    {26, make<SceneEffect>, false},
+    {27, make<SceneEffect>, false},
+    {28, make<SceneEffect>, false},
+    {29, make<SceneEffect>, false},
+    {30, make<SceneEffect>, false},
     {50, make<EffectSwitcher>, false},
     {62, make<ScreenFade>, false},
     {63, make<FlashOverlay>, false},

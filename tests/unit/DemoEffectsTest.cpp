@@ -3,6 +3,7 @@
 #include "engine/FlashOverlay.h"
 #include "engine/PatternTrigger.h"
 #include "engine/ScreenFade.h"
+#include "scene/SceneEffect.h"
 
 #include "support/TestEffects.h"
 
@@ -18,6 +19,9 @@ TEST(DemoEffects, RegistersEveryClassUnderItsId)
     for (int id : {3, 12, 13, 14})
         EXPECT_NE(dynamic_cast<PatternTrigger*>(m->findEffect(id)), nullptr) << id;
     EXPECT_NE(m->findEffect(3), m->findEffect(12));
+    for (int id = 20; id <= 30; ++id)
+        EXPECT_NE(dynamic_cast<SceneEffect*>(m->findEffect(id)), nullptr) << id;
+    EXPECT_NE(m->findEffect(20), m->findEffect(30));
     EXPECT_NE(dynamic_cast<ScreenFade*>(m->findEffect(62)), nullptr);
     EXPECT_NE(dynamic_cast<FlashOverlay*>(m->findEffect(63)), nullptr);
     int registered = 0;
