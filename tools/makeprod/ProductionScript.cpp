@@ -1,4 +1,5 @@
 #include "tools/makeprod/ProductionScript.h"
+#include "tools/makeprod/ProductionSceneScript.h"
 
 // Effect ids of the engine's registry.
 namespace id {
@@ -159,6 +160,7 @@ ScriptWriter productionScript()
     beatFlashes(s, 52, 4, "1000", {60, 30, 60}, 900);
     clearRamp(s, 48, 8, ember, night);
     fade(s, bar(55), sig::fadeToBlackOver, bar(2));
+    productionScenes(s);
     s.endDemo(kEndMs);
     return s;
 }

@@ -3,6 +3,7 @@
 // The output is the same on every run: the build regenerates it whenever the
 // generator changes.
 #include "tools/makeprod/ImageLayerTextures.h"
+#include "tools/makeprod/ProductionScenes.h"
 #include "tools/makeprod/ProductionScript.h"
 
 #include <cstdio>
@@ -29,6 +30,8 @@ int main(int argc, char** argv)
         return 1;
     }
     if (!writeImageLayerTextures((out / "data" / "textures").string()))
+        return 1;
+    if (!writeProductionScenes((out / "data").string()))
         return 1;
     return 0;
 }

@@ -1,0 +1,188 @@
+#include "tools/makeprod/ProductionSceneScript.h"
+
+#include "tools/makeprod/ProductionScript.h"
+
+#include <string>
+
+namespace {
+
+// The scene effects and the scene each loads.
+namespace scene {
+constexpr int hall = 20;
+constexpr int swarm = 21;
+constexpr int chrome = 22;
+constexpr int toon = 23;
+constexpr int relief = 24;
+} // namespace scene
+
+constexpr int kSceneLayer = 2;
+
+// Scene effect signal codes.
+namespace code {
+constexpr int load = 50;
+constexpr int toon = 230;
+constexpr int fog = 232;
+constexpr int fogColour = 233;
+constexpr int fogRange = 235;
+constexpr int fogMode = 236;
+constexpr int fieldOfView = 250;
+constexpr int fovMove = 254;
+constexpr int selectObject = 255;
+constexpr int spin = 256;
+constexpr int move = 257;
+constexpr int opacity = 258;
+constexpr int visible = 259;
+constexpr int parameters = 263;
+constexpr int selectLight = 280;
+constexpr int flicker = 287;
+constexpr int looping = 304;
+constexpr int camera = 407;
+} // namespace code
+
+constexpr int kLinearFog = 3;
+
+// Shows `effect` from ms on, from its first frame, in place of `previous`.
+void cut(ScriptWriter& s, int ms, int effect, int previous)
+{
+    if (previous >= 0)
+        s.stop(ms, previous);
+    s.start(ms, effect);
+    s.init(ms, effect);
+}
+
+// Camera0<digit> of the effect's scene.
+void camera(ScriptWriter& s, int ms, int effect, char digit)
+{
+    s.signal(ms, effect, code::camera, {0, digit});
+}
+
+void spin(ScriptWriter& s, int ms, int effect, const char* object, int x, int y, int z)
+{
+    s.text(ms, effect, code::selectObject, object);
+    s.signal(ms, effect, code::spin, {x, y, z});
+}
+
+// A zoom punch on every beat of the bars: in by `depth` degrees at the beat,
+// back out over the rest of it.
+void zoomPunches(ScriptWriter& s, int effect, int firstBar, int bars, int fov, int depth)
+{
+    for (int b = firstBar; b < firstBar + bars; ++b)
+        for (int beat = 0; beat < 4; ++beat) {
+            int at = bar(b) + beat * kBeatMs;
+            s.signal(at, effect, code::fovMove, {fov - depth, at, 60, 1});
+            s.signal(at + 60, effect, code::fovMove, {fov, at + 60, kBeatMs - 120, 3});
+        }
+}
+
+// Linear fog of one colour from start to end (scene units from the eye).
+void fog(ScriptWriter& s, int ms, int effect, int r, int g, int b, int start, int end)
+{
+    s.signal(ms, effect, code::fog, {1});
+    s.signal(ms, effect, code::fogColour, {r, g, b});
+    s.signal(ms, effect, code::fogMode, {kLinearFog});
+    s.signal(ms, effect, code::fogRange, {start, end});
+}
+
+} // namespace
+
+void productionScenes(ScriptWriter& s)
+{
+    // Load every scene once, in setup; the toon figures (Figure01 and every
+    // later sibling) shade with the ramp from the start, the hall's cold
+    // light flickers throughout.
+    const struct {
+        int effect;
+        const char* file;
+    } scenes[] = {
+        {scene::hall, "data/hall.vsc"},     {scene::swarm, "data/swarm.vsc"},
+        {scene::chrome, "data/chrome.vsc"}, {scene::toon, "data/toon.vsc"},
+        {scene::relief, "data/relief.vsc"},
+    };
+    for (const auto& sc : scenes) {
+        s.setupLayer(sc.effect, kSceneLayer);
+        s.setupText(sc.effect, code::load, sc.file);
+    }
+    s.setupSignal(scene::toon, code::toon, 101);
+    s.setupText(scene::hall, code::selectLight, "Flicker01");
+    s.setupSignal(scene::hall, code::flicker, 1);
+    s.setupSignal(scene::chrome, code::looping, 1);
+    s.setupSignal(scene::swarm, code::looping, 1);
+
+    s.timelineComment("scenes, intro: down the hall of pillars through the fog");
+    cut(s, 0, scene::hall, -1);
+    fog(s, 0, scene::hall, 20, 14, 50, 60, 520);
+    spin(s, 0, scene::hall, "Crate01", 0, 1500, 400);
+    spin(s, 0, scene::hall, "Crate03", 900, 0, 1200);
+    for (int b = 4; b < 8; ++b) {
+        // The far crates fade on the off beats.
+        s.text(bar(b) + kBeatMs, scene::hall, code::selectObject, "Crate04");
+        s.signal(bar(b) + kBeatMs, scene::hall, code::opacity, {45});
+        s.signal(bar(b) + 2 * kBeatMs, scene::hall, code::opacity, {100});
+    }
+
+    s.timelineComment("scenes, groove: the swarm round the glowing ring");
+    cut(s, bar(8), scene::swarm, scene::hall);
+    spin(s, bar(8), scene::swarm, "Ring", 0, 0, 2400);
+    s.text(bar(8), scene::swarm, code::selectObject, "Swarm01");
+    s.signal(bar(8), scene::swarm, code::parameters, {0, 1200});
+    camera(s, bar(12), scene::swarm, '2');
+    camera(s, bar(14), scene::swarm, '1');
+
+    s.timelineComment("scenes, theme: the chrome room, a zoom on every beat");
+    cut(s, bar(16), scene::chrome, scene::swarm);
+    spin(s, bar(16), scene::chrome, "ChromeRing", 600, 2000, 0);
+    zoomPunches(s, scene::chrome, 16, 8, 50, 6);
+    camera(s, bar(20), scene::chrome, '2');
+    camera(s, bar(22), scene::chrome, '1');
+
+    s.timelineComment("scenes, break: the toon figures, halos blinking, the knot rising");
+    cut(s, bar(24), scene::toon, scene::chrome);
+    spin(s, bar(24), scene::toon, "Knot", 0, 1800, 0);
+    s.signal(bar(24), scene::toon, code::move, {0, 25, 0});
+    for (int b = 24; b < 28; ++b)
+        for (int beat = 0; beat < 4; ++beat) {
+            std::string halo = "Halo0" + std::to_string(1 + (b * 4 + beat) % 5);
+            int at = bar(b) + beat * kBeatMs;
+            s.text(at, scene::toon, code::selectObject, halo);
+            s.signal(at, scene::toon, code::visible, {0});
+            s.signal(at + kBeatMs / 2, scene::toon, code::visible, {1});
+        }
+
+    s.timelineComment("scenes, build: the relief, the light circling, the view closing in");
+    cut(s, bar(28), scene::relief, scene::toon);
+    s.signal(bar(28), scene::relief, code::fovMove, {30, bar(28), bar(4), 2});
+
+    s.timelineComment("scenes, climax: a cut every two bars");
+    const struct {
+        int effect;
+        char cameraDigit;
+    } cuts[] = {
+        {scene::hall, '3'},  {scene::chrome, '1'}, {scene::swarm, '2'}, {scene::toon, '2'},
+        {scene::relief, '2'}, {scene::hall, '2'},  {scene::chrome, '2'}, {scene::toon, '1'},
+    };
+    int previous = scene::relief;
+    for (int i = 0; i < 8; ++i) {
+        int at = bar(32 + 2 * i);
+        cut(s, at, cuts[i].effect, previous);
+        camera(s, at, cuts[i].effect, cuts[i].cameraDigit);
+        previous = cuts[i].effect;
+    }
+    fog(s, bar(32), scene::hall, 60, 20, 20, 60, 600);
+    spin(s, bar(32), scene::hall, "Crate02", 2000, 0, 0);
+    zoomPunches(s, scene::chrome, 34, 2, 65, 10);
+    s.signal(bar(36), scene::swarm, code::parameters, {0, 2000});
+    s.signal(bar(40), scene::relief, code::fieldOfView, {50});
+    zoomPunches(s, scene::relief, 40, 2, 50, 8);
+    fog(s, bar(42), scene::hall, 40, 20, 60, 40, 500);
+    zoomPunches(s, scene::chrome, 44, 2, 60, 8);
+    spin(s, bar(38), scene::toon, "Knot", 1200, 0, 0);
+    spin(s, bar(46), scene::toon, "Knot", 0, 3000, 0);
+    s.signal(bar(46), scene::toon, code::move, {0, 40, 0});
+
+    s.timelineComment("scenes, outro: back in the hall, the fog closing in");
+    cut(s, bar(48), scene::hall, previous);
+    camera(s, bar(48), scene::hall, '2');
+    for (int b = 48; b < 56; ++b)
+        fog(s, bar(b), scene::hall, 16, 10, 30, 40, 600 - (b - 48) * 60);
+    s.stop(kEndMs - 1, scene::hall);
+}
