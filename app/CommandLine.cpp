@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/DemoArgs.h"
+#include "app/PlayerApp.h"
 #include "app/RunDemo.h"
 
 #include <cerrno>
@@ -69,6 +71,8 @@ const char* commandLineHelp()
            "  --data-dir DIR         change to DIR first (data paths stay relative)\n"
            "  --loose                read data/ from disk instead of data.vpd\n"
            "  --no-vsync             do not wait for the vertical blank\n"
+           "  --print-args           print the eight run arguments on one line and exit\n"
+           "                         instead of playing (alone: after the launcher dialog)\n"
            "  --capture DIR --fps N [--from MS] [--to MS] [--size WxH]\n"
            "                         render frames at fixed demo-time steps to DIR as PNG files\n"
            "  --help, --version\n";
@@ -80,6 +84,7 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
         return CommandAction::Launcher;
     bool fpsGiven = false;
     bool captureOnly = false;
+    bool launcher = true; // only --print-args so far: the dialog still opens
     for (int i = 0; i < argc; ++i) {
         std::string a = argv[i];
         auto value = [&](const char*& out) {
@@ -95,6 +100,11 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             return CommandAction::Help;
         if (a == "--version")
             return CommandAction::Version;
+        if (a == "--print-args") {
+            o.printArgs = true;
+            continue;
+        }
+        launcher = false;
         if (a == "--play") {
         } else if (a == "--windowed") {
             o.fullscreen = false;
@@ -174,6 +184,8 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             return CommandAction::Error;
         }
     }
+    if (launcher)
+        return CommandAction::Launcher;
     if (captureOnly && !o.capturing()) {
         error = "--fps, --from, --to and --size belong to --capture";
         return CommandAction::Error;
@@ -199,6 +211,21 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
     return CommandAction::Run;
 }
 
+namespace {
+
+// Where every run starts, from the launcher or from the command line.
+int startRun(const DemoArgs& args)
+{
+    if (currentRunOptions().printArgs) {
+        std::printf("%s\n", formatDemoArgs(args).c_str());
+        return 0;
+    }
+    return runDemo(args.music, args.fullscreen, args.width, args.height, args.samples, args.anisotropy,
+                   args.logging, args.atiShadows);
+}
+
+} // namespace
+
 int playerMain(int argc, char** argv)
 {
     RunOptions& options = currentRunOptions();
@@ -214,7 +241,11 @@ int playerMain(int argc, char** argv)
     case CommandAction::Error:
         std::fprintf(stderr, "vplayer: %s\n", error.c_str());
         return 2;
-    case CommandAction::Launcher:
+    case CommandAction::Launcher: {
+        PlayerApp app(startRun);
+        app.initInstance();
+        return 0;
+    }
     case CommandAction::Run:
         break;
     }
@@ -223,6 +254,14 @@ int playerMain(int argc, char** argv)
                      std::strerror(errno));
         return 2;
     }
-    return runDemo(options.music, options.fullscreen, options.width, options.height, options.samples,
-                   options.anisotropy, options.logging, options.atiShadows);
+    DemoArgs args;
+    args.music = options.music;
+    args.fullscreen = options.fullscreen;
+    args.width = options.width;
+    args.height = options.height;
+    args.samples = options.samples;
+    args.anisotropy = options.anisotropy;
+    args.logging = options.logging;
+    args.atiShadows = options.atiShadows;
+    return startRun(args);
 }

@@ -8,6 +8,7 @@
 #include "engine/EffectManager.h"
 #include "engine/Logging.h"
 #include "engine/ScriptPlayer.h"
+#include "gl/ErrorBox.h"
 #include "gl/GLExtensions.h"
 #include "gl/TextureManager.h"
 #include "platform/GLWindow.h"
@@ -27,7 +28,6 @@ RunOptions& currentRunOptions()
 int runDemo(bool music, bool fullscreen, int width, int height, int samples, float anisotropy,
             bool logging, bool atiShadows)
 {
-    (void)music;
     const RunOptions& options = currentRunOptions();
 
     // A message left over from the launcher.
@@ -56,6 +56,14 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     if (logging)
         logExtensions();
 
+    // The music is read from disk by the sound output, never from the archive.
+    if (music) {
+        if (!engine.initSound())
+            errorBox("could not init sound", true);
+        if (!engine.openMusic("velmorprocess-zqfinal.ogg"))
+            errorBox("could not set up music", true);
+    }
+
     // From here on every data file comes from the production's archive;
     // --loose keeps the files under data/ on disk for authoring.
     if (!options.loose)
@@ -78,6 +86,12 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         while (!quit && !rebuild) {
             // A start of the script: parsed again, effects keep their data.
             player->startScript();
+            // Every start of the script positions the open stream at the demo
+            // start and plays it; the stream is never reopened.
+            if (music) {
+                engine.setMusicTime(player->demoStart());
+                engine.playMusic();
+            }
             engine.clearKeys();
             engine.startTimer();
             if (capture) {
@@ -113,6 +127,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             }
         }
     }
+
+    if (engine.isSoundInitialised())
+        engine.closeSound();
 
     if (capture) {
         engine.setBeforeSwap(nullptr, nullptr);

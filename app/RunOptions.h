@@ -17,6 +17,7 @@ struct RunOptions {
     bool loose = false;     // data files from data/ on disk instead of data.vpd
     std::string dataDir;    // change to this folder first
     int swapInterval = 1;   // 0 with --no-vsync
+    bool printArgs = false; // print the eight run arguments instead of running
 
     // Capture: fixed-step frames written as PNG files (and the soundtrack segment).
     std::string captureDir; // empty: no capture

@@ -135,6 +135,13 @@ void DemoEngine::exitHandler()
 {
     if (!instance)
         return;
+    // Closing the sound output again is harmless after closeSound; on a
+    // fatal exit it also lets go of the stream.
+    if (instance->soundInitialised) {
+        delete instance->musicStream;
+        instance->musicStream = nullptr;
+        platform::closeSoundDevice();
+    }
     instance->destroyWindowAndContext();
     delete instance;
     instance = nullptr;
@@ -210,4 +217,41 @@ void DemoEngine::windowProc(const WindowMessage& msg)
     default:
         break;
     }
+}
+
+// ---------------------------------------------------------------------------
+// Music
+
+bool DemoEngine::initSound()
+{
+    soundInitialised = platform::openSoundDevice(44100, 8);
+    return soundInitialised;
+}
+
+bool DemoEngine::openMusic(const char* fileName)
+{
+    delete musicStream;
+    musicStream = platform::MusicStream::open(fileName);
+    return musicStream != nullptr;
+}
+
+void DemoEngine::setMusicTime(int ms)
+{
+    if (musicStream)
+        musicStream->setTime(ms);
+}
+
+void DemoEngine::playMusic()
+{
+    musicChannel = musicStream ? musicStream->play(true) : -1;
+    if (musicChannel == -1)
+        errorBox("could not play stream", true);
+    musicStream->setPaused(false);
+}
+
+void DemoEngine::closeSound()
+{
+    delete musicStream;
+    musicStream = nullptr;
+    platform::closeSoundDevice();
 }

@@ -3,11 +3,12 @@
 // for fullscreen, the key state the frame loop reads, and the demo clock.
 //
 // Created once by the demo run and alive until the process exits; an exit
-// handler closes the window and the context. Messages from the platform layer
+// handler closes the sound, the window and the context. Messages from the platform layer
 // arrive through windowProc, as the window procedure's did.
 
 #include "engine/HighResTimer.h"
 #include "platform/GLWindow.h"
+#include "platform/MusicStream.h"
 
 #include <cstdint>
 
@@ -42,6 +43,21 @@ public:
     void setTimerOffset(int ms) { timer.setOffset(ms); }
     int getTime() const { return static_cast<int>(timer.elapsedMs()); }
 
+    // The music stream. The run calls these only with music on.
+    // Opens the sound output at 44100 Hz with 8 channels; false when it cannot.
+    bool initSound();
+    // Opens the music file from disk (not through the data archive); false
+    // when it cannot be read as music.
+    bool openMusic(const char* fileName);
+    // Where the next playMusic starts, in milliseconds into the music.
+    void setMusicTime(int ms);
+    // Starts the open stream paused at its set time, then lets it play. No
+    // channel for it is fatal ("could not play stream").
+    void playMusic();
+    // Closes the stream, if one is open, and the sound output.
+    void closeSound();
+    bool isSoundInitialised() const { return soundInitialised; }
+
     // Called with the finished picture right before each buffer swap (capture).
     void setBeforeSwap(void (*hook)(void* user), void* user)
     {
@@ -69,6 +85,9 @@ private:
     int samples = 0; // 0: the classic format; otherwise the multisample format found
     float anisotropy = 0.0f;
     HighResTimer timer;
+    bool soundInitialised = false;
+    platform::MusicStream* musicStream = nullptr; // owned
+    int musicChannel = -1;
     void (*beforeSwap)(void*) = nullptr;
     void* beforeSwapUser = nullptr;
     uint8_t keyDown[256] = {};

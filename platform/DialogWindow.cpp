@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <clocale>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -365,6 +366,10 @@ int DialogWindow::runModal()
 {
     Fl_Double_Window* window = impl->window.get();
     impl->result = kDialogCancel;
+    // The toolkit switches the character type to the user's locale when it
+    // opens the display; the run after the dialog gets the process as it was
+    // (window titles, for one, are then written as plain strings again).
+    const std::string savedLocale = std::setlocale(LC_CTYPE, nullptr);
     fl_open_display();
     // Centred on the screen, as a dialog without an owner comes up.
     int sx, sy, sw, sh;
@@ -377,6 +382,7 @@ int DialogWindow::runModal()
     Fl::event_dispatch(nullptr);
     // Let the server take the window down before anything else opens one.
     Fl::flush();
+    std::setlocale(LC_CTYPE, savedLocale.c_str());
     return impl->result;
 }
 

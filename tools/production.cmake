@@ -31,5 +31,14 @@ add_custom_command(
   COMMENT "Packing the sample production's data files into data.vpd")
 list(APPEND production_outputs ${VP_PRODUCTION_ARCHIVE})
 
+# --- soundtrack ---------------------------------------------------------------
+add_custom_command(
+  OUTPUT ${VP_PRODUCTION_DIR}/velmorprocess-zqfinal.ogg
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${VP_PRODUCTION_DIR}
+  COMMAND vp_synth ${VP_PRODUCTION_DIR}/velmorprocess-zqfinal.ogg
+  DEPENDS vp_synth
+  COMMENT "Synthesising the soundtrack")
+list(APPEND production_outputs ${VP_PRODUCTION_DIR}/velmorprocess-zqfinal.ogg)
+
 # Add further steps above this line.
 add_custom_target(production ALL DEPENDS ${production_outputs})

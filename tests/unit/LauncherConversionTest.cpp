@@ -110,3 +110,21 @@ TEST(AppIcon, OpaqueTileWithTransparentCornersAtEverySize)
 }
 
 } // namespace
+
+#include "app/CommandLine.h"
+
+TEST(CommandLinePrintArgs, AloneKeepsTheLauncherWithAnyOtherOptionItSkipsIt)
+{
+    const char* alone[] = {"--print-args"};
+    RunOptions o;
+    std::string error;
+    EXPECT_EQ(parseCommandLine(1, alone, o, error), CommandAction::Launcher);
+    EXPECT_TRUE(o.printArgs);
+
+    const char* withOptions[] = {"--print-args", "--windowed", "--no-music"};
+    RunOptions p;
+    EXPECT_EQ(parseCommandLine(3, withOptions, p, error), CommandAction::Run);
+    EXPECT_TRUE(p.printArgs);
+    EXPECT_FALSE(p.fullscreen);
+    EXPECT_FALSE(p.music);
+}
