@@ -1,0 +1,292 @@
+// What the listener hears, through SDL's disk audio driver (it writes the
+// mixed output to a file at the pace of a real device): the soundtrack from
+// the demo start on, at the first start and again after a restart.
+#include "engine/DemoEngine.h"
+#include "platform/OggDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRate = 44100;
+
+std::string productionDir()
+{
+    const char* dir = std::getenv("VP_PRODUCTION_DIR");
+    return dir ? dir : "";
+}
+
+std::string soundtrackPath()
+{
+    return productionDir() + "/velmorprocess-zqfinal.ogg";
+}
+
+// The script's demo start: a plain number after DEMOSTART in the header, else 0.
+int scriptDemoStart()
+{
+    std::ifstream in(productionDir() + "/data/testscript.scr");
+    std::string word;
+    while (in >> word && word != "SETUP") {
+        if (word == "DEMOSTART" && in >> word)
+            return std::atoi(word.c_str());
+    }
+    return 0;
+}
+
+// Left and right averaged, as floats.
+std::vector<float> mono(const std::vector<int16_t>& stereo)
+{
+    std::vector<float> out(stereo.size() / 2);
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = 0.5f * (static_cast<float>(stereo[2 * i]) + stereo[2 * i + 1]);
+    return out;
+}
+
+std::vector<float> heardFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return mono(samples);
+}
+
+std::vector<float> soundtrackFrom(int ms, int lengthMs)
+{
+    platform::DecodedSound sound;
+    EXPECT_TRUE(platform::decodeOggVorbis(soundtrackPath().c_str(), ms, lengthMs, sound));
+    EXPECT_EQ(sound.rate, kRate);
+    EXPECT_EQ(sound.channels, 2);
+    return mono(sound.samples);
+}
+
+// Normalised correlation of a[offset...] with b[0...] over `frames` frames.
+double correlation(const std::vector<float>& a, size_t offset, const std::vector<float>& b, size_t frames)
+{
+    double ab = 0, aa = 0, bb = 0;
+    for (size_t i = 0; i < frames && offset + i < a.size() && i < b.size(); ++i) {
+        ab += static_cast<double>(a[offset + i]) * b[i];
+        aa += static_cast<double>(a[offset + i]) * a[offset + i];
+        bb += static_cast<double>(b[i]) * b[i];
+    }
+    return aa > 0 && bb > 0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+std::vector<float> decimate(const std::vector<float>& s, size_t factor)
+{
+    std::vector<float> out(s.size() / factor);
+    for (size_t i = 0; i < out.size(); ++i) {
+        float sum = 0;
+        for (size_t k = 0; k < factor; ++k)
+            sum += s[i * factor + k];
+        out[i] = sum;
+    }
+    return out;
+}
+
+// Where the reference begins in what was heard, searched between frames
+// [from, to): a coarse pass on averaged blocks of 8 frames, then exact.
+size_t findStart(const std::vector<float>& heard, const std::vector<float>& reference, size_t from, size_t to)
+{
+    constexpr size_t kFactor = 8;
+    constexpr size_t kTemplate = 8192;
+    const std::vector<float> coarseHeard = decimate(heard, kFactor);
+    const std::vector<float> coarseReference = decimate(reference, kFactor);
+    size_t best = from;
+    double bestCorrelation = -2;
+    for (size_t o = from / kFactor; o < to / kFactor && o < coarseHeard.size(); ++o) {
+        const double c = correlation(coarseHeard, o, coarseReference, kTemplate / kFactor);
+        if (c > bestCorrelation) {
+            bestCorrelation = c;
+            best = o * kFactor;
+        }
+    }
+    const size_t lo = best > 2 * kFactor ? best - 2 * kFactor : 0;
+    bestCorrelation = -2;
+    for (size_t o = lo; o < best + 2 * kFactor; ++o) {
+        const double c = correlation(heard, o, reference, kTemplate);
+        if (c > bestCorrelation) {
+            bestCorrelation = c;
+            best = o;
+        }
+    }
+    return best;
+}
+
+// A scratch folder, removed with its files.
+struct ScratchDir {
+    ScratchDir()
+    {
+        char name[] = "/tmp/vp_music_XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~ScratchDir()
+    {
+        if (DIR* d = opendir(path.c_str())) {
+            while (dirent* e = readdir(d)) {
+                if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, ".."))
+                    unlink((path + "/" + e->d_name).c_str());
+            }
+            closedir(d);
+        }
+        rmdir(path.c_str());
+    }
+    std::string path;
+};
+
+} // namespace
+
+TEST(MusicStreamHeard, FirstStartPlaysTheSoundtrackFromTheDemoStart)
+{
+    const char* player = std::getenv("VPLAYER");
+    ASSERT_TRUE(player);
+    ScratchDir dir;
+    const std::string heardPath = dir.path + "/heard.raw";
+    for (const char* name : {"data", "data.vpd", "velmorprocess-zqfinal.ogg"})
+        symlink((productionDir() + "/" + name).c_str(), (dir.path + "/" + name).c_str());
+
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (chdir(dir.path.c_str()) != 0)
+            _exit(3);
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+        execl(player, player, "--windowed", "--resolution", "320x240", static_cast<char*>(nullptr));
+        _exit(4);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    // The window system's quit: the run shuts down in order.
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+
+    const std::vector<float> heard = heardFile(heardPath);
+    ASSERT_GT(heard.size(), static_cast<size_t>(kRate)) << "less than a second was heard";
+    const int demoStart = scriptDemoStart();
+    const std::vector<float> reference = soundtrackFrom(demoStart, 6000);
+
+    const size_t start = findStart(heard, reference, 0, heard.size() - kRate);
+    // Before the music the device plays silence: the run opens the sound first.
+    EXPECT_EQ(correlation(heard, 0, heard, start), 0.0);
+    const size_t played = heard.size() - start - 4096; // the last buffer may be cut
+    EXPECT_GT(played, static_cast<size_t>(kRate / 2));
+    EXPECT_GT(correlation(heard, start, reference, played), 0.99)
+        << "heard from frame " << start << " for " << played << " frames";
+
+    // The threshold tells positions apart: one bar later the kicks still line
+    // up but the chord is another (about 0.9 in the intro, where the kick
+    // dominates), half a beat later nothing does.
+    const std::vector<float> barLater = soundtrackFrom(demoStart + 1920, 6000);
+    EXPECT_LT(correlation(heard, start, barLater, played), 0.95);
+    const std::vector<float> halfBeatLater = soundtrackFrom(demoStart + 240, 6000);
+    EXPECT_LT(correlation(heard, start, halfBeatLater, played), 0.5);
+}
+
+TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
+{
+    ScratchDir dir;
+    const std::string heardPath = dir.path + "/heard.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+
+    // A copy of the soundtrack that is gone once opened: a reopen would fail.
+    const std::string copy = dir.path + "/music.ogg";
+    {
+        std::ifstream in(soundtrackPath(), std::ios::binary);
+        std::ofstream out(copy, std::ios::binary);
+        out << in.rdbuf();
+    }
+
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    ASSERT_TRUE(engine.initSound());
+    ASSERT_TRUE(engine.openMusic(copy.c_str()));
+    unlink(copy.c_str());
+
+    // First start at 5 s (the intro), restart at 33 s (the theme).
+    const int firstMs = 5000, restartMs = 33000;
+    engine.setMusicTime(firstMs);
+    const auto before = std::chrono::steady_clock::now();
+    engine.playMusic();
+    const double startMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    engine.setMusicTime(restartMs);
+    engine.playMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    engine.closeSound();
+
+    std::printf("playMusic took %.2f ms\n", startMs);
+    // Starting the stream must not stall the first frame.
+    EXPECT_LT(startMs, 100.0);
+
+    const std::vector<float> heard = heardFile(heardPath);
+    ASSERT_GT(heard.size(), static_cast<size_t>(2 * kRate));
+    const std::vector<float> first = soundtrackFrom(firstMs, 3000);
+    const std::vector<float> second = soundtrackFrom(restartMs, 3000);
+
+    const size_t firstStart = findStart(heard, first, 0, kRate);
+    // The restart comes about 1.5 s after the first start.
+    const size_t secondStart = findStart(heard, second, firstStart + kRate, firstStart + 2 * kRate);
+    const size_t firstLength = secondStart - firstStart;
+    EXPECT_NEAR(static_cast<double>(firstLength) / kRate, 1.5, 0.3);
+    EXPECT_GT(correlation(heard, firstStart, first, firstLength - 1024), 0.99);
+    const size_t secondLength = heard.size() - secondStart - 4096;
+    EXPECT_GT(secondLength, static_cast<size_t>(kRate));
+    EXPECT_GT(correlation(heard, secondStart, second, secondLength), 0.99);
+}
+
+TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
+{
+    ScratchDir dir;
+    const std::string heardPath = dir.path + "/heard.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    ASSERT_TRUE(engine.initSound());
+    ASSERT_TRUE(engine.openMusic(soundtrackPath().c_str()));
+    engine.setMusicTime(10 * 60 * 1000);
+    engine.playMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    engine.closeSound();
+    const std::vector<float> heard = heardFile(heardPath);
+    ASSERT_GT(heard.size(), 0u);
+    EXPECT_EQ(correlation(heard, 0, heard, heard.size()), 0.0) << "something was heard";
+}
+
+TEST(MusicStreamHeardDeathTest, PlayingWithoutAStreamIsFatal)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("VP_NO_DIALOGS", "1", 1);
+    EXPECT_EXIT(
+        {
+            DemoEngine::settings().hiddenWindow = true;
+            DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+            DemoEngine& engine = *DemoEngine::getInstance();
+            engine.initSound();
+            engine.openMusic("/nonexistent/music.ogg");
+            engine.playMusic();
+        },
+        testing::ExitedWithCode(1), "error: could not play stream");
+}
