@@ -28,16 +28,30 @@ open_dialog() {
   sleep 0.3
 }
 
+# Other tests' windows may share the display: bring the dialog to the front
+# and give it the keyboard before every action.
+front() {
+  xdotool windowraise "$WID" >/dev/null 2>&1 || true
+  xdotool windowfocus --sync "$WID" >/dev/null 2>&1 || true
+}
+
 click() {
+  front
   # shellcheck disable=SC2086
   xdotool mousemove --window "$WID" $1 click 1
   sleep 0.15
 }
 
+key() {
+  front
+  xdotool key "$@"
+}
+
 # Replaces the text of a combo's field as a person would: click, select all, type.
 type_into() {
   click "$1"
-  xdotool key ctrl+a
+  key ctrl+a
+  front
   xdotool type --delay 40 "$2"
 }
 
@@ -51,8 +65,9 @@ expect_out() { [ "$OUT" = "$1" ] || fail "printed '$OUT', expected '$1'"; }
 
 # Defaults, accepted with Enter.
 open_dialog --print-args
+front
 xdotool mousemove --window "$WID" 10 10
-xdotool key Return
+key Return
 finish
 expect_rc 0
 expect_out "$DEFAULTS"
@@ -74,11 +89,12 @@ expect_out "music=0 fullscreen=1 width=800 height=600 samples=0 anisotropy=8 log
 open_dialog --print-args
 type_into "$RESOLUTION_FIELD" 640x480
 click "$ANTIALIASING_ARROW"
-# The list drops below the field: off, 2x, 4x, one line each.
+# The list drops below the field: off, 2x, 4x, one line each (the dialog
+# must not be raised over it now).
 xdotool mousemove --window "$WID" 320 $((77 + 11 + 2 * 18 + 9)) click 1
 sleep 0.15
 click "$FILTERING_FIELD"
-xdotool key Down Down
+key Down Down
 click "$FULLSCREEN_BOX"
 click "$ATI_BOX"
 click "$LAUNCH"
@@ -90,7 +106,7 @@ expect_out "music=1 fullscreen=0 width=640 height=480 samples=4 anisotropy=4 log
 # whatever was chosen.
 open_dialog --print-args
 type_into "$RESOLUTION_FIELD" 1024x768
-xdotool key Escape
+key Escape
 finish
 expect_rc 0
 expect_out ""
