@@ -4,4 +4,4 @@ set -euo pipefail
 if [ -n "${DISPLAY:-}" ]; then
   exec "$@"
 fi
-exec xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX" "$@"
+exec xvfb-run -a -s "-screen 0 1280x1024x24 +extension GLX -noreset" "$@"

@@ -3,7 +3,9 @@
 # instead of playing); Escape, the close box and "Escape pod" end the program
 # without a run.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 TITLE="Velmor Process - Quorvantix"
 DEFAULTS="music=1 fullscreen=1 width=800 height=600 samples=0 anisotropy=0 logging=0 atiShadows=0"
@@ -28,10 +30,8 @@ open_dialog() {
   sleep 0.3
 }
 
-# Other tests' windows may share the display: bring the dialog to the front
-# and give it the keyboard before every action.
+# Keys go to the dialog whatever the pointer is over.
 front() {
-  xdotool windowraise "$WID" >/dev/null 2>&1 || true
   xdotool windowfocus --sync "$WID" >/dev/null 2>&1 || true
 }
 

@@ -3,7 +3,9 @@
 # missing or unreadable music file and a missing sound device are fatal with
 # their texts.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILE="$WORK/heard.raw"

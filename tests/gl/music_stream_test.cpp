@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -101,10 +100,26 @@ std::vector<float> decimate(const std::vector<float>& s, size_t factor)
 
 // Where the reference begins in what was heard, searched between frames
 // [from, to): a coarse pass on averaged blocks of 8 frames, then exact.
+constexpr size_t kFactor = 8;
+constexpr size_t kTemplate = 8192;
+
+size_t refineStart(const std::vector<float>& heard, const std::vector<float>& reference, size_t coarse)
+{
+    const size_t lo = coarse > 2 * kFactor ? coarse - 2 * kFactor : 0;
+    size_t best = coarse;
+    double bestCorrelation = -2;
+    for (size_t o = lo; o < coarse + 2 * kFactor; ++o) {
+        const double c = correlation(heard, o, reference, kTemplate);
+        if (c > bestCorrelation) {
+            bestCorrelation = c;
+            best = o;
+        }
+    }
+    return best;
+}
+
 size_t findStart(const std::vector<float>& heard, const std::vector<float>& reference, size_t from, size_t to)
 {
-    constexpr size_t kFactor = 8;
-    constexpr size_t kTemplate = 8192;
     const std::vector<float> coarseHeard = decimate(heard, kFactor);
     const std::vector<float> coarseReference = decimate(reference, kFactor);
     size_t best = from;
@@ -116,16 +131,30 @@ size_t findStart(const std::vector<float>& heard, const std::vector<float>& refe
             best = o * kFactor;
         }
     }
-    const size_t lo = best > 2 * kFactor ? best - 2 * kFactor : 0;
-    bestCorrelation = -2;
-    for (size_t o = lo; o < best + 2 * kFactor; ++o) {
-        const double c = correlation(heard, o, reference, kTemplate);
-        if (c > bestCorrelation) {
-            bestCorrelation = c;
-            best = o;
-        }
+    return refineStart(heard, reference, best);
+}
+
+// Every place where the reference begins. Candidates are peaks of the coarse
+// correlation; a start is where the exact correlation is all but perfect
+// (the stream plays the decoder's samples unchanged). The intro's kicks and
+// held chord repeat closely a beat or a bar later, which the coarse pass and
+// a looser threshold would take for starts too.
+std::vector<size_t> findStarts(const std::vector<float>& heard, const std::vector<float>& reference)
+{
+    const std::vector<float> coarseHeard = decimate(heard, kFactor);
+    const std::vector<float> coarseReference = decimate(reference, kFactor);
+    const size_t span = kTemplate / kFactor;
+    std::vector<size_t> starts;
+    for (size_t o = 0; o + span < coarseHeard.size(); ++o) {
+        if (correlation(coarseHeard, o, coarseReference, span) < 0.9)
+            continue;
+        const size_t start = refineStart(heard, reference, o * kFactor);
+        if (correlation(heard, start, reference, kTemplate) < 0.995)
+            continue;
+        if (starts.empty() || start > starts.back() + kRate / 2)
+            starts.push_back(start);
     }
-    return best;
+    return starts;
 }
 
 // A scratch folder, removed with its files.
@@ -151,7 +180,9 @@ struct ScratchDir {
 
 } // namespace
 
-TEST(MusicStreamHeard, FirstStartPlaysTheSoundtrackFromTheDemoStart)
+// The player as a person runs it: music from the demo start, and from the
+// demo start again after Ctrl+Shift (restart) and Ctrl+Home (reload).
+TEST(MusicStreamHeard, StartRestartAndReloadPlayTheSoundtrackFromTheDemoStart)
 {
     const char* player = std::getenv("VPLAYER");
     ASSERT_TRUE(player);
@@ -160,44 +191,47 @@ TEST(MusicStreamHeard, FirstStartPlaysTheSoundtrackFromTheDemoStart)
     for (const char* name : {"data", "data.vpd", "velmorprocess-zqfinal.ogg"})
         symlink((productionDir() + "/" + name).c_str(), (dir.path + "/" + name).c_str());
 
-    const pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (chdir(dir.path.c_str()) != 0)
-            _exit(3);
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
-        execl(player, player, "--windowed", "--resolution", "320x240", static_cast<char*>(nullptr));
-        _exit(4);
-    }
-    std::this_thread::sleep_for(std::chrono::seconds(4));
-    // The window system's quit: the run shuts down in order.
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    // On a display of its own: Ctrl+Shift after 2.5 s, Ctrl+Home 2.5 s
+    // later, and the window system's quit 2.5 s after that.
+    const char* source = std::getenv("VP_SOURCE_DIR");
+    ASSERT_TRUE(source);
+    const std::string command = "cd '" + dir.path + "' && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE='" + heardPath +
+                                "' bash '" + source + "/tests/support/play_with_keys.sh' '" + player +
+                                "' --windowed --resolution 320x240";
+    const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     ASSERT_EQ(WEXITSTATUS(status), 0);
 
     const std::vector<float> heard = heardFile(heardPath);
-    ASSERT_GT(heard.size(), static_cast<size_t>(kRate)) << "less than a second was heard";
+    // The disk driver writes at about the pace of a device, a little slower
+    // on a busy machine.
+    ASSERT_GT(heard.size(), static_cast<size_t>(3 * kRate)) << "less than three seconds were heard";
     const int demoStart = scriptDemoStart();
     const std::vector<float> reference = soundtrackFrom(demoStart, 6000);
 
-    const size_t start = findStart(heard, reference, 0, heard.size() - kRate);
+    const std::vector<size_t> starts = findStarts(heard, reference);
+    std::string found;
+    for (size_t start : starts)
+        found += " " + std::to_string(start);
+    ASSERT_EQ(starts.size(), 3u) << "expected the start, the restart and the reload; found at" << found;
     // Before the music the device plays silence: the run opens the sound first.
-    EXPECT_EQ(correlation(heard, 0, heard, start), 0.0);
-    const size_t played = heard.size() - start - 4096; // the last buffer may be cut
-    EXPECT_GT(played, static_cast<size_t>(kRate / 2));
-    EXPECT_GT(correlation(heard, start, reference, played), 0.99)
-        << "heard from frame " << start << " for " << played << " frames";
+    EXPECT_EQ(correlation(heard, 0, heard, starts[0]), 0.0);
+    for (size_t i = 0; i < starts.size(); ++i) {
+        const size_t end = i + 1 < starts.size() ? starts[i + 1] : heard.size() - 4096; // the last buffer may be cut
+        const size_t played = end - starts[i];
+        EXPECT_GT(played, static_cast<size_t>(kRate / 2)) << "start " << i;
+        EXPECT_GT(correlation(heard, starts[i], reference, played - 1024), 0.99)
+            << "start " << i << " heard from frame " << starts[i] << " for " << played << " frames";
+    }
 
     // The threshold tells positions apart: one bar later the kicks still line
     // up but the chord is another (about 0.9 in the intro, where the kick
     // dominates), half a beat later nothing does.
+    const size_t played = starts[1] - starts[0] - 1024;
     const std::vector<float> barLater = soundtrackFrom(demoStart + 1920, 6000);
-    EXPECT_LT(correlation(heard, start, barLater, played), 0.95);
+    EXPECT_LT(correlation(heard, starts[0], barLater, played), 0.95);
     const std::vector<float> halfBeatLater = soundtrackFrom(demoStart + 240, 6000);
-    EXPECT_LT(correlation(heard, start, halfBeatLater, played), 0.5);
+    EXPECT_LT(correlation(heard, starts[0], halfBeatLater, played), 0.5);
 }
 
 TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
@@ -245,10 +279,12 @@ TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
     const std::vector<float> second = soundtrackFrom(restartMs, 3000);
 
     const size_t firstStart = findStart(heard, first, 0, kRate);
-    // The restart comes about 1.5 s after the first start.
-    const size_t secondStart = findStart(heard, second, firstStart + kRate, firstStart + 2 * kRate);
+    // The restart comes 1.5 s later by the clock (the disk driver's pace may
+    // lag a little behind it).
+    const size_t secondStart = findStart(heard, second, firstStart + kRate / 2, heard.size() - kTemplate);
     const size_t firstLength = secondStart - firstStart;
-    EXPECT_NEAR(static_cast<double>(firstLength) / kRate, 1.5, 0.3);
+    EXPECT_GT(firstLength, static_cast<size_t>(kRate / 2));
+    EXPECT_LT(firstLength, static_cast<size_t>(2 * kRate));
     EXPECT_GT(correlation(heard, firstStart, first, firstLength - 1024), 0.99);
     const size_t secondLength = heard.size() - secondStart - 4096;
     EXPECT_GT(secondLength, static_cast<size_t>(kRate));
