@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libx11-dev xvfb xauth xdotool imagemagick unar
+  fonts-dejavu-core fonts-dejavu-extra sox libsox-fmt-base
 )
 
 missing=()
