@@ -73,6 +73,7 @@ const char* commandLineHelp()
            "  --no-vsync             do not wait for the vertical blank\n"
            "  --print-args           print the eight run arguments on one line and exit\n"
            "                         instead of playing (alone: after the launcher dialog)\n"
+           "  --check-gl             check the GL error state after every effect (debugging)\n"
            "  --capture DIR --fps N [--from MS] [--to MS] [--size WxH]\n"
            "                         render frames at fixed demo-time steps to DIR as PNG files\n"
            "  --help, --version\n";
@@ -120,6 +121,8 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             o.loose = true;
         } else if (a == "--no-vsync") {
             o.swapInterval = 0;
+        } else if (a == "--check-gl") {
+            o.checkGL = true;
         } else if (a == "--resolution") {
             if (!value(v))
                 return CommandAction::Error;

@@ -46,6 +46,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     }
     DemoEngine::settings().hiddenWindow = capture != nullptr;
     DemoEngine::settings().swapInterval = capture ? 0 : options.swapInterval;
+    EffectManager::setCheckGLAfterEachEffect(options.checkGL);
     DemoEngine::create(fullscreen, "Quorvantix", width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
 

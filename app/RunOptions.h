@@ -18,6 +18,7 @@ struct RunOptions {
     std::string dataDir;    // change to this folder first
     int swapInterval = 1;   // 0 with --no-vsync
     bool printArgs = false; // print the eight run arguments instead of running
+    bool checkGL = false;   // --check-gl: the GL error state after every effect, fatal
 
     // Capture: fixed-step frames written as PNG files (and the soundtrack segment).
     std::string captureDir; // empty: no capture

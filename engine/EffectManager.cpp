@@ -3,6 +3,8 @@
 #include "engine/Effect.h"
 #include "gl/ErrorBox.h"
 
+#include <cstdio>
+
 #include <GL/gl.h>
 
 // Room reserved per layer so that layer assignments during playback do not
@@ -98,19 +100,38 @@ void EffectManager::deleteAll()
     }
 }
 
+bool EffectManager::checkEachEffect = false;
+
+void EffectManager::checkEffect(const Effect* effect, const char* step) const
+{
+    int id = -1;
+    for (int i = 0; i < kMaxEffects; ++i)
+        if (effects[i] == effect)
+            id = i;
+    char place[64];
+    std::snprintf(place, sizeof place, "effect %d %s", id, step);
+    checkGLError(place);
+}
+
 // Lists are walked by index: an effect may add to a layer while it draws
 // (an appended entry is then drawn in the same pass).
 void EffectManager::renderFrame(int time)
 {
     std::vector<Effect*>& base = layers[0];
     for (size_t i = 0; i < base.size(); ++i)
-        if (base[i]->isRunning())
+        if (base[i]->isRunning()) {
             base[i]->render(time, true);
+            if (checkEachEffect)
+                checkEffect(base[i], "render");
+        }
 
     for (std::vector<Effect*>& list : layers)
         for (size_t i = 0; i < list.size(); ++i)
-            if (list[i]->isRunning())
+            if (list[i]->isRunning()) {
                 list[i]->preRender(time);
+                if (checkEachEffect)
+                    checkEffect(list[i], "preRender");
+            }
 
     for (int layer = 1; layer < kLayerCount; ++layer) {
         std::vector<Effect*>& list = layers[layer];
@@ -123,6 +144,8 @@ void EffectManager::renderFrame(int time)
             glMatrixMode(GL_MODELVIEW);
             glPushMatrix();
             effect->render(time, true);
+            if (checkEachEffect)
+                checkEffect(effect, "render");
             glMatrixMode(GL_MODELVIEW);
             glPopMatrix();
             glMatrixMode(GL_PROJECTION);

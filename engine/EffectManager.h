@@ -37,7 +37,16 @@ public:
 
     const std::vector<Effect*>& layer(int index) const { return layers[index]; }
 
+    // Debugging: read the GL error state after every render and preRender
+    // of the layer pass; an error is fatal with the effect's id and the
+    // step ("GL error (...) in: effect 20 render"), so the effect that
+    // caused it is named in one run.
+    static void setCheckGLAfterEachEffect(bool on) { checkEachEffect = on; }
+
 private:
+    void checkEffect(const Effect* effect, const char* step) const;
+    static bool checkEachEffect;
+
     EffectManager();
     ~EffectManager();
     EffectManager(const EffectManager&) = delete;

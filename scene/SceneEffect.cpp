@@ -34,8 +34,6 @@ void SceneEffect::clearExtras()
 {
     spins.clear();
     moves.clear();
-    for (auto& entry : alphaAnimations)
-        delete entry.second;
     alphaAnimations.clear();
 }
 
@@ -101,7 +99,7 @@ void SceneEffect::applyExtras(int time)
     for (auto& [object, velocity] : moves)
         object->setPosition(velocity * t);
     for (auto& [object, value] : alphaAnimations) {
-        float reference = value->update(time);
+        float reference = value.update(time);
         if (Material* m = object->getMaterial())
             m->setAlphaReference(reference);
     }
@@ -212,15 +210,14 @@ void SceneEffect::signal(const SignalArgs& s)
     case 260:
     case 261:
         if (object) {
-            AnimatedValue*& value = alphaAnimations[object];
-            if (!value)
-                value = new AnimatedValue();
+            // A new entry starts from the defaults of an AnimatedValue.
+            AnimatedValue& value = alphaAnimations[object];
             if (s.code == 260) {
-                value->reset(percent(a[0]));
+                value.reset(percent(a[0]));
             } else {
-                value->moveTo(percent(a[0]));
-                value->setStartTime(a[1]);
-                value->setDuration(float(a[2]));
+                value.moveTo(percent(a[0]));
+                value.setStartTime(a[1]);
+                value.setDuration(float(a[2]));
             }
         }
         break;

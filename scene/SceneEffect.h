@@ -22,10 +22,58 @@
 #include "math/AnimatedValue.h"
 #include "math/Vec3.h"
 
-#include <map>
+#include <utility>
+#include <vector>
 
 class Scene;
 class SceneObject;
+
+// A small map from scene object to value, keyed by identity: setting a key
+// that is present replaces its value. Entries live in one array reserved up
+// front, so the script's signals and the effect's init add and drop entries
+// without touching the heap (beyond kReserved objects it grows once).
+template <class T>
+class ObjectMap {
+public:
+    static constexpr size_t kReserved = 64;
+    using Entry = std::pair<SceneObject*, T>;
+
+    ObjectMap() { entries.reserve(kReserved); }
+
+    T& operator[](SceneObject* key)
+    {
+        for (Entry& e : entries)
+            if (e.first == key)
+                return e.second;
+        entries.emplace_back(key, T());
+        return entries.back().second;
+    }
+    const T& at(SceneObject* key) const
+    {
+        for (const Entry& e : entries)
+            if (e.first == key)
+                return e.second;
+        static const T none{};
+        return none;
+    }
+    bool contains(SceneObject* key) const
+    {
+        for (const Entry& e : entries)
+            if (e.first == key)
+                return true;
+        return false;
+    }
+    void clear() { entries.clear(); }
+    size_t size() const { return entries.size(); }
+    bool empty() const { return entries.empty(); }
+    typename std::vector<Entry>::iterator begin() { return entries.begin(); }
+    typename std::vector<Entry>::iterator end() { return entries.end(); }
+    typename std::vector<Entry>::const_iterator begin() const { return entries.begin(); }
+    typename std::vector<Entry>::const_iterator end() const { return entries.end(); }
+
+private:
+    std::vector<Entry> entries;
+};
 
 class SceneEffect : public Effect {
 public:
@@ -45,18 +93,18 @@ public:
     void loadScene(const char* fileName);
     Scene* getScene() const { return scene; }
 
-    const std::map<SceneObject*, Vec3>& getSpins() const { return spins; }
-    const std::map<SceneObject*, Vec3>& getMoves() const { return moves; }
-    const std::map<SceneObject*, AnimatedValue*>& getAlphaAnimations() const { return alphaAnimations; }
+    const ObjectMap<Vec3>& getSpins() const { return spins; }
+    const ObjectMap<Vec3>& getMoves() const { return moves; }
+    const ObjectMap<AnimatedValue>& getAlphaAnimations() const { return alphaAnimations; }
     const AnimatedValue& getFovAnimation() const { return fovAnimation; }
 
 protected:
-    // Forgets the extras and frees the alpha animations.
+    // Forgets the extras.
     void clearExtras();
 
-    std::map<SceneObject*, Vec3> spins;  // degrees per unit of scaled local time, per axis
-    std::map<SceneObject*, Vec3> moves;  // scene units per unit of scaled local time
-    std::map<SceneObject*, AnimatedValue*> alphaAnimations; // owned values
+    ObjectMap<Vec3> spins;               // degrees per unit of scaled local time, per axis
+    ObjectMap<Vec3> moves;               // scene units per unit of scaled local time
+    ObjectMap<AnimatedValue> alphaAnimations; // alpha-test reference of the object's material
     AnimatedValue fovAnimation;          // degrees
     Scene* scene = nullptr;              // shared through the SceneManager; none until signal 50
 };

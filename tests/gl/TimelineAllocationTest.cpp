@@ -207,3 +207,61 @@ TEST_F(TimelineAllocation, GeneratedEffectsAllocateNothingPerFrame)
     EffectManager::instance()->deleteAll();
     TextureManager::deleteInstance();
 }
+
+// The production's five scenes at once, every render mode, fog, flares, the
+// swarm and the environment cube, with the scene signals arriving while the
+// frames are counted: camera switches, spins, moves, opacity, visibility,
+// alpha-test moves, field-of-view moves and restarts of an effect.
+TEST_F(TimelineAllocation, PlayingScenesAllocatesNothingPerFrame)
+{
+    const char* production = std::getenv("VP_PRODUCTION_DIR");
+    ASSERT_NE(production, nullptr);
+    std::filesystem::current_path(production);
+    DemoEffects factory;
+    factory.createEffects(false);
+    std::string show = "DEMOSTART 1000\nSETUP\n0 l 0 0\n";
+    const char* files[] = {"hall", "swarm", "chrome", "toon", "relief"};
+    for (int i = 0; i < 5; ++i) {
+        std::string id = std::to_string(20 + i);
+        show += "0 l " + id + " " + std::to_string(2 + i) + "\n";
+        show += "0 s " + id + " 50 data/" + files[i] + ".vsc\n";
+    }
+    show += "0 s 23 230 101\n"
+            "0 s 20 280 Flicker01\n"
+            "0 s 20 287 1\n"
+            "TIMELINE\n"
+            "1000 START 0\n";
+    for (int i = 0; i < 5; ++i)
+        show += "1000 START " + std::to_string(20 + i) + "\n";
+    show += "1000 s 20 232 1\n"
+            "1000 s 20 236 3\n"
+            "1000 s 20 235 50 500\n"
+            "1500 s 20 255 Crate01\n"
+            "1500 s 20 256 100 200 0\n"
+            "1600 s 20 257 0 10 0\n"
+            "1700 s 20 258 50\n"
+            "1800 s 21 407 0 50\n"
+            "1900 s 22 254 70 1900 400 2\n"
+            "2000 s 23 255 Halo01\n"
+            "2000 s 23 259 0\n"
+            "2100 s 23 259 1\n"
+            "2200 s 24 255 Orb\n"
+            "2200 s 24 260 10\n"
+            "2300 s 24 261 90 2300 500\n"
+            "2400 s 21 20\n"
+            "2500 INIT 20\n"
+            "2600 s 20 255 Crate02\n"
+            "2600 s 20 256 0 300 0\n"
+            "3000 END_DEMO\n";
+    source.addFile("data/testscript.scr", show);
+    player = std::make_unique<ScriptPlayer>("data/testscript.scr", &source);
+    restart();
+    // The first run lets the driver compile the shader variants of every
+    // state the show reaches (llvmpipe allocates for each new one); the
+    // second, from a restart, must allocate nothing.
+    countFrames(1000, 0, 95);
+    restart();
+    EXPECT_EQ(countFrames(1000, 10, 85), 0);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    std::filesystem::current_path("/");
+}

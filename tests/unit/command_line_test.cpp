@@ -36,7 +36,7 @@ TEST(CommandLine, EveryOptionReachesItsField)
     RunOptions o;
     std::string error;
     ASSERT_EQ(parse({"--windowed", "--resolution", "1280x720", "--aa", "4", "--aniso", "8", "--no-music",
-                     "--ati-shadows", "--log", "--data-dir", "prod", "--loose", "--no-vsync"},
+                     "--ati-shadows", "--log", "--data-dir", "prod", "--loose", "--no-vsync", "--check-gl"},
                     o, error),
               CommandAction::Run)
         << error;
@@ -48,6 +48,7 @@ TEST(CommandLine, EveryOptionReachesItsField)
     EXPECT_FALSE(o.music);
     EXPECT_TRUE(o.atiShadows);
     EXPECT_TRUE(o.logging);
+    EXPECT_TRUE(o.checkGL);
     EXPECT_EQ(o.dataDir, "prod");
     EXPECT_TRUE(o.loose);
     EXPECT_EQ(o.swapInterval, 0);
