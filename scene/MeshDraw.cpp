@@ -59,6 +59,13 @@ const Vec3 kCubeFaceDirections[6] = {
     Vec3(0.01f, -1.0f, 0.0f), Vec3(0.0f, 0.0f, 1.0f),  Vec3(0.0f, 0.0f, -1.0f),
 };
 
+// Set while an environment cube is being drawn. The scene drawn into the
+// cube may hold other environment meshes: they draw with the cube as it
+// stands instead of starting a cube of their own, which would redraw the
+// scene six times for each of the outer cube's faces and clear the corner of
+// the frame that the outer face is being drawn into.
+bool environmentPassActive = false;
+
 } // namespace
 
 void Mesh::drawGeometry()
@@ -89,9 +96,11 @@ void Mesh::draw()
     ensureFrameArrays();
 
     const int mode = material->getRenderMode();
-    if (mode == kModeEnvironment || mode == kModeEnvironmentSecond) {
+    if ((mode == kModeEnvironment || mode == kModeEnvironmentSecond) && !environmentPassActive) {
         drawing = true;
+        environmentPassActive = true;
         drawEnvironmentCube();
+        environmentPassActive = false;
         drawing = false;
     }
 

@@ -449,6 +449,27 @@ TEST_F(SceneRender, EnvironmentCubeRendersTheSceneAndPutsEverythingBack)
     EXPECT_LT(middle.b, 20);
 }
 
+TEST_F(SceneRender, EnvironmentMeshesInsideACubeDoNotStartCubesOfTheirOwn)
+{
+    SceneWriter w;
+    addStage(w);
+    MaterialRecord& chrome = w.addMaterial(1, "chrome");
+    chrome.environment = true;
+    addSphere(w.addMesh(10, "Ball"), 8.0f, 12, 8, 1);
+    MeshRecord& ring = w.addMesh(11, "Ring");
+    ring.position = Vec3(20, 0, 0);
+    addTorus(ring, 10.0f, 2.0f, 16, 6, 1);
+    Scene* scene = load(w);
+    ASSERT_NE(scene, nullptr);
+    DrawLog log;
+    scene->addObject(new Recorder("witness", log));
+    clearFrame();
+    scene->transformAndRender();
+    // The frame itself, then six faces for each of the two cubes.
+    EXPECT_EQ(log.names.size(), 13u);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 TEST_F(SceneRender, BumpModesDrawTheirLightVectors)
 {
     TextureFolder folder;
