@@ -1,16 +1,22 @@
 #include "app/DemoEffects.h"
 
+#include "effects/AnsiFilter.h"
 #include "effects/EffectSwitcher.h"
 #include "effects/Forcefield.h"
+#include "effects/GlowFilter.h"
 #include "effects/KeyControl.h"
+#include "effects/MotionBlurFilter.h"
+#include "effects/NoiseFilter.h"
+#include "effects/RadialBlurFilter.h"
+#include "effects/RenderTargetLayer.h"
 #include "engine/ClearScreen.h"
 #include "engine/EffectManager.h"
 #include "engine/FlashOverlay.h"
 #include "engine/PatternTrigger.h"
 #include "engine/ScreenFade.h"
+#include "gl/GLExtensions.h"
 #include "scene/SceneEffect.h"
 
-#include <cassert>
 #include <iterator>
 #include <new>
 
@@ -31,18 +37,24 @@ static const DemoEffects::Entry kEffects[] = {
     {12, make<PatternTrigger>, false},
     {13, make<PatternTrigger>, false},
     {14, make<PatternTrigger>, false},
-    // The scene players; each loads its scene when the script's setup sends it signal 50.
-    {20, make<SceneEffect>, false},
-    {21, make<SceneEffect>, false},
-    {22, make<SceneEffect>, false},
-    {23, make<SceneEffect>, false},
-    {24, make<SceneEffect>, false},
-    {25, make<SceneEffect>, false},
-    {26, make<SceneEffect>, false},
-    {27, make<SceneEffect>, false},
-    {28, make<SceneEffect>, false},
-    {29, make<SceneEffect>, false},
-    {30, make<SceneEffect>, false},
+    // The scene players, drawn through the shared render target; each loads
+    // its scene when the script's setup sends it signal 50.
+    {20, make<SceneEffect>, true},
+    {21, make<SceneEffect>, true},
+    {22, make<SceneEffect>, true},
+    {23, make<SceneEffect>, true},
+    {24, make<SceneEffect>, true},
+    {25, make<SceneEffect>, true},
+    {26, make<SceneEffect>, true},
+    {27, make<SceneEffect>, true},
+    {28, make<SceneEffect>, true},
+    {29, make<SceneEffect>, true},
+    {30, make<SceneEffect>, true},
+    {40, make<AnsiFilter>, false},
+    {41, make<RadialBlurFilter>, false},
+    {42, make<MotionBlurFilter>, false},
+    {43, make<GlowFilter>, false},
+    {44, make<NoiseFilter>, false},
     {50, make<EffectSwitcher>, false},
     {62, make<ScreenFade>, false},
     {63, make<FlashOverlay>, false},
@@ -54,13 +66,27 @@ const DemoEffects::Entry* DemoEffects::table(int& count)
     return kEffects;
 }
 
-void DemoEffects::createEffects(bool /*atiShadows*/)
+bool DemoEffects::wrapsInRenderTarget(bool atiShadows, bool depthRenderTexture)
 {
+    return !atiShadows || depthRenderTexture;
+}
+
+Effect* DemoEffects::build(const Entry& entry, bool wrap)
+{
+    Effect* effect = entry.create();
+    if (!effect || !entry.wrapped || !wrap)
+        return effect;
+    // The wrapper owns the effect and is registered in its place.
+    Effect* wrapper = new (std::nothrow) RenderTargetLayer(effect);
+    if (!wrapper)
+        delete effect;
+    return wrapper;
+}
+
+void DemoEffects::createEffects(bool atiShadows)
+{
+    const bool wrap = wrapsInRenderTarget(atiShadows, isExtensionSupported("WGL_NV_render_depth_texture"));
     EffectManager* manager = EffectManager::instance();
-    for (const Entry& entry : kEffects) {
-        // No wrapped effect is built yet: the render-target wrapper and the
-        // scene effects it carries come with the scene subsystem.
-        assert(!entry.wrapped);
-        manager->registerEffect(entry.id, entry.create());
-    }
+    for (const Entry& entry : kEffects)
+        manager->registerEffect(entry.id, build(entry, wrap));
 }

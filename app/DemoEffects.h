@@ -21,4 +21,12 @@ public:
     };
     // The registration table, in construction order.
     static const Entry* table(int& count);
+
+    // Whether the entries marked `wrapped` go inside a RenderTargetLayer:
+    // always, except when ATI shadows are asked for and the driver cannot
+    // render depth into a bindable texture ("WGL_NV_render_depth_texture").
+    static bool wrapsInRenderTarget(bool atiShadows, bool depthRenderTexture);
+    // Constructs one entry's effect, inside a RenderTargetLayer when the entry
+    // is wrapped and `wrap` is set. None when an allocation fails.
+    static Effect* build(const Entry& entry, bool wrap);
 };

@@ -1,33 +1,38 @@
 #include "app/DemoEffects.h"
-#include "engine/ClearScreen.h"
-#include "engine/FlashOverlay.h"
-#include "engine/PatternTrigger.h"
-#include "engine/ScreenFade.h"
-#include "scene/SceneEffect.h"
-
-#include "support/TestEffects.h"
 
 #include <gtest/gtest.h>
 
-// The ids the script addresses: one instance per id, of the right class.
-TEST(DemoEffects, RegistersEveryClassUnderItsId)
+#include <set>
+
+// Only ATI shadows on a driver without depth render textures draw the scene
+// effects bare.
+TEST(DemoEffects, WrappingRule)
 {
-    ManagerReset reset;
-    DemoEffects().createEffects(false);
-    EffectManager* m = EffectManager::instance();
-    EXPECT_NE(dynamic_cast<ClearScreen*>(m->findEffect(0)), nullptr);
-    for (int id : {3, 12, 13, 14})
-        EXPECT_NE(dynamic_cast<PatternTrigger*>(m->findEffect(id)), nullptr) << id;
-    EXPECT_NE(m->findEffect(3), m->findEffect(12));
-    for (int id = 20; id <= 30; ++id)
-        EXPECT_NE(dynamic_cast<SceneEffect*>(m->findEffect(id)), nullptr) << id;
-    EXPECT_NE(m->findEffect(20), m->findEffect(30));
-    EXPECT_NE(dynamic_cast<ScreenFade*>(m->findEffect(62)), nullptr);
-    EXPECT_NE(dynamic_cast<FlashOverlay*>(m->findEffect(63)), nullptr);
-    int registered = 0;
-    for (int id = 0; id < EffectManager::kMaxEffects; ++id)
-        registered += m->findEffect(id) != nullptr;
+    struct Case {
+        bool atiShadows, depthRenderTexture, wrapped;
+    } cases[] = {
+        {false, false, true},
+        {false, true, true},
+        {true, true, true},
+        {true, false, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DemoEffects::wrapsInRenderTarget(c.atiShadows, c.depthRenderTexture), c.wrapped)
+            << c.atiShadows << " " << c.depthRenderTexture;
+}
+
+// The scene-based ids go through the render target, nothing else does; ids
+// are unique and within the registry.
+TEST(DemoEffects, TableMarksTheSceneBasedIdsAsWrapped)
+{
+    const std::set<int> wrappedIds = {10, 11, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 32, 33, 80};
     int count = 0;
-    DemoEffects::table(count);
-    EXPECT_EQ(registered, count);
+    const DemoEffects::Entry* table = DemoEffects::table(count);
+    std::set<int> seen;
+    for (int i = 0; i < count; ++i) {
+        EXPECT_TRUE(seen.insert(table[i].id).second) << table[i].id;
+        EXPECT_GE(table[i].id, 0);
+        EXPECT_LT(table[i].id, 128);
+        EXPECT_EQ(table[i].wrapped, wrappedIds.count(table[i].id) == 1) << table[i].id;
+    }
 }

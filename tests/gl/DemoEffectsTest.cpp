@@ -1,0 +1,82 @@
+#include "app/DemoEffects.h"
+#include "effects/AnsiFilter.h"
+#include "effects/GlowFilter.h"
+#include "effects/MotionBlurFilter.h"
+#include "effects/NoiseFilter.h"
+#include "effects/RadialBlurFilter.h"
+#include "effects/RenderTargetLayer.h"
+#include "engine/ClearScreen.h"
+#include "engine/FlashOverlay.h"
+#include "engine/PatternTrigger.h"
+#include "engine/ScreenFade.h"
+#include "gl/PBufferManager.h"
+#include "gl/TextureManager.h"
+
+#include "support/GLTestContext.h"
+#include "support/TestEffects.h"
+
+namespace {
+
+class DemoEffectsGL : public GLTest {
+protected:
+    ManagerReset reset;
+    void TearDown() override
+    {
+        ManagerReset::reset();
+        TextureManager::deleteInstance();
+        PBufferManager::deleteInstance();
+        GLTest::TearDown();
+    }
+};
+
+} // namespace
+
+// The ids the script addresses: one instance per id, of the right class.
+TEST_F(DemoEffectsGL, RegistersEveryClassUnderItsId)
+{
+    DemoEffects().createEffects(false);
+    EffectManager* m = EffectManager::instance();
+    EXPECT_NE(dynamic_cast<ClearScreen*>(m->findEffect(0)), nullptr);
+    for (int id : {3, 12, 13, 14})
+        EXPECT_NE(dynamic_cast<PatternTrigger*>(m->findEffect(id)), nullptr) << id;
+    EXPECT_NE(m->findEffect(3), m->findEffect(12));
+    EXPECT_NE(dynamic_cast<AnsiFilter*>(m->findEffect(40)), nullptr);
+    EXPECT_NE(dynamic_cast<RadialBlurFilter*>(m->findEffect(41)), nullptr);
+    EXPECT_NE(dynamic_cast<MotionBlurFilter*>(m->findEffect(42)), nullptr);
+    EXPECT_NE(dynamic_cast<GlowFilter*>(m->findEffect(43)), nullptr);
+    EXPECT_NE(dynamic_cast<NoiseFilter*>(m->findEffect(44)), nullptr);
+    EXPECT_NE(dynamic_cast<ScreenFade*>(m->findEffect(62)), nullptr);
+    EXPECT_NE(dynamic_cast<FlashOverlay*>(m->findEffect(63)), nullptr);
+    int registered = 0;
+    for (int id = 0; id < EffectManager::kMaxEffects; ++id)
+        registered += m->findEffect(id) != nullptr;
+    int count = 0;
+    DemoEffects::table(count);
+    EXPECT_EQ(registered, count);
+}
+
+// A wrapped entry comes back inside a RenderTargetLayer that owns it, unless
+// the rule says bare.
+TEST_F(DemoEffectsGL, WrappedEntriesAreBuiltInsideARenderTargetLayer)
+{
+    static int made = 0;
+    DemoEffects::Entry entry = {20, [] { ++made; return static_cast<Effect*>(new PlainEffect); }, true};
+
+    Effect* wrapped = DemoEffects::build(entry, true);
+    auto* layer = dynamic_cast<RenderTargetLayer*>(wrapped);
+    ASSERT_NE(layer, nullptr);
+    EXPECT_NE(dynamic_cast<PlainEffect*>(layer->inner()), nullptr);
+    EXPECT_EQ(PBufferManager::getInstance()->refCount("renderTarget"), 1);
+    delete wrapped;
+    EXPECT_EQ(PBufferManager::getInstance()->refCount("renderTarget"), 0);
+
+    Effect* bare = DemoEffects::build(entry, false);
+    EXPECT_NE(dynamic_cast<PlainEffect*>(bare), nullptr);
+    delete bare;
+
+    entry.wrapped = false;
+    Effect* plain = DemoEffects::build(entry, true);
+    EXPECT_NE(dynamic_cast<PlainEffect*>(plain), nullptr);
+    delete plain;
+    EXPECT_EQ(made, 3);
+}
