@@ -6,4 +6,6 @@ cd "$(dirname "$0")/.."
 export VP_SOURCE_DIR=$PWD VPLAYER=$PWD/build/vplayer VP_PRODUCTION_DIR=$PWD/build/production
 . tests/support/capture_goldens.sh
 scripts/with-display.sh bash -c '. tests/support/capture_goldens.sh; capture_goldens tests/golden/frames'
-git status --short tests/golden/frames
+# The filters over a known picture, rendered by the GL tests.
+VP_UPDATE_GOLDENS=1 scripts/with-display.sh build/tests/gl_tests --gtest_filter='FilterGolden.*' >/dev/null
+git status --short tests/golden

@@ -7,6 +7,9 @@
 #include "engine/Logging.h"
 #include "gl/TextureManager.h"
 
+#include "effects/RenderTargetLayer.h"
+
+#include "support/FilterRig.h"
 #include "support/ImageFiles.h"
 #include "support/PlayerRig.h"
 
@@ -98,6 +101,47 @@ const char* const kShow = "DEMOSTART 1000\n"
                           "7000 s 3 12 1 7000\n"
                           "7500 s 3 12 0 7500\n"
                           "8000 END_DEMO\n";
+
+// Every filter at work over flat sources, one of them wrapped in the render
+// target: glow-only captures, motion trails every frame, animated noise with
+// flashes, a rotating radial blur, the block filter and a shaking, turning
+// wrapper.
+const char* const kFilterShow = "DEMOSTART 1000\n"
+                                "SETUP\n"
+                                "0 l 0 0\n"
+                                "0 l 20 1\n"
+                                "0 l 21 1\n"
+                                "0 l 43 2\n"
+                                "0 l 42 3\n"
+                                "0 l 41 4\n"
+                                "0 l 40 5\n"
+                                "0 l 44 6\n"
+                                "0 s 43 70 21\n"
+                                "0 s 42 70 20\n"
+                                "0 s 41 70 21\n"
+                                "0 s 40 70 20\n"
+                                "TIMELINE\n"
+                                "1000 START 0\n"
+                                "1000 START 20\n"
+                                "1000 START 21\n"
+                                "1000 START 40\n"
+                                "1000 START 41\n"
+                                "1000 START 42\n"
+                                "1000 START 43\n"
+                                "1000 START 44\n"
+                                "1000 s 43 92 1\n"
+                                "1000 s 42 90 1\n"
+                                "1000 s 44 90 1\n"
+                                "1000 s 41 94 1 100 500\n"
+                                "1000 s 20 91 3000 100 2000\n"
+                                "1500 s 20 407 1500 110\n"
+                                "2000 s 44 402 1\n"
+                                "2500 s 44 402 0\n"
+                                "3000 s 20 500 0 0 0 0 0 90 3000 2000\n"
+                                "3500 s 43 93 0 0 10 10 3500 1000\n"
+                                "3700 s 42 95 0\n"
+                                "3900 s 40 90 200\n"
+                                "4100 END_DEMO\n";
 
 class TimelineAllocation : public PlayerRig {
 protected:
@@ -264,4 +308,19 @@ TEST_F(TimelineAllocation, PlayingScenesAllocatesNothingPerFrame)
     EXPECT_EQ(countFrames(1000, 10, 85), 0);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     std::filesystem::current_path("/");
+}
+
+TEST_F(TimelineAllocation, FiltersAllocateNothingPerFrame)
+{
+    DemoEffects factory;
+    factory.createEffects(false);
+    EffectManager::instance()->registerEffect(20, new RenderTargetLayer(new FlatSource({0, 90, 200})));
+    EffectManager::instance()->registerEffect(21, new FlatSource({200, 60, 0}));
+    source.addFile("data/testscript.scr", kFilterShow);
+    player = std::make_unique<ScriptPlayer>("data/testscript.scr", &source);
+    restart();
+
+    EXPECT_EQ(countFrames(1000, 10, 150), 0);
+    EXPECT_EQ(player->eventsDelivered(), 21u);
+    EXPECT_TRUE(player->quitRequested());
 }
