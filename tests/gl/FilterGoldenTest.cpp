@@ -26,6 +26,13 @@ namespace {
 constexpr int kMaxError = 48;     // a few pixels may differ where edges are rasterised differently
 constexpr double kMeanError = 2.0;
 
+// Beside this file: tests/gl/../golden/filters/.
+std::string goldenDir()
+{
+    std::string here = __FILE__;
+    return here.substr(0, here.find_last_of('/')) + "/../golden/filters/";
+}
+
 class FilterGolden : public FilterTest {
 protected:
     EffectManager* manager = nullptr;
@@ -70,9 +77,7 @@ protected:
         std::vector<unsigned char> rgba(size_t(kWidth) * kHeight * 4);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        const char* sourceDir = std::getenv("VP_SOURCE_DIR");
-        ASSERT_NE(sourceDir, nullptr);
-        std::string path = std::string(sourceDir) + "/tests/golden/filters/" + name + ".png";
+        std::string path = goldenDir() + name + ".png";
         const char* update = std::getenv("VP_UPDATE_GOLDENS");
         if (update && std::string(update) == "1") {
             ASSERT_TRUE(writePNG(path.c_str(), kWidth, kHeight, rgba.data())) << path;
