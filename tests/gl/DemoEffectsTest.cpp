@@ -1,6 +1,9 @@
 #include "app/DemoEffects.h"
 #include "effects/AnsiFilter.h"
+#include "effects/EffectSwitcher.h"
+#include "effects/Forcefield.h"
 #include "effects/GlowFilter.h"
+#include "effects/KeyControl.h"
 #include "effects/MotionBlurFilter.h"
 #include "effects/NoiseFilter.h"
 #include "effects/RadialBlurFilter.h"
@@ -37,6 +40,8 @@ TEST_F(DemoEffectsGL, RegistersEveryClassUnderItsId)
     DemoEffects().createEffects(false);
     EffectManager* m = EffectManager::instance();
     EXPECT_NE(dynamic_cast<ClearScreen*>(m->findEffect(0)), nullptr);
+    EXPECT_NE(dynamic_cast<KeyControl*>(m->findEffect(1)), nullptr);
+    EXPECT_NE(dynamic_cast<Forcefield*>(m->findEffect(6)), nullptr);
     for (int id : {3, 12, 13, 14})
         EXPECT_NE(dynamic_cast<PatternTrigger*>(m->findEffect(id)), nullptr) << id;
     EXPECT_NE(m->findEffect(3), m->findEffect(12));
@@ -45,6 +50,7 @@ TEST_F(DemoEffectsGL, RegistersEveryClassUnderItsId)
     EXPECT_NE(dynamic_cast<MotionBlurFilter*>(m->findEffect(42)), nullptr);
     EXPECT_NE(dynamic_cast<GlowFilter*>(m->findEffect(43)), nullptr);
     EXPECT_NE(dynamic_cast<NoiseFilter*>(m->findEffect(44)), nullptr);
+    EXPECT_NE(dynamic_cast<EffectSwitcher*>(m->findEffect(50)), nullptr);
     EXPECT_NE(dynamic_cast<ScreenFade*>(m->findEffect(62)), nullptr);
     EXPECT_NE(dynamic_cast<FlashOverlay*>(m->findEffect(63)), nullptr);
     int registered = 0;
