@@ -14,6 +14,7 @@
 #include "engine/ScreenFade.h"
 #include "gl/PBufferManager.h"
 #include "gl/TextureManager.h"
+#include "scene/SceneEffect.h"
 
 #include "support/GLTestContext.h"
 #include "support/TestEffects.h"
@@ -45,6 +46,13 @@ TEST_F(DemoEffectsGL, RegistersEveryClassUnderItsId)
     for (int id : {3, 12, 13, 14})
         EXPECT_NE(dynamic_cast<PatternTrigger*>(m->findEffect(id)), nullptr) << id;
     EXPECT_NE(m->findEffect(3), m->findEffect(12));
+    // The scene players sit inside render-target layers.
+    for (int id = 20; id <= 30; ++id) {
+        auto* layer = dynamic_cast<RenderTargetLayer*>(m->findEffect(id));
+        ASSERT_NE(layer, nullptr) << id;
+        EXPECT_NE(dynamic_cast<SceneEffect*>(layer->inner()), nullptr) << id;
+    }
+    EXPECT_NE(m->findEffect(20), m->findEffect(30));
     EXPECT_NE(dynamic_cast<AnsiFilter*>(m->findEffect(40)), nullptr);
     EXPECT_NE(dynamic_cast<RadialBlurFilter*>(m->findEffect(41)), nullptr);
     EXPECT_NE(dynamic_cast<MotionBlurFilter*>(m->findEffect(42)), nullptr);
@@ -59,6 +67,32 @@ TEST_F(DemoEffectsGL, RegistersEveryClassUnderItsId)
     int count = 0;
     DemoEffects::table(count);
     EXPECT_EQ(registered, count);
+}
+
+// ATI shadows on a driver without depth render textures: the scene players
+// are registered bare.
+namespace {
+
+class DemoEffectsWithoutDepthTextures : public DemoEffectsGL {
+protected:
+    void SetUp() override
+    {
+        // Read once, when the platform layer first builds its list.
+        setenv("VP_HIDE_EXTENSIONS", "WGL_NV_render_depth_texture", 1);
+        DemoEffectsGL::SetUp();
+    }
+};
+
+} // namespace
+
+TEST_F(DemoEffectsWithoutDepthTextures, SceneEffectsAreBareForAtiShadows)
+{
+    ASSERT_FALSE(isExtensionSupported("WGL_NV_render_depth_texture"));
+    DemoEffects().createEffects(true);
+    EffectManager* m = EffectManager::instance();
+    for (int id = 20; id <= 30; ++id)
+        EXPECT_NE(dynamic_cast<SceneEffect*>(m->findEffect(id)), nullptr) << id;
+    EXPECT_EQ(PBufferManager::getInstance()->refCount("renderTarget"), 0);
 }
 
 // A wrapped entry comes back inside a RenderTargetLayer that owns it, unless
