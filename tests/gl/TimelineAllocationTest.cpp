@@ -109,21 +109,21 @@ const char* const kShow = "DEMOSTART 1000\n"
 const char* const kFilterShow = "DEMOSTART 1000\n"
                                 "SETUP\n"
                                 "0 l 0 0\n"
-                                "0 l 20 1\n"
-                                "0 l 21 1\n"
+                                "0 l 90 1\n"
+                                "0 l 91 1\n"
                                 "0 l 43 2\n"
                                 "0 l 42 3\n"
                                 "0 l 41 4\n"
                                 "0 l 40 5\n"
                                 "0 l 44 6\n"
-                                "0 s 43 70 21\n"
-                                "0 s 42 70 20\n"
-                                "0 s 41 70 21\n"
-                                "0 s 40 70 20\n"
+                                "0 s 43 70 91\n"
+                                "0 s 42 70 90\n"
+                                "0 s 41 70 91\n"
+                                "0 s 40 70 90\n"
                                 "TIMELINE\n"
                                 "1000 START 0\n"
-                                "1000 START 20\n"
-                                "1000 START 21\n"
+                                "1000 START 90\n"
+                                "1000 START 91\n"
                                 "1000 START 40\n"
                                 "1000 START 41\n"
                                 "1000 START 42\n"
@@ -133,11 +133,11 @@ const char* const kFilterShow = "DEMOSTART 1000\n"
                                 "1000 s 42 90 1\n"
                                 "1000 s 44 90 1\n"
                                 "1000 s 41 94 1 100 500\n"
-                                "1000 s 20 91 3000 100 2000\n"
-                                "1500 s 20 407 1500 110\n"
+                                "1000 s 90 91 3000 100 2000\n"
+                                "1500 s 90 407 1500 110\n"
                                 "2000 s 44 402 1\n"
                                 "2500 s 44 402 0\n"
-                                "3000 s 20 500 0 0 0 0 0 90 3000 2000\n"
+                                "3000 s 90 500 0 0 0 0 0 90 3000 2000\n"
                                 "3500 s 43 93 0 0 10 10 3500 1000\n"
                                 "3700 s 42 95 0\n"
                                 "3900 s 40 90 200\n"
@@ -314,8 +314,9 @@ TEST_F(TimelineAllocation, FiltersAllocateNothingPerFrame)
 {
     DemoEffects factory;
     factory.createEffects(false);
-    EffectManager::instance()->registerEffect(20, new RenderTargetLayer(new FlatSource({0, 90, 200})));
-    EffectManager::instance()->registerEffect(21, new FlatSource({200, 60, 0}));
+    // Sources under ids the table leaves free.
+    EffectManager::instance()->registerEffect(90, new RenderTargetLayer(new FlatSource({0, 90, 200})));
+    EffectManager::instance()->registerEffect(91, new FlatSource({200, 60, 0}));
     source.addFile("data/testscript.scr", kFilterShow);
     player = std::make_unique<ScriptPlayer>("data/testscript.scr", &source);
     restart();
