@@ -4,6 +4,7 @@
 #include "effects/EffectSwitcher.h"
 #include "effects/Forcefield.h"
 #include "effects/GlowFilter.h"
+#include "effects/InvertFlash.h"
 #include "effects/KeyControl.h"
 #include "effects/MotionBlurFilter.h"
 #include "effects/NoiseFilter.h"
@@ -56,6 +57,7 @@ static const DemoEffects::Entry kEffects[] = {
     {43, make<GlowFilter>, false},
     {44, make<NoiseFilter>, false},
     {50, make<EffectSwitcher>, false},
+    {61, make<InvertFlash>, false},
     {62, make<ScreenFade>, false},
     {63, make<FlashOverlay>, false},
 };

@@ -3,6 +3,7 @@
 #include "effects/EffectSwitcher.h"
 #include "effects/Forcefield.h"
 #include "effects/GlowFilter.h"
+#include "effects/InvertFlash.h"
 #include "effects/KeyControl.h"
 #include "effects/MotionBlurFilter.h"
 #include "effects/NoiseFilter.h"
@@ -59,6 +60,7 @@ TEST_F(DemoEffectsGL, RegistersEveryClassUnderItsId)
     EXPECT_NE(dynamic_cast<GlowFilter*>(m->findEffect(43)), nullptr);
     EXPECT_NE(dynamic_cast<NoiseFilter*>(m->findEffect(44)), nullptr);
     EXPECT_NE(dynamic_cast<EffectSwitcher*>(m->findEffect(50)), nullptr);
+    EXPECT_NE(dynamic_cast<InvertFlash*>(m->findEffect(61)), nullptr);
     EXPECT_NE(dynamic_cast<ScreenFade*>(m->findEffect(62)), nullptr);
     EXPECT_NE(dynamic_cast<FlashOverlay*>(m->findEffect(63)), nullptr);
     int registered = 0;

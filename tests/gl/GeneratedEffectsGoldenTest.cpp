@@ -10,6 +10,7 @@
 #include "effects/EffectSwitcher.h"
 #include "effects/Forcefield.h"
 #include "effects/ImageLayer.h"
+#include "effects/InvertFlash.h"
 #include "gl/PngWriter.h"
 #include "gl/TextureManager.h"
 
@@ -201,4 +202,30 @@ TEST_F(GeneratedGolden, ImageLayers)
         switcher.render(t, true);
     }
     expectGolden("image_layers");
+}
+
+TEST_F(GeneratedGolden, InvertFlashOverImageLayers)
+{
+    // The checkerboard and rings of the layers above, a quarter of the way
+    // into a flash of 400 ms: three quarters inverted.
+    EffectSwitcher switcher;
+    switcher.init(0);
+    switcher.signal(numbers(99, {0}));
+    switcher.signal(numbers(97, {}));
+    switcher.signal(text(110, checkerTexture("checker.png")));
+    switcher.signal(numbers(99, {1}));
+    switcher.signal(numbers(97, {}));
+    switcher.signal(text(110, ringTexture("rings.png", 1.0f)));
+    switcher.signal(numbers(202, {20, 10, 60, 80}));
+    switcher.signal(numbers(100, {255}));
+    InvertFlash flash;
+    flash.init(0);
+    flash.signal(numbers(90, {400}));
+    flash.signal(numbers(400, {1000}));
+    for (int t = 900; t <= 1100; t += 20) {
+        beginFrame();
+        switcher.render(t, true);
+        flash.render(t, true);
+    }
+    expectGolden("invert_flash");
 }

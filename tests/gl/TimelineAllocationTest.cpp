@@ -194,7 +194,8 @@ TEST_F(TimelineAllocation, PlayingAScriptAllocatesNothingPerFrame)
 }
 
 // The forcefield, the switcher's image layers (spinning, scrolling, stepping
-// through a list, revealing) and the key controller with an arrow held.
+// through a list, revealing), invert flashes and the key controller with an
+// arrow held.
 TEST_F(TimelineAllocation, GeneratedEffectsAllocateNothingPerFrame)
 {
     testimages::ScratchDir scratch;
@@ -209,6 +210,8 @@ TEST_F(TimelineAllocation, GeneratedEffectsAllocateNothingPerFrame)
                        "0 l 6 1\n"
                        "0 l 50 2\n"
                        "0 l 1 3\n"
+                       "0 l 61 4\n"
+                       "0 s 61 90 300\n"
                        "0 s 6 90 90\n"
                        "0 s 1 70 6\n"
                        "0 s 50 99 1\n"
@@ -221,6 +224,8 @@ TEST_F(TimelineAllocation, GeneratedEffectsAllocateNothingPerFrame)
                        "1000 INIT 6\n"
                        "1000 START 50\n"
                        "1000 START 1\n"
+                       "1000 START 61\n"
+                       "1000 s 61 400 1000\n"
                        "1000 s 50 99 1\n"
                        "1000 s 50 97 0\n"
                        "1000 s 50 212 0 0 90\n"
@@ -237,7 +242,9 @@ TEST_F(TimelineAllocation, GeneratedEffectsAllocateNothingPerFrame)
                        "2000 s 50 99 1\n"
                        "2000 s 50 30 0\n"
                        "3000 s 50 30 0\n"
+                       "2500 s 61 400 2500\n"
                        "4000 s 6 13 500\n"
+                       "4500 s 61 407 4500\n"
                        "5000 s 50 98 0\n"
                        "8000 END_DEMO\n";
     source.addFile("data/testscript.scr", show);
