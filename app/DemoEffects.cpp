@@ -3,13 +3,16 @@
 #include "effects/AnsiFilter.h"
 #include "effects/EffectSwitcher.h"
 #include "effects/Forcefield.h"
+#include "effects/GeoSphereDeform.h"
 #include "effects/GlowFilter.h"
 #include "effects/InvertFlash.h"
 #include "effects/KeyControl.h"
 #include "effects/MotionBlurFilter.h"
 #include "effects/NoiseFilter.h"
+#include "effects/ObjectPulse.h"
 #include "effects/RadialBlurFilter.h"
 #include "effects/RenderTargetLayer.h"
+#include "effects/Tree.h"
 #include "engine/ClearScreen.h"
 #include "engine/EffectManager.h"
 #include "engine/FlashOverlay.h"
@@ -35,6 +38,9 @@ static const DemoEffects::Entry kEffects[] = {
     {1, make<KeyControl>, false},
     {3, make<PatternTrigger>, false},
     {6, make<Forcefield>, false},
+    // The mesh deformers play their scenes through the shared render target.
+    {10, make<GeoSphereDeform>, true},
+    {11, make<ObjectPulse>, true},
     {12, make<PatternTrigger>, false},
     {13, make<PatternTrigger>, false},
     {14, make<PatternTrigger>, false},
@@ -51,6 +57,10 @@ static const DemoEffects::Entry kEffects[] = {
     {28, make<SceneEffect>, true},
     {29, make<SceneEffect>, true},
     {30, make<SceneEffect>, true},
+    {32, make<GeoSphereDeform>, true},
+    {33, make<GeoSphereDeform>, true},
+    // The tree grows on its scene's spheres.
+    {80, make<Tree>, true},
     {40, make<AnsiFilter>, false},
     {41, make<RadialBlurFilter>, false},
     {42, make<MotionBlurFilter>, false},

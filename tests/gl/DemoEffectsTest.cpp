@@ -2,6 +2,8 @@
 #include "effects/AnsiFilter.h"
 #include "effects/EffectSwitcher.h"
 #include "effects/Forcefield.h"
+#include "effects/GeoSphereDeform.h"
+#include "effects/ObjectPulse.h"
 #include "effects/GlowFilter.h"
 #include "effects/InvertFlash.h"
 #include "effects/KeyControl.h"
@@ -9,6 +11,7 @@
 #include "effects/NoiseFilter.h"
 #include "effects/RadialBlurFilter.h"
 #include "effects/RenderTargetLayer.h"
+#include "effects/Tree.h"
 #include "engine/ClearScreen.h"
 #include "engine/FlashOverlay.h"
 #include "engine/PatternTrigger.h"
@@ -54,6 +57,16 @@ TEST_F(DemoEffectsGL, RegistersEveryClassUnderItsId)
         EXPECT_NE(dynamic_cast<SceneEffect*>(layer->inner()), nullptr) << id;
     }
     EXPECT_NE(m->findEffect(20), m->findEffect(30));
+    // So do the generated scene effects.
+    auto inner = [m](int id) {
+        auto* layer = dynamic_cast<RenderTargetLayer*>(m->findEffect(id));
+        return layer ? layer->inner() : nullptr;
+    };
+    EXPECT_NE(dynamic_cast<Tree*>(inner(80)), nullptr);
+    EXPECT_NE(dynamic_cast<ObjectPulse*>(inner(11)), nullptr);
+    for (int id : {10, 32, 33})
+        EXPECT_NE(dynamic_cast<GeoSphereDeform*>(inner(id)), nullptr) << id;
+    EXPECT_NE(inner(10), inner(32));
     EXPECT_NE(dynamic_cast<AnsiFilter*>(m->findEffect(40)), nullptr);
     EXPECT_NE(dynamic_cast<RadialBlurFilter*>(m->findEffect(41)), nullptr);
     EXPECT_NE(dynamic_cast<MotionBlurFilter*>(m->findEffect(42)), nullptr);
