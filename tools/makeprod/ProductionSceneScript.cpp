@@ -135,22 +135,8 @@ void productionScenes(ScriptWriter& s)
     camera(s, bar(20), scene::chrome, '2');
     camera(s, bar(22), scene::chrome, '1');
 
-    s.timelineComment("scenes, break: the toon figures, halos blinking, the knot rising");
-    cut(s, bar(24), scene::toon, scene::chrome);
-    spin(s, bar(24), scene::toon, "Knot", 0, 1800, 0);
-    s.signal(bar(24), scene::toon, code::move, {0, 25, 0});
-    for (int b = 24; b < 28; ++b)
-        for (int beat = 0; beat < 4; ++beat) {
-            std::string halo = "Halo0" + std::to_string(1 + (b * 4 + beat) % 5);
-            int at = bar(b) + beat * kBeatMs;
-            s.text(at, scene::toon, code::selectObject, halo);
-            s.signal(at, scene::toon, code::visible, {0});
-            s.signal(at + kBeatMs / 2, scene::toon, code::visible, {1});
-        }
-
-    s.timelineComment("scenes, build: the relief, the light circling, the view closing in");
-    cut(s, bar(28), scene::relief, scene::toon);
-    s.signal(bar(28), scene::relief, code::fovMove, {30, bar(28), bar(4), 2});
+    s.timelineComment("scenes, break and build: the generated effects play (GeneratedEffectsScript.cpp)");
+    s.stop(bar(24), scene::chrome);
 
     s.timelineComment("scenes, climax: a cut every two bars");
     const struct {

@@ -1,4 +1,5 @@
 #include "tools/makeprod/ProductionScript.h"
+#include "tools/makeprod/GeneratedEffectsScript.h"
 #include "tools/makeprod/ProductionSceneScript.h"
 
 // Effect ids of the engine's registry.
@@ -161,6 +162,7 @@ ScriptWriter productionScript()
     clearRamp(s, 48, 8, ember, night);
     fade(s, bar(55), sig::fadeToBlackOver, bar(2));
     productionScenes(s);
+    generatedEffectsScript(s);
     s.endDemo(kEndMs);
     return s;
 }

@@ -2,6 +2,7 @@
 // Usage: vp_makeprod OUTPUT_DIR
 // The output is the same on every run: the build regenerates it whenever the
 // generator changes.
+#include "tools/makeprod/GeneratedEffectsScenes.h"
 #include "tools/makeprod/ImageLayerTextures.h"
 #include "tools/makeprod/ProductionScenes.h"
 #include "tools/makeprod/ProductionScript.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv)
     if (!writeImageLayerTextures((out / "data" / "textures").string()))
         return 1;
     if (!writeProductionScenes((out / "data").string()))
+        return 1;
+    if (!writeGeneratedEffectsData((out / "data").string()))
         return 1;
     return 0;
 }
