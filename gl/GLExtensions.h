@@ -14,6 +14,8 @@
 bool initExtensions();
 // True if `name` is a whole word of the GL list, or else of the WGL list.
 bool isExtensionSupported(const char* name);
+// GL_MAX_TEXTURE_UNITS_ARB, lowered to VP_MAX_TEXTURE_UNITS when that is set
+// and smaller (to test the paths of cards with fewer units).
 int getMaxTextureUnits();
 // Writes "vp_log_extensions.txt": the GL list, "WGL: \n", the WGL list.
 void logExtensions();

@@ -154,6 +154,10 @@ void Mesh::draw()
         float opacity = material->getOpacity();
         material->setOpacity(opacity * 0.5f);
         material->setup();
+        // The same fragments again: they must pass where the first pass
+        // wrote its depth, also in the off-screen buffers' contexts, whose
+        // depth function is GL's default GL_LESS. setup saved the function.
+        glDepthFunc(GL_LEQUAL);
         if (shadowLight)
             shadowLight->setEnabled(false);
         drawArrays(needLight);

@@ -18,6 +18,8 @@
 
 class Camera;
 class Flare;
+class PBuffer;
+class Texture;
 class Light;
 class Marker;
 class Material;
@@ -155,6 +157,17 @@ public:
     void setProjectorShadows(bool on);
     bool getProjectorShadows() const { return projectorShadows; }
     int getShadowMapSize() const { return shadowMapSize; }
+    // The light the map is rendered from: the first light that casts
+    // shadows. The projector: the first light with a projected texture.
+    // Either looks at its target; one without a target looks down -z.
+    Light* findShadowLight() const;
+    Light* findProjectorLight() const;
+    // The process-wide depth buffer the maps render into when the GL renders
+    // depth into textures; none before the first scene switches maps on.
+    static PBuffer* getShadowDepthBuffer();
+    // Deletes that buffer (at the end of the run, with its context current);
+    // the next scene that switches maps on makes a new one.
+    static void deleteShadowDepthBuffer();
 
     // ---- Settings ---------------------------------------------------------
     void setCulling(bool on) { culling = on; }
@@ -216,6 +229,7 @@ private:
     float fogEnd = 1.0f;
     GLenum fogMode = GL_EXP;
 
+    Texture* shadowTexture = nullptr;     // "ShadowMapTexture", without the depth buffer; not owned
     float shadowPlanes[16] = {};          // eye planes S, T, R, Q of the shadow map
     bool shadowMaps = false;
     float projectorPlanes[16] = {};       // eye planes S, T, R, Q of the projector
