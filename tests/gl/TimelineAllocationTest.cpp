@@ -332,3 +332,33 @@ TEST_F(TimelineAllocation, FiltersAllocateNothingPerFrame)
     EXPECT_EQ(player->eventsDelivered(), 21u);
     EXPECT_TRUE(player->quitRequested());
 }
+
+// The production's shadow stages: shadow maps rendered every frame (and
+// toggled while counting), the projector on, both wrapped in the target.
+TEST_F(TimelineAllocation, ShadowedScenesAllocateNothingPerFrame)
+{
+    const char* production = std::getenv("VP_PRODUCTION_DIR");
+    ASSERT_NE(production, nullptr);
+    std::filesystem::current_path(production);
+    DemoEffects factory;
+    factory.createEffects(false);
+    std::string show = "DEMOSTART 1000\nSETUP\n0 l 0 0\n"
+                       "0 l 25 2\n0 s 25 50 data/shadow.vsc\n0 s 25 304 1\n"
+                       "0 l 26 3\n0 s 26 50 data/projector.vsc\n0 s 26 311 1\n"
+                       "TIMELINE\n"
+                       "1000 START 0\n1000 START 25\n1000 START 26\n"
+                       "1000 s 25 310 1\n"
+                       "1500 s 25 312\n"
+                       "1600 s 25 312\n"
+                       "2000 s 26 313\n"
+                       "2100 s 26 313\n"
+                       "3000 END_DEMO\n";
+    source.addFile("data/testscript.scr", show);
+    player = std::make_unique<ScriptPlayer>("data/testscript.scr", &source);
+    restart();
+    countFrames(1000, 0, 95);
+    restart();
+    EXPECT_EQ(countFrames(1000, 10, 85), 0);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    std::filesystem::current_path("/");
+}

@@ -13,6 +13,8 @@ constexpr int swarm = 21;
 constexpr int chrome = 22;
 constexpr int toon = 23;
 constexpr int relief = 24;
+// The projector stage of ProductionShadowScript.cpp, in one climax cut.
+constexpr int projector = 26;
 } // namespace scene
 
 constexpr int kSceneLayer = 2;
@@ -131,12 +133,13 @@ void productionScenes(ScriptWriter& s)
     s.timelineComment("scenes, theme: the chrome room, a zoom on every beat");
     cut(s, bar(16), scene::chrome, scene::swarm);
     spin(s, bar(16), scene::chrome, "ChromeRing", 600, 2000, 0);
-    zoomPunches(s, scene::chrome, 16, 8, 50, 6);
-    camera(s, bar(20), scene::chrome, '2');
-    camera(s, bar(22), scene::chrome, '1');
+    zoomPunches(s, scene::chrome, 16, 4, 50, 6);
+    camera(s, bar(18), scene::chrome, '2');
+    camera(s, bar(19), scene::chrome, '1');
+    // The spotlight stage (scene effect 25) takes the theme's second half.
+    s.stop(bar(20), scene::chrome);
 
     s.timelineComment("scenes, break and build: the generated effects play (GeneratedEffectsScript.cpp)");
-    s.stop(bar(24), scene::chrome);
 
     s.timelineComment("scenes, climax: a cut every two bars");
     const struct {
@@ -144,7 +147,7 @@ void productionScenes(ScriptWriter& s)
         char cameraDigit;
     } cuts[] = {
         {scene::hall, '3'},  {scene::chrome, '1'}, {scene::swarm, '2'}, {scene::toon, '2'},
-        {scene::relief, '2'}, {scene::hall, '2'},  {scene::chrome, '2'}, {scene::toon, '1'},
+        {scene::relief, '2'}, {scene::projector, '1'}, {scene::chrome, '2'}, {scene::toon, '1'},
     };
     int previous = scene::relief;
     for (int i = 0; i < 8; ++i) {
@@ -159,7 +162,6 @@ void productionScenes(ScriptWriter& s)
     s.signal(bar(36), scene::swarm, code::parameters, {0, 2000});
     s.signal(bar(40), scene::relief, code::fieldOfView, {50});
     zoomPunches(s, scene::relief, 40, 2, 50, 8);
-    fog(s, bar(42), scene::hall, 40, 20, 60, 40, 500);
     zoomPunches(s, scene::chrome, 44, 2, 60, 8);
     spin(s, bar(38), scene::toon, "Knot", 1200, 0, 0);
     spin(s, bar(46), scene::toon, "Knot", 0, 3000, 0);

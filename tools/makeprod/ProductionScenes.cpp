@@ -1,5 +1,7 @@
 #include "tools/makeprod/ProductionScenes.h"
 
+#include "tools/makeprod/ProductionShadowScenes.h"
+
 #include "tools/scenewriter/MeshShapes.h"
 #include "tools/scenewriter/SceneWriter.h"
 
@@ -686,5 +688,6 @@ bool writeProductionScenes(const std::string& dataDir)
     ok = ok && writeChrome(data / "chrome.vsc");
     ok = ok && writeToon(data / "toon.vsc");
     ok = ok && writeRelief(data / "relief.vsc");
+    ok = ok && writeShadowScenes(dataDir);
     return ok;
 }

@@ -1,6 +1,7 @@
 #include "tools/makeprod/ProductionScript.h"
 #include "tools/makeprod/GeneratedEffectsScript.h"
 #include "tools/makeprod/ProductionSceneScript.h"
+#include "tools/makeprod/ProductionShadowScript.h"
 
 // Effect ids of the engine's registry.
 namespace id {
@@ -163,6 +164,7 @@ ScriptWriter productionScript()
     fade(s, bar(55), sig::fadeToBlackOver, bar(2));
     productionScenes(s);
     generatedEffectsScript(s);
+    shadowScenesScript(s);
     s.endDemo(kEndMs);
     return s;
 }
