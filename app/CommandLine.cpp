@@ -3,6 +3,7 @@
 #include "app/DemoArgs.h"
 #include "app/PlayerApp.h"
 #include "app/RunDemo.h"
+#include "app/VideoExport.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -76,7 +77,12 @@ const char* commandLineHelp()
            "  --check-gl             check the GL error state after every effect (debugging)\n"
            "  --capture DIR --fps N [--from MS] [--to MS] [--size WxH]\n"
            "                         render frames at fixed demo-time steps to DIR as PNG files\n"
-           "  --help, --version\n";
+           "  --capture OUT.mp4 --fps N[/D] ...\n"
+           "                         the same as a video (H.264 and AAC, through ffmpeg); also\n"
+           "                         .mkv .mov .m4v .avi .ts; N/D for rates like 60000/1001\n"
+           "  --help, --version\n"
+           "Keys while playing: Escape quits, F1 shows the overlay (time, frame times,\n"
+           "effects), F12 writes screenshot_NNNN.png beside the data.\n";
 }
 
 CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o, std::string& error)
@@ -113,6 +119,7 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             o.fullscreen = true;
         } else if (a == "--no-music") {
             o.music = false;
+            o.captureAudio = false;
         } else if (a == "--ati-shadows") {
             o.atiShadows = true;
         } else if (a == "--log") {
@@ -157,17 +164,15 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             if (!value(v))
                 return CommandAction::Error;
             int n = 0;
-            if (!parseInt(v, n)) {
-                error = "bad number '" + std::string(v) + "' for " + a;
-                return CommandAction::Error;
-            }
             if (a == "--fps") {
-                if (n <= 0 || n > 1000) {
-                    error = "--fps must be between 1 and 1000";
+                if (!parseFrameRate(v, o.captureFps, o.captureFpsDen)) {
+                    error = "--fps must be N or N/D (60000/1001), at most 1000";
                     return CommandAction::Error;
                 }
-                o.captureFps = n;
                 fpsGiven = true;
+            } else if (!parseInt(v, n)) {
+                error = "bad number '" + std::string(v) + "' for " + a;
+                return CommandAction::Error;
             } else if (a == "--from") {
                 o.captureFromMs = n;
                 o.captureFromGiven = true;

@@ -2,11 +2,17 @@
 // Capture: the demo plays on a clock that moves one fixed step per frame, so
 // frame k shows demo time from + k * 1000 / fps whatever real time does. Each
 // finished picture is read back before the swap and written as
-// DIR/frame_000000.png, DIR/frame_000001.png, ...
+// DIR/frame_000000.png, DIR/frame_000001.png, ...; when DIR names a video
+// file (out.mp4) the frames go to ffmpeg instead (VideoExport.h).
+//
+// The frame rate is a fraction, fpsNum / fpsDen frames a second
+// (60000/1001 for NTSC video).
 //
 // The clock is installed before the engine exists; the run calls begin()
 // right after it started the demo timer, and asks finished() after each frame.
 
+#include "app/CaptureProgress.h"
+#include "app/VideoExport.h"
 #include "platform/Clock.h"
 
 #include <cstdint>
@@ -15,12 +21,16 @@
 
 class FrameCapture {
 public:
-    FrameCapture(const std::string& dir, int fps, int toMs);
+    FrameCapture(const std::string& dir, int fps, int toMs, int fpsDen = 1);
+    ~FrameCapture();
 
     // Installs the fixed-step clock as the process clock.
     void install();
-    // Creates the folder; false (with a message on stderr) when it cannot.
+    // Creates the folder, or finds ffmpeg for a video; false (with a
+    // message on stderr) when it cannot.
     bool prepare();
+    // Where the demo ends, for the progress line (-1: not known).
+    void setEndHint(int endMs) { endHintMs = endMs; }
     // Positions the clock on frame 0, which shows demo time fromMs;
     // demoStartMs is the timer's offset.
     void begin(int demoStartMs, int fromMs);
@@ -32,12 +42,18 @@ public:
     int framesWritten() const { return frame; }
     int frameTimeMs(int k) const;
     bool failed() const { return writeFailed; }
+    bool writesVideo() const { return video != nullptr; }
+    // Completes a video: the encoder finished and the frames' segment of the
+    // soundtrack file muxed in (empty path: silent). True for frame folders.
+    bool finishVideo(const std::string& soundtrackPath);
 
 private:
     void positionClock();
 
     std::string dir;
-    int fps;
+    int fps;    // frames per fpsDen seconds
+    int fpsDen;
+    int endHintMs = -1;
     int fromMs = 0;
     int toMs;
     int demoStartMs = 0;
@@ -47,4 +63,6 @@ private:
     FixedStepClock clock;
     std::vector<uint8_t> pixels; // one RGBA frame, kept between frames
     std::string pathBuffer;
+    VideoExport* video = nullptr; // owned; only when writing a video file
+    CaptureProgress progress;
 };

@@ -3,6 +3,7 @@
 #include "app/CapabilityCheck.h"
 #include "app/DemoEffects.h"
 #include "app/FrameCapture.h"
+#include "app/FramePresenter.h"
 #include "app/RunOptions.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
@@ -39,7 +40,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // Capture plays on its own fixed-step clock in a hidden window.
     FrameCapture* capture = nullptr;
     if (options.capturing()) {
-        capture = new FrameCapture(options.captureDir, options.captureFps, options.captureToMs);
+        capture = new FrameCapture(options.captureDir, options.captureFps, options.captureToMs, options.captureFpsDen);
         if (!capture->prepare())
             exitProcess(1);
         capture->install();
@@ -49,6 +50,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     EffectManager::setCheckGLAfterEachEffect(options.checkGL);
     DemoEngine::create(fullscreen, "Quorvantix", width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
+    // Capture, screenshots and the overlay act on each finished frame.
+    FramePresenter presenter;
+    presenter.install(engine);
 
     checkCapabilities();
     // Scene files name their textures with the exporter's folders, which are
@@ -97,8 +101,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             engine.startTimer();
             if (capture) {
                 int demoStart = player->demoStart();
+                capture->setEndHint(player->endDemoTime());
                 capture->begin(demoStart, options.captureFromGiven ? options.captureFromMs : demoStart);
-                engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(); }, capture);
+                presenter.setCapture(capture);
             }
 
             bool restart = false;
@@ -107,7 +112,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                 if (platform::peekMessage(msg)) {
                     if (msg.type == MessageType::Quit)
                         quit = true;
-                    else
+                    else if (!presenter.windowMessage(msg))
                         engine.windowProc(msg);
                     continue;
                 }
@@ -132,10 +137,12 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     if (engine.isSoundInitialised())
         engine.closeSound();
 
+    presenter.uninstall(engine);
     if (capture) {
-        engine.setBeforeSwap(nullptr, nullptr);
         bool failed = capture->failed();
         setActiveClock(nullptr);
+        if (!failed)
+            failed = !capture->finishVideo(options.captureAudio ? "velmorprocess-zqfinal.ogg" : "");
         delete capture;
         if (failed)
             exitProcess(1);

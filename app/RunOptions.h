@@ -21,13 +21,15 @@ struct RunOptions {
     bool checkGL = false;   // --check-gl: the GL error state after every effect, fatal
 
     // Capture: fixed-step frames written as PNG files (and the soundtrack segment).
-    std::string captureDir; // empty: no capture
-    int captureFps = 0;
+    std::string captureDir; // empty: no capture; a video file name (out.mp4): encoded with ffmpeg
+    int captureFps = 0;     // frames per captureFpsDen seconds
+    int captureFpsDen = 1;
     int captureFromMs = 0;
     bool captureFromGiven = false; // otherwise capture starts at the demo start
     int captureToMs = -1;   // -1: until the end-of-demo event
     int captureWidth = 0;   // 0: the run's width and height
     int captureHeight = 0;
+    bool captureAudio = true; // the soundtrack segment beside the frames; off with --no-music
 
     bool capturing() const { return !captureDir.empty(); }
 };

@@ -27,6 +27,17 @@ int ScriptPlayer::demoStart() const
     return script ? script->demoStart() : 0;
 }
 
+int ScriptPlayer::endDemoTime() const
+{
+    if (!timeline)
+        return -1;
+    for (const ScriptEvent* e : *timeline) {
+        if (e->type == EventType::EndDemo)
+            return e->time;
+    }
+    return -1;
+}
+
 void ScriptPlayer::deleteScript()
 {
     delete script;

@@ -36,6 +36,8 @@ public:
     void runFrame();
 
     int demoStart() const;
+    // Demo time of the first end-of-demo event, -1 when the script has none.
+    int endDemoTime() const;
     bool quitRequested() const { return quit; }
     bool restartRequested() const { return restart; }
     bool reloadRequested() const { return reload; }

@@ -1,0 +1,73 @@
+#pragma once
+// What happens to a finished frame between the demo's last effect and the
+// buffer swap, in this order:
+//   1. capture reads the picture (FrameCapture);
+//   2. a screenshot asked for with F12 reads it and writes a PNG file;
+//   3. the F1 overlay is drawn over it in the window.
+// So neither captures nor screenshots ever contain the overlay.
+//
+// It also measures the real time between frames for the overlay and sees
+// every window message before the engine does, to act on its own keys (F1,
+// F12): each press counts once, however short, and a held key repeats nothing.
+//
+// Owned by the demo run, installed as the engine's before-swap hook once the
+// engine exists; lives until the run ends.
+
+#include "app/FrameTimeWindow.h"
+#include "app/InfoOverlay.h"
+#include "platform/GLWindow.h"
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class DemoEngine;
+class FrameCapture;
+
+class FramePresenter {
+public:
+    static constexpr int kKeyF1 = 0x70;
+    static constexpr int kKeyF12 = 0x7B;
+
+    FramePresenter() = default;
+    ~FramePresenter();
+
+    // Makes the GL objects and installs the hook; needs the engine's context.
+    void install(DemoEngine& engine);
+    // Frames go to this capture from now on (not owned; null for none).
+    void setCapture(FrameCapture* c) { capture = c; }
+    void uninstall(DemoEngine& engine);
+
+    // Sees a window message first; true when it was the presenter's alone
+    // (the engine must not see it).
+    bool windowMessage(const WindowMessage& msg);
+
+    void setOverlayVisible(bool on) { overlayOn = on; }
+    bool overlayVisible() const { return overlayOn; }
+    void requestScreenshot() { screenshotPending = true; }
+    // The folder screenshots are written to ("." by default).
+    void setScreenshotFolder(const std::string& folder) { screenshotFolder = folder; }
+    const std::string& lastScreenshot() const { return lastScreenshotPath; }
+    const InfoOverlay& overlay() const { return info; }
+
+    // The hook body; public for tests that drive frames by hand.
+    void beforeSwap();
+
+private:
+    void writeScreenshot();
+
+    FrameCapture* capture = nullptr;
+    DemoEngine* engine = nullptr;
+    InfoOverlay info;
+    FrameTimeWindow times;
+    std::chrono::steady_clock::time_point lastFrame;
+    bool haveLastFrame = false;
+    bool overlayOn = false;
+    bool f1Down = false;
+    bool f12Down = false;
+    bool screenshotPending = false;
+    std::string screenshotFolder = ".";
+    std::string lastScreenshotPath;
+    std::vector<uint8_t> pixels; // one picture, sized by the first screenshot
+};

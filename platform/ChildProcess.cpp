@@ -1,0 +1,127 @@
+#include "platform/ChildProcess.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace platform {
+
+std::string findExecutable(const char* name)
+{
+    if (std::strchr(name, '/'))
+        return access(name, X_OK) == 0 ? std::string(name) : std::string();
+    const char* path = std::getenv("PATH");
+    if (!path)
+        return std::string();
+    std::string candidate;
+    for (const char* p = path;; ++p) {
+        const char* end = std::strchr(p, ':');
+        size_t len = end ? static_cast<size_t>(end - p) : std::strlen(p);
+        candidate.assign(p, len);
+        if (candidate.empty())
+            candidate = ".";
+        candidate += '/';
+        candidate += name;
+        if (access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        if (!end)
+            break;
+        p = end;
+    }
+    return std::string();
+}
+
+ChildProcess::~ChildProcess()
+{
+    finish();
+}
+
+bool ChildProcess::start(const std::vector<std::string>& argv, bool feedInput)
+{
+    if (pid > 0 || argv.empty())
+        return false;
+    std::string program = findExecutable(argv[0].c_str());
+    if (program.empty())
+        return false;
+
+    // A helper that dies must not take the player with it through SIGPIPE;
+    // write() sees EPIPE instead.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    int fds[2] = {-1, -1};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (feedInput) {
+        if (pipe2(fds, O_CLOEXEC) != 0) {
+            posix_spawn_file_actions_destroy(&actions);
+            return false;
+        }
+        posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    }
+
+    std::vector<char*> args;
+    args.reserve(argv.size() + 1);
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+
+    pid_t child = -1;
+    int rc = posix_spawn(&child, program.c_str(), &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (feedInput)
+        close(fds[0]);
+    if (rc != 0) {
+        if (feedInput)
+            close(fds[1]);
+        return false;
+    }
+    pid = child;
+    inputFd = feedInput ? fds[1] : -1;
+    return true;
+}
+
+bool ChildProcess::write(const void* data, size_t bytes)
+{
+    if (inputFd < 0)
+        return false;
+    const char* p = static_cast<const char*>(data);
+    while (bytes > 0) {
+        ssize_t n = ::write(inputFd, p, bytes);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        bytes -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool ChildProcess::finish()
+{
+    if (inputFd >= 0) {
+        close(inputFd);
+        inputFd = -1;
+    }
+    if (pid <= 0)
+        return false;
+    int status = 0;
+    pid_t r;
+    do {
+        r = waitpid(pid, &status, 0);
+    } while (r < 0 && errno == EINTR);
+    pid = -1;
+    return r > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace platform

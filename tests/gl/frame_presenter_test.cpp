@@ -1,0 +1,173 @@
+#include "app/FrameCapture.h"
+#include "app/FramePresenter.h"
+#include "app/OverlayText.h"
+#include "effects/RenderTargetLayer.h"
+#include "engine/DemoEngine.h"
+#include "engine/EffectManager.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+std::string scratchDir(const char* name)
+{
+    std::string dir = std::string(::testing::TempDir()) + name + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+// Counts the pixels of an RGB PNG that equal rgb; -1 when it cannot be read.
+int countColour(const std::string& path, int r, int g, int b, int& w, int& h)
+{
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return -1;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<png_byte> buffer(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr))
+        return -1;
+    w = static_cast<int>(image.width);
+    h = static_cast<int>(image.height);
+    int n = 0;
+    for (size_t i = 0; i + 2 < buffer.size(); i += 3)
+        n += buffer[i] == r && buffer[i + 1] == g && buffer[i + 2] == b;
+    return n;
+}
+
+int countBackBuffer(int w, int h, int r, int g, int b)
+{
+    std::vector<unsigned char> px(static_cast<size_t>(w) * h * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+    int n = 0;
+    for (size_t i = 0; i < px.size(); i += 4)
+        n += px[i] == r && px[i + 1] == g && px[i + 2] == b;
+    return n;
+}
+
+class Dummy : public Effect {
+public:
+    void init(int) override {}
+    void render(int, bool) override {}
+};
+
+void clearGreen()
+{
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+} // namespace
+
+// The overlay is drawn into the window after capture and screenshots have
+// read the picture: neither contains it, while the window shows it; and the
+// GL state the demo left is as it was.
+TEST(FramePresenterGL, OverlayNeverReachesCapturesOrScreenshots)
+{
+    std::string dir = scratchDir("presenter");
+    FrameCapture capture(dir + "/frames", 25, -1);
+    capture.install();
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "presenter test", 160, 120, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    ASSERT_TRUE(capture.prepare());
+    engine.startTimer();
+    capture.begin(0, 0);
+
+    FramePresenter presenter;
+    presenter.install(engine);
+    presenter.setCapture(&capture);
+    presenter.setScreenshotFolder(dir);
+    presenter.setOverlayVisible(true);
+    presenter.requestScreenshot();
+
+    glEnable(GL_DEPTH_TEST);
+    glViewport(10, 10, 50, 50);
+    clearGreen();
+    presenter.beforeSwap();
+
+    // The window has the overlay's dark panel and text over the green.
+    const int green = countBackBuffer(160, 120, 0, 255, 0);
+    EXPECT_LT(green, 160 * 120 - 500);
+    EXPECT_GT(presenter.overlay().lineCount(), 1);
+    EXPECT_EQ(std::string(presenter.overlay().line(0)).rfind("TIME ", 0), 0u) << presenter.overlay().line(0);
+    // The demo's state is untouched.
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ((std::vector<int>{viewport[0], viewport[1], viewport[2], viewport[3]}),
+              (std::vector<int>{10, 10, 50, 50}));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    int w = 0, h = 0;
+    ASSERT_EQ(presenter.lastScreenshot(), dir + "/screenshot_0001.png");
+    EXPECT_EQ(countColour(dir + "/screenshot_0001.png", 0, 255, 0, w, h), 160 * 120);
+    EXPECT_EQ(w, 160);
+    EXPECT_EQ(h, 120);
+    EXPECT_EQ(countColour(dir + "/frames/frame_000000.png", 0, 255, 0, w, h), 160 * 120);
+
+    // The next screenshot takes the next number; without a request none is written.
+    clearGreen();
+    presenter.beforeSwap();
+    EXPECT_FALSE(std::filesystem::exists(dir + "/screenshot_0002.png"));
+    presenter.requestScreenshot();
+    clearGreen();
+    presenter.beforeSwap();
+    EXPECT_EQ(presenter.lastScreenshot(), dir + "/screenshot_0002.png");
+
+    // Overlay off: the window keeps the demo's picture.
+    presenter.setOverlayVisible(false);
+    clearGreen();
+    presenter.beforeSwap();
+    EXPECT_EQ(countBackBuffer(160, 120, 0, 255, 0), 160 * 120);
+
+    presenter.uninstall(engine);
+    setActiveClock(nullptr);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(OverlayGL, ListsTimeFrameTimesAndTheRunningEffectsByLayer)
+{
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "overlay test", 64, 48, 0, 0.0f);
+    EffectManager& m = *EffectManager::instance();
+    Dummy* plain = new Dummy;
+    RenderTargetLayer* wrapped = new RenderTargetLayer(new Dummy);
+    Dummy* stopped = new Dummy;
+    m.registerEffect(7, plain);
+    m.registerEffect(20, wrapped);
+    m.registerEffect(30, stopped);
+    m.addToLayer(2, 20);
+    m.addToLayer(0, 7);
+    m.addToLayer(5, 30);
+    plain->start();
+    wrapped->start();
+
+    FrameTimeWindow times;
+    times.add(1000000, 16000);
+    times.add(1020000, 20000);
+    char lines[kOverlayMaxLines][kOverlayLineChars];
+    int n = buildOverlayText(-1250, times, m, lines, kOverlayMaxLines);
+    ASSERT_EQ(n, 4);
+    EXPECT_STREQ(lines[0], "TIME -0:01.250  (-1250 MS)");
+    EXPECT_STREQ(lines[1], "FRAME 20.0 MS  AVG 18.0  WORST 20.0  (2 IN 1 S)");
+    EXPECT_STREQ(lines[2], "L0    7 Dummy");
+    EXPECT_STREQ(lines[3], "L2   20 Dummy*");
+
+    n = buildOverlayText(83456, times, m, lines, 3);
+    ASSERT_EQ(n, 3);
+    EXPECT_STREQ(lines[0], "TIME 1:23.456  (83456 MS)");
+    EXPECT_STREQ(lines[2], "... 2 MORE");
+    m.deleteAll();
+}
