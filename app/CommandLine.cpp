@@ -72,6 +72,9 @@ const char* commandLineHelp()
            "  --data-dir DIR         change to DIR first (data paths stay relative)\n"
            "  --loose                read data/ from disk instead of data.vpd\n"
            "  --no-vsync             do not wait for the vertical blank\n"
+           "  --start MS             start at demo time MS (with the state the script has by then)\n"
+           "  --clock music|timer    demo time follows the music (the default) or a free-running timer\n"
+           "  --audio-driver NAME    use this SDL audio driver only (pipewire, pulseaudio, alsa, disk, ...)\n"
            "  --print-args           print the eight run arguments on one line and exit\n"
            "                         instead of playing (alone: after the launcher dialog)\n"
            "  --check-gl             check the GL error state after every effect (debugging)\n"
@@ -81,8 +84,9 @@ const char* commandLineHelp()
            "                         the same as a video (H.264 and AAC, through ffmpeg); also\n"
            "                         .mkv .mov .m4v .avi .ts; N/D for rates like 60000/1001\n"
            "  --help, --version\n"
-           "Keys while playing: Escape quits, F1 shows the overlay (time, frame times,\n"
-           "effects), F12 writes screenshot_NNNN.png beside the data.\n";
+           "Keys while playing: Escape quits, Space pauses and resumes, Page Up / Page Down\n"
+           "seek 5 s back / ahead, F1 shows the overlay (time, frame times, effects),\n"
+           "F12 writes screenshot_NNNN.png beside the data.\n";
 }
 
 CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o, std::string& error)
@@ -155,6 +159,25 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             if (!value(v))
                 return CommandAction::Error;
             o.dataDir = v;
+        } else if (a == "--start") {
+            if (!value(v))
+                return CommandAction::Error;
+            if (!parseInt(v, o.startMs) || o.startMs < 0) {
+                error = "bad start time '" + std::string(v) + "' (milliseconds)";
+                return CommandAction::Error;
+            }
+        } else if (a == "--clock") {
+            if (!value(v))
+                return CommandAction::Error;
+            if (std::strcmp(v, "music") != 0 && std::strcmp(v, "timer") != 0) {
+                error = "bad clock '" + std::string(v) + "' (music or timer)";
+                return CommandAction::Error;
+            }
+            o.clockFromMusic = std::strcmp(v, "music") == 0;
+        } else if (a == "--audio-driver") {
+            if (!value(v))
+                return CommandAction::Error;
+            o.audioDriver = v;
         } else if (a == "--capture") {
             if (!value(v))
                 return CommandAction::Error;
@@ -199,6 +222,11 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
         return CommandAction::Error;
     }
     if (o.capturing()) {
+        // A start time is where the capture starts unless --from says otherwise.
+        if (o.startMs >= 0 && !o.captureFromGiven) {
+            o.captureFromMs = o.startMs;
+            o.captureFromGiven = true;
+        }
         if (!fpsGiven) {
             error = "--capture needs --fps N";
             return CommandAction::Error;

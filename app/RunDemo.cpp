@@ -4,6 +4,7 @@
 #include "app/DemoEffects.h"
 #include "app/FrameCapture.h"
 #include "app/FramePresenter.h"
+#include "app/PlaybackControl.h"
 #include "app/RunOptions.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
@@ -17,6 +18,9 @@
 #include "resources/VFile.h"
 #include "scene/SceneManager.h"
 #include "scene/SceneReader.h"
+
+#include <chrono>
+#include <thread>
 
 static const char* const kScriptPath = "data/testscript.scr";
 
@@ -47,6 +51,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     }
     DemoEngine::settings().hiddenWindow = capture != nullptr;
     DemoEngine::settings().swapInterval = capture ? 0 : options.swapInterval;
+    DemoEngine::settings().audioDriver = options.audioDriver;
     EffectManager::setCheckGLAfterEachEffect(options.checkGL);
     DemoEngine::create(fullscreen, "Quorvantix", width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
@@ -64,10 +69,12 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // The music is read from disk by the sound output, never from the archive.
     if (music) {
         if (!engine.initSound())
-            errorBox("could not init sound", true);
+            errorBox("could not init sound (--no-music plays without sound)", true);
         if (!engine.openMusic("velmorprocess-zqfinal.ogg"))
             errorBox("could not set up music", true);
+        engine.lockClockToMusic(options.clockFromMusic);
     }
+    PlaybackControl playback(music, options.startMs);
 
     // From here on every data file comes from the production's archive;
     // --loose keeps the files under data/ on disk for authoring.
@@ -91,14 +98,19 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         while (!quit && !rebuild) {
             // A start of the script: parsed again, effects keep their data.
             player->startScript();
-            // Every start of the script positions the open stream at the demo
-            // start and plays it; the stream is never reopened.
+            // Capture keeps the demo start: it positions its own clock.
+            const int startAt = capture ? player->demoStart() : playback.startTime(player->demoStart());
+            if (startAt != player->demoStart())
+                player->fastForward(startAt);
+            // Every start of the script positions the open stream at the
+            // start time and plays it; the stream is never reopened.
             if (music) {
-                engine.setMusicTime(player->demoStart());
+                engine.setMusicTime(startAt);
                 engine.playMusic();
             }
             engine.clearKeys();
             engine.startTimer();
+            playback.started(engine);
             if (capture) {
                 int demoStart = player->demoStart();
                 capture->setEndHint(player->endDemoTime());
@@ -110,13 +122,23 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             while (!quit && !restart && !rebuild) {
                 WindowMessage msg;
                 if (platform::peekMessage(msg)) {
-                    if (msg.type == MessageType::Quit)
+                    if (msg.type == MessageType::Quit) {
                         quit = true;
-                    else if (!presenter.windowMessage(msg))
-                        engine.windowProc(msg);
+                    } else {
+                        playback.onMessage(msg);
+                        if (!presenter.windowMessage(msg))
+                            engine.windowProc(msg);
+                    }
+                    continue;
+                }
+                if (!capture && playback.apply(engine, *player)) {
+                    restart = true;
                     continue;
                 }
                 player->runFrame();
+                // A paused picture is drawn again now and then, not as fast as can be.
+                if (playback.paused())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
                 if (player->reloadRequested()) {
                     delete player;
                     player = nullptr;

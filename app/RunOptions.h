@@ -31,6 +31,11 @@ struct RunOptions {
     int captureHeight = 0;
     bool captureAudio = true; // the soundtrack segment beside the frames; off with --no-music
 
+    // Playback: where it starts, what demo time follows, which sound driver.
+    int startMs = -1;       // --start: -1 for the demo start
+    bool clockFromMusic = true; // false with --clock timer (the free-running timer)
+    std::string audioDriver; // --audio-driver: empty to try the drivers SDL offers
+
     bool capturing() const { return !captureDir.empty(); }
 };
 

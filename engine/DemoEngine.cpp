@@ -4,6 +4,7 @@
 #include "gl/GLExtensions.h"
 #include "gl/Texture.h"
 #include "platform/MessageBox.h"
+#include "platform/MusicPosition.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -224,7 +225,7 @@ void DemoEngine::windowProc(const WindowMessage& msg)
 
 bool DemoEngine::initSound()
 {
-    soundInitialised = platform::openSoundDevice(44100, 8);
+    soundInitialised = platform::openSoundDevice(44100, 8, settings().audioDriver);
     return soundInitialised;
 }
 
@@ -247,6 +248,22 @@ void DemoEngine::playMusic()
     if (musicChannel == -1)
         errorBox("could not play stream", true);
     musicStream->setPaused(false);
+}
+
+void DemoEngine::pauseMusic(bool paused)
+{
+    if (musicStream)
+        musicStream->setPaused(paused);
+}
+
+static bool readHeardMusic(MusicPosition& heard)
+{
+    return platform::heardMusicPosition(heard.ms, heard.counter);
+}
+
+void DemoEngine::lockClockToMusic(bool locked)
+{
+    clock.lockToMusic(locked ? &readHeardMusic : nullptr);
 }
 
 void DemoEngine::closeSound()

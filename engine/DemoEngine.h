@@ -6,11 +6,12 @@
 // handler closes the sound, the window and the context. Messages from the platform layer
 // arrive through windowProc, as the window procedure's did.
 
-#include "engine/HighResTimer.h"
+#include "engine/DemoClock.h"
 #include "platform/GLWindow.h"
 #include "platform/MusicStream.h"
 
 #include <cstdint>
+#include <string>
 
 class DemoEngine {
 public:
@@ -20,6 +21,7 @@ public:
     struct Settings {
         bool hiddenWindow = false;
         int swapInterval = 1;
+        std::string audioDriver; // the only sound driver to try; empty for any
     };
     static Settings& settings();
 
@@ -38,10 +40,11 @@ public:
     void setKeyConsumed(int vk, bool flag);
     void clearKeys();
 
-    // The demo clock.
-    void startTimer() { timer.start(); }
-    void setTimerOffset(int ms) { timer.setOffset(ms); }
-    int getTime() const { return static_cast<int>(timer.elapsedMs()); }
+    // The demo clock: the free-running timer, or locked to the music.
+    void startTimer() { clock.start(); }
+    void setTimerOffset(int ms) { clock.setOffset(ms); }
+    int getTime() { return clock.now(); }
+    DemoClock& demoClock() { return clock; }
 
     // The music stream. The run calls these only with music on.
     // Opens the sound output at 44100 Hz with 8 channels; false when it cannot.
@@ -54,6 +57,11 @@ public:
     // Starts the open stream paused at its set time, then lets it play. No
     // channel for it is fatal ("could not play stream").
     void playMusic();
+    // Holds the stream where it is, or lets it go on.
+    void pauseMusic(bool paused);
+    // Demo time follows the music's position from the next start on (true),
+    // or the free-running timer (false).
+    void lockClockToMusic(bool locked);
     // Closes the stream, if one is open, and the sound output.
     void closeSound();
     bool isSoundInitialised() const { return soundInitialised; }
@@ -84,7 +92,7 @@ private:
     bool active = true;
     int samples = 0; // 0: the classic format; otherwise the multisample format found
     float anisotropy = 0.0f;
-    HighResTimer timer;
+    DemoClock clock;
     bool soundInitialised = false;
     platform::MusicStream* musicStream = nullptr; // owned
     int musicChannel = -1;

@@ -136,6 +136,25 @@ void ScriptPlayer::deliver(const ScriptEvent& event)
     }
 }
 
+void ScriptPlayer::fastForward(int ms)
+{
+    if (timeline) {
+        while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= ms) {
+            const ScriptEvent& event = *(*timeline)[nextEvent];
+            ++nextEvent;
+            deliver(event);
+        }
+    }
+    DemoEngine::getInstance()->demoClock().seek(ms);
+}
+
+void ScriptPlayer::requestRestart()
+{
+    EffectManager::instance()->stopAll();
+    deleteScript();
+    restart = true;
+}
+
 void ScriptPlayer::runFrame()
 {
     DemoEngine* engine = DemoEngine::getInstance();
@@ -158,9 +177,7 @@ void ScriptPlayer::runFrame()
         return;
     }
     if (engine->isKeyDown(kKeyControl) && engine->isKeyDown(kKeyShift)) {
-        EffectManager::instance()->stopAll();
-        deleteScript();
-        restart = true;
+        requestRestart();
         return;
     }
 

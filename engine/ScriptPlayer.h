@@ -34,6 +34,12 @@ public:
 
     void startScript();
     void runFrame();
+    // Delivers, in order and without drawing, every timeline event due by
+    // demo time `ms` that has not been delivered yet, and sets the demo
+    // clock to `ms`: the state the script has built up by then.
+    void fastForward(int ms);
+    // Stops every effect and lets go of the script, as Ctrl+Shift does.
+    void requestRestart();
 
     int demoStart() const;
     // Demo time of the first end-of-demo event, -1 when the script has none.

@@ -1,9 +1,14 @@
 #include "platform/MusicStream.h"
 
+#include "platform/AudioDrivers.h"
+#include "platform/MusicPosition.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -18,11 +23,16 @@ static SDL_AudioDeviceID mixerDevice = 0;
 // The stream that holds the mixer's music slot, if any.
 static MusicStream* playingStream = nullptr;
 
-bool openSoundDevice(int mixRate, int channels)
+// Starts the audio subsystem with one driver ("" for SDL's choice) and opens
+// the mixer on its default device.
+static bool openWithDriver(const std::string& driver, int mixRate, int channels)
 {
-    if (deviceOpen)
-        return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+    if (!driver.empty())
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
+    const bool started = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (!driver.empty())
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!started)
         return false;
     Mix_Init(MIX_INIT_OGG);
     if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, kMixBufferSamples) != 0) {
@@ -31,6 +41,25 @@ bool openSoundDevice(int mixRate, int channels)
         return false;
     }
     Mix_AllocateChannels(channels);
+    return true;
+}
+
+bool openSoundDevice(int mixRate, int channels, const std::string& driver)
+{
+    if (deviceOpen)
+        return true;
+    std::vector<std::string> available;
+    for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i)
+        available.emplace_back(SDL_GetAudioDriver(i));
+    bool opened = false;
+    for (const std::string& name : audioDriversToTry(driver, SDL_getenv("SDL_AUDIODRIVER"), available)) {
+        if (openWithDriver(name, mixRate, channels)) {
+            opened = true;
+            break;
+        }
+    }
+    if (!opened)
+        return false;
     // The mixer does not say which device it opened. It is the only one this
     // process plays, so it is the one device that runs (ids count up from 1).
     mixerDevice = 0;
@@ -41,6 +70,7 @@ bool openSoundDevice(int mixRate, int channels)
                 break;
         }
     }
+    watchMusicPosition();
     deviceOpen = true;
     return true;
 }
@@ -49,6 +79,7 @@ void closeSoundDevice()
 {
     if (!deviceOpen)
         return;
+    stopWatchingMusicPosition();
     Mix_HaltMusic();
     playingStream = nullptr;
     Mix_CloseAudio();

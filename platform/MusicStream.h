@@ -7,12 +7,15 @@
 // The mixer has a single music slot; a stream that plays holds it as its
 // channel 0. Starting a stream again restarts it from its set time.
 
+#include <string>
+
 namespace platform {
 
 // Opens the audio device (16-bit stereo) and the mixer; false when no audio
-// driver can be opened. SDL_AUDIODRIVER picks the driver ("disk" writes what
-// would be heard to SDL_DISKAUDIOFILE).
-bool openSoundDevice(int mixRate, int channels);
+// driver can be opened. `driver` names the only SDL audio driver to try;
+// empty tries them as AudioDrivers.h says. SDL_AUDIODRIVER picks one too
+// ("disk" writes what would be heard to SDL_DISKAUDIOFILE).
+bool openSoundDevice(int mixRate, int channels, const std::string& driver = std::string());
 // Closes the mixer and the device; nothing happens when they are not open.
 void closeSoundDevice();
 bool soundDeviceOpen();

@@ -1,0 +1,82 @@
+#include "app/PlaybackControl.h"
+
+#include "engine/DemoEngine.h"
+#include "engine/ScriptPlayer.h"
+#include "platform/GLWindow.h"
+
+#include <cstdio>
+
+PlaybackControl::PlaybackControl(bool withMusic, int start)
+    : music(withMusic)
+    , startMs(start)
+{
+}
+
+void PlaybackControl::onMessage(const WindowMessage& msg)
+{
+    if (msg.type != MessageType::KeyDown && msg.type != MessageType::KeyUp)
+        return;
+    const int index = msg.param1 - kKeySpace;
+    if (index < 0 || index > 2)
+        return;
+    if (msg.type == MessageType::KeyUp) {
+        held[index] = false;
+    } else if (!held[index]) {
+        held[index] = true;
+        ++presses[index];
+    }
+}
+
+int PlaybackControl::startTime(int start)
+{
+    demoStart = start;
+    int at = pendingStart >= 0 ? pendingStart : startMs;
+    pendingStart = -1;
+    return at > demoStart ? at : demoStart;
+}
+
+void PlaybackControl::started(DemoEngine& engine)
+{
+    if (isPaused) {
+        engine.demoClock().setPaused(true);
+        if (music)
+            engine.pauseMusic(true);
+    }
+}
+
+bool PlaybackControl::apply(DemoEngine& engine, ScriptPlayer& player)
+{
+    DemoClock& clock = engine.demoClock();
+    for (int i = presses[0]; i > 0; --i) {
+        isPaused = !isPaused;
+        clock.setPaused(isPaused);
+        if (music)
+            engine.pauseMusic(isPaused);
+        std::printf(isPaused ? "paused at %d ms\n" : "playing from %d ms\n", clock.now());
+    }
+    int steps = presses[2] - presses[1];
+    presses[0] = presses[1] = presses[2] = 0;
+    if (steps == 0) {
+        std::fflush(stdout);
+        return false;
+    }
+
+    const int now = clock.now();
+    int target = now + steps * kSeekStepMs;
+    if (target < demoStart)
+        target = demoStart;
+    std::printf("seek to %d ms\n", target);
+    std::fflush(stdout);
+    if (target >= now) {
+        // Ahead: the sound moves first, so that the clock ignores where it
+        // was heard before.
+        if (music)
+            engine.setMusicTime(target);
+        player.fastForward(target);
+        return false;
+    }
+    // Back: events are delivered once per start, so the script starts again.
+    pendingStart = target;
+    player.requestRestart();
+    return true;
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The viewer's keys for moving about in the demo while it plays, on top of
+// the script's own keys (Escape, Ctrl+Shift, Ctrl+Home) and those of the key
+// controller effect (digits, letters, arrows):
+//   Space       pause and resume, picture and sound together
+//   Page Up     5 s back: the script starts again and is fast-forwarded
+//   Page Down   5 s ahead: the events in between are delivered without drawing
+// Each press counts once (held keys do not repeat), however short it is:
+// presses are taken from the window messages, not from the key state a
+// frame reads.
+//
+// It also decides where each start of the script begins: the time of a seek
+// back when one is pending, otherwise the --start time, never before the
+// demo start. Owned by the demo run; prints what it does on stdout.
+
+class DemoEngine;
+class ScriptPlayer;
+struct WindowMessage;
+
+class PlaybackControl {
+public:
+    static constexpr int kKeySpace = 0x20;
+    static constexpr int kKeyPageUp = 0x21;
+    static constexpr int kKeyPageDown = 0x22;
+    static constexpr int kSeekStepMs = 5000;
+
+    // startMs: where playback starts (--start), -1 for the demo start.
+    PlaybackControl(bool music, int startMs);
+
+    // Notes presses of the three keys; the message goes on to the engine as well.
+    void onMessage(const WindowMessage& msg);
+
+    // The demo time the script, just started, is to begin at.
+    int startTime(int demoStart);
+    // After a start of the script and its music: a paused run stays paused.
+    void started(DemoEngine& engine);
+
+    // Acts on the presses noted since the last frame. True when the script
+    // must start again (a seek back); the player has then been told to restart.
+    bool apply(DemoEngine& engine, ScriptPlayer& player);
+
+    bool paused() const { return isPaused; }
+
+private:
+    bool music;
+    int startMs;
+    int demoStart = 0;
+    int pendingStart = -1; // the target of a seek back, -1 for none
+    bool isPaused = false;
+    int presses[3] = {};   // Space, Page Up, Page Down since the last frame
+    bool held[3] = {};
+};
