@@ -1,6 +1,7 @@
 #include "app/RunDemo.h"
 
 #include "app/CapabilityCheck.h"
+#include "app/ClockTrace.h"
 #include "app/DemoEffects.h"
 #include "app/FrameCapture.h"
 #include "app/FramePresenter.h"
@@ -75,6 +76,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         engine.lockClockToMusic(options.clockFromMusic);
     }
     PlaybackControl playback(music, options.startMs);
+    ClockTrace trace;
 
     // From here on every data file comes from the production's archive;
     // --loose keeps the files under data/ on disk for authoring.
@@ -107,6 +109,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             if (music) {
                 engine.setMusicTime(startAt);
                 engine.playMusic();
+                trace.musicStarted(startAt);
             }
             engine.clearKeys();
             engine.startTimer();
@@ -136,6 +139,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                     continue;
                 }
                 player->runFrame();
+                if (trace.enabled())
+                    trace.frameDrawn(engine.getTime());
                 // A paused picture is drawn again now and then, not as fast as can be.
                 if (playback.paused())
                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
