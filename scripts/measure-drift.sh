@@ -38,6 +38,7 @@ def run(clock):
     last = -1
     begun = None
     stalled = False
+    stall_at = 0
     while p.poll() is None:
         try:
             size = os.stat("heard.raw").st_size
@@ -52,11 +53,13 @@ def run(clock):
         # The stall: about the middle of the 111 s production (the sound
         # output opens a few seconds before the music starts).
         if not stalled and begun is not None and now - begun > 60e9:
+            stall_at = now
             p.send_signal(signal.SIGSTOP)
             time.sleep(stall)
             p.send_signal(signal.SIGCONT)
             stalled = True
         time.sleep(0.001)
+    stall_wall = stall_at
     music_wall, music_ms, frames = None, None, []
     for line in open("trace.txt"):
         kind, wall, ms = line.split()
@@ -72,6 +75,7 @@ def run(clock):
         b0 += 2
     b0 -= b0 % 4
     fw = [w for w, _ in frames]
+    stall_music_ms = music_ms + (stall_wall - music_wall) / 1e6
     steps = sorted(frames[i + 1][1] - frames[i][1] for i in range(len(frames) - 1) if frames[i + 1][1] > frames[i][1])
     rows = []
     for w, size in growth:
@@ -91,6 +95,10 @@ def run(clock):
     print(f"  0-10 s {mean(0, 10000):+.1f} ms, 40-50 s {mean(40000, 50000):+.1f} ms, "
           f"70-80 s {mean(70000, 80000):+.1f} ms, 100-110 s {mean(100000, 110000):+.1f} ms, "
           f"worst after 5 s {max((abs(d) for h, d in rows if h > 5000), default=float('nan')):.1f} ms")
+    late = sorted((abs(d), h) for h, d in rows if h > 5000)
+    if late:
+        print(f"  99 % of buffers within {late[int(len(late) * 0.99)][0]:.1f} ms; worst at music time "
+              f"{late[-1][1] / 1000:.1f} s; stall at about {stall_music_ms / 1000:.1f} s")
     return rows
 
 for clock in ("timer", "music"):
