@@ -54,6 +54,19 @@ bool parseSize(const char* text, int& width, int& height)
            width <= 16384 && height <= 16384;
 }
 
+bool parseFitMode(const std::string& text, FitMode& mode)
+{
+    if (text == "on")
+        mode = FitMode::On;
+    else if (text == "off")
+        mode = FitMode::Off;
+    else if (text == "auto")
+        mode = FitMode::Auto;
+    else
+        return false;
+    return true;
+}
+
 } // namespace
 
 const char* commandLineHelp()
@@ -63,6 +76,11 @@ const char* commandLineHelp()
            "  --play                 play with the launcher's defaults\n"
            "  --windowed             run in a window\n"
            "  --fullscreen           run fullscreen (the default)\n"
+           "  --fullscreen=desktop   fullscreen at the monitor's own resolution, the picture\n"
+           "                         scaled into it with its aspect kept\n"
+           "  --fit [on|off|auto]    draw at the demo's resolution off screen and scale it into\n"
+           "                         the window with black bars (auto, the default: when the\n"
+           "                         window's size differs; off: draw straight to the window)\n"
            "  --resolution WxH       window or display size (default 800x600)\n"
            "  --aa N                 multisample count\n"
            "  --aniso N              maximum texture anisotropy\n"
@@ -86,7 +104,8 @@ const char* commandLineHelp()
            "  --help, --version\n"
            "Keys while playing: Escape quits, Space pauses and resumes, Page Up / Page Down\n"
            "seek 5 s back / ahead, F1 shows the overlay (time, frame times, effects),\n"
-           "F12 writes screenshot_NNNN.png beside the data.\n";
+           "F12 writes screenshot_NNNN.png beside the data, Alt+Enter toggles desktop\n"
+           "fullscreen.\n";
 }
 
 CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o, std::string& error)
@@ -119,8 +138,22 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
         if (a == "--play") {
         } else if (a == "--windowed") {
             o.fullscreen = false;
+            o.desktopFullscreen = false;
         } else if (a == "--fullscreen") {
             o.fullscreen = true;
+            o.desktopFullscreen = false;
+        } else if (a == "--fullscreen=desktop") {
+            o.fullscreen = false;
+            o.desktopFullscreen = true;
+        } else if (a == "--fit" || a.rfind("--fit=", 0) == 0) {
+            // An optional value: --fit alone turns it on.
+            std::string mode = a.size() > 5 ? a.substr(6) : "on";
+            if (a.size() == 5 && i + 1 < argc && argv[i + 1][0] != '-')
+                mode = argv[++i];
+            if (!parseFitMode(mode, o.fit)) {
+                error = "bad --fit '" + mode + "' (expected on, off or auto)";
+                return CommandAction::Error;
+            }
         } else if (a == "--no-music") {
             o.music = false;
             o.captureAudio = false;

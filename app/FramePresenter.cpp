@@ -4,6 +4,7 @@
 #include "app/Screenshot.h"
 #include "engine/DemoEngine.h"
 #include "gl/PngWriter.h"
+#include "gl/WindowTarget.h"
 
 #include <GL/gl.h>
 
@@ -11,10 +12,38 @@
 
 FramePresenter::~FramePresenter() = default;
 
+void FramePresenter::configureFit(Fit mode, int w, int h)
+{
+    fitMode = mode;
+    demoWidth = w;
+    demoHeight = h;
+}
+
+void FramePresenter::updateFit()
+{
+    bool want = fitMode == Fit::On ||
+                (fitMode == Fit::Auto && (windowWidth != demoWidth || windowHeight != demoHeight));
+    if (want && !framebuffer.isCreated() && !framebuffer.create(demoWidth, demoHeight)) {
+        std::fprintf(stderr, "vplayer: no framebuffer objects: the picture is not fitted to the window\n");
+        fitMode = Fit::Off;
+        want = false;
+    }
+    if (want == fitOn)
+        return;
+    fitOn = want;
+    if (fitOn)
+        framebuffer.bind();
+    else
+        framebuffer.release();
+}
+
 void FramePresenter::install(DemoEngine& e)
 {
     engine = &e;
     info.create();
+    platform::drawableSize(windowWidth, windowHeight);
+    if (fitMode != Fit::Off)
+        updateFit();
     e.setBeforeSwap([](void* p) { static_cast<FramePresenter*>(p)->beforeSwap(); }, this);
 }
 
@@ -22,14 +51,35 @@ void FramePresenter::uninstall(DemoEngine& e)
 {
     e.setBeforeSwap(nullptr, nullptr);
     info.destroy();
+    if (fitOn)
+        framebuffer.release();
+    fitOn = false;
+    framebuffer.destroy();
     engine = nullptr;
 }
 
 bool FramePresenter::windowMessage(const WindowMessage& msg)
 {
+    if (msg.type == MessageType::Size) {
+        windowWidth = msg.param1;
+        windowHeight = msg.param2;
+        if (fitMode != Fit::Off)
+            updateFit();
+        return fitOn;
+    }
     if (msg.type != MessageType::KeyDown && msg.type != MessageType::KeyUp)
         return false;
     bool down = msg.type == MessageType::KeyDown;
+    if (msg.param1 == kKeyAlt) {
+        altDown = down;
+        return false;
+    }
+    if (msg.param1 == kKeyEnter && (altDown || enterDown)) {
+        if (down && !enterDown)
+            platform::setDesktopFullscreen(!platform::isFullscreen());
+        enterDown = down;
+        return true;
+    }
     if (msg.param1 == kKeyF1) {
         if (down && !f1Down)
             overlayOn = !overlayOn;
@@ -62,6 +112,8 @@ void FramePresenter::beforeSwap()
         screenshotPending = false;
         writeScreenshot();
     }
+    if (fitOn)
+        framebuffer.present(windowWidth, windowHeight);
     if (overlayOn) {
         int w = 0, h = 0;
         platform::drawableSize(w, h);
@@ -69,19 +121,27 @@ void FramePresenter::beforeSwap()
         if (w > 0 && h > 0)
             info.draw(w, h, demoTime, times);
     }
+    if (fitOn)
+        framebuffer.bind();
 }
 
 void FramePresenter::writeScreenshot()
 {
+    // The demo's picture: the off-screen one at its resolution while fitting.
     int w = 0, h = 0;
-    platform::drawableSize(w, h);
+    if (fitOn) {
+        w = framebuffer.width();
+        h = framebuffer.height();
+    } else {
+        platform::drawableSize(w, h);
+    }
     if (w <= 0 || h <= 0)
         return;
     size_t bytes = static_cast<size_t>(w) * h * 4;
     if (pixels.size() != bytes)
         pixels.resize(bytes);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    selectWindowColourBuffers();
     glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     std::string path = nextScreenshotPath(screenshotFolder);
     if (path.empty() || !writePNG(path.c_str(), w, h, pixels.data())) {

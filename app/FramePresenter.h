@@ -3,18 +3,28 @@
 // buffer swap, in this order:
 //   1. capture reads the picture (FrameCapture);
 //   2. a screenshot asked for with F12 reads it and writes a PNG file;
-//   3. the F1 overlay is drawn over it in the window.
+//   3. when the demo draws off screen at its own resolution (fit), the
+//      picture is scaled into the window with its aspect kept;
+//   4. the F1 overlay is drawn over it in the window, at the window's size.
 // So neither captures nor screenshots ever contain the overlay.
+//
+// Fit: Auto draws off screen whenever the window's size differs from the
+// demo's (a resized window, desktop fullscreen), On always, Off never (the
+// demo then draws straight into the window and a resize stretches it).
 //
 // It also measures the real time between frames for the overlay and sees
 // every window message before the engine does, to act on its own keys (F1,
-// F12): each press counts once, however short, and a held key repeats nothing.
+// F12, Alt+Enter for desktop fullscreen): each press counts once, however
+// short, and a held key repeats nothing. While fitting, size changes are its
+// own: the demo keeps its resolution.
 //
 // Owned by the demo run, installed as the engine's before-swap hook once the
 // engine exists; lives until the run ends.
 
+#include "app/FitMode.h"
 #include "app/FrameTimeWindow.h"
 #include "app/InfoOverlay.h"
+#include "gl/DemoFramebuffer.h"
 #include "platform/GLWindow.h"
 
 #include <chrono>
@@ -29,9 +39,18 @@ class FramePresenter {
 public:
     static constexpr int kKeyF1 = 0x70;
     static constexpr int kKeyF12 = 0x7B;
+    static constexpr int kKeyAlt = 0x12;
+    static constexpr int kKeyEnter = 0x0D;
+
+    using Fit = FitMode;
 
     FramePresenter() = default;
     ~FramePresenter();
+
+    // Before install: how the demo's picture of demoWidth x demoHeight
+    // reaches the window.
+    void configureFit(Fit mode, int demoWidth, int demoHeight);
+    bool fitting() const { return fitOn; }
 
     // Makes the GL objects and installs the hook; needs the engine's context.
     void install(DemoEngine& engine);
@@ -56,6 +75,7 @@ public:
 
 private:
     void writeScreenshot();
+    void updateFit();
 
     FrameCapture* capture = nullptr;
     DemoEngine* engine = nullptr;
@@ -66,6 +86,15 @@ private:
     bool overlayOn = false;
     bool f1Down = false;
     bool f12Down = false;
+    bool altDown = false;
+    bool enterDown = false;
+    Fit fitMode = Fit::Off;
+    bool fitOn = false;
+    int demoWidth = 0;
+    int demoHeight = 0;
+    int windowWidth = 0;
+    int windowHeight = 0;
+    DemoFramebuffer framebuffer;
     bool screenshotPending = false;
     std::string screenshotFolder = ".";
     std::string lastScreenshotPath;

@@ -53,11 +53,13 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     DemoEngine::settings().hiddenWindow = capture != nullptr;
     DemoEngine::settings().swapInterval = capture ? 0 : options.swapInterval;
     DemoEngine::settings().audioDriver = options.audioDriver;
+    DemoEngine::settings().desktopFullscreen = options.desktopFullscreen && !capture;
     EffectManager::setCheckGLAfterEachEffect(options.checkGL);
     DemoEngine::create(fullscreen, "Quorvantix", width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
     // Capture, screenshots and the overlay act on each finished frame.
     FramePresenter presenter;
+    presenter.configureFit(capture ? FitMode::Off : options.fit, width, height);
     presenter.install(engine);
 
     checkCapabilities();

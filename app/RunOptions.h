@@ -1,4 +1,6 @@
 #pragma once
+#include "app/FitMode.h"
+
 #include <string>
 
 // Everything the command line can choose. The first eight fields are the
@@ -19,6 +21,8 @@ struct RunOptions {
     int swapInterval = 1;   // 0 with --no-vsync
     bool printArgs = false; // print the eight run arguments instead of running
     bool checkGL = false;   // --check-gl: the GL error state after every effect, fatal
+    FitMode fit = FitMode::Auto;   // --fit [on|off|auto]
+    bool desktopFullscreen = false; // --fullscreen=desktop: the monitor's own resolution, picture fitted
 
     // Capture: fixed-step frames written as PNG files (and the soundtrack segment).
     std::string captureDir; // empty: no capture; a video file name (out.mp4): encoded with ffmpeg

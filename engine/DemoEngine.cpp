@@ -95,6 +95,7 @@ bool DemoEngine::createWindowAndContext(const char* title, int width, int height
     WindowStyle style;
     style.samples = samples;
     style.hidden = settings().hiddenWindow;
+    style.desktopFullscreen = settings().desktopFullscreen && !wantFullscreen;
     if (wantFullscreen) {
         style.popup = true;
         if (!platform::fullscreenModeAvailable(width, height)) {

@@ -22,6 +22,9 @@ public:
         bool hiddenWindow = false;
         int swapInterval = 1;
         std::string audioDriver; // the only sound driver to try; empty for any
+        // Fullscreen at the monitor's own resolution instead of a windowed
+        // run; the demo keeps its resolution (the run scales it).
+        bool desktopFullscreen = false;
     };
     static Settings& settings();
 

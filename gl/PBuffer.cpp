@@ -2,6 +2,7 @@
 
 #include "gl/ErrorBox.h"
 #include "gl/GLExtensions.h"
+#include "gl/WindowTarget.h"
 #include "platform/GLWindow.h"
 
 namespace {
@@ -167,10 +168,8 @@ void PBuffer::disable()
         errorBox(separateReadContexts() ? "PBuffer::disable wglMakeContextCurrentARB failed"
                                         : "PBuffer::disable failed",
                  false);
-    if (savedContext && savedContext == platform::windowContext()) {
-        glDrawBuffer(GL_BACK);
-        glReadBuffer(GL_BACK);
-    }
+    if (savedContext && savedContext == platform::windowContext())
+        selectWindowColourBuffers();
     // The viewport is the caller's to restore.
     checkGLError("PBuffer::disable end");
 }

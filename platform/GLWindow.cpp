@@ -124,6 +124,8 @@ bool createWindow(const char* title, int width, int height, const WindowStyle& s
         flags |= SDL_WINDOW_RESIZABLE;
     if (style.fullscreenMode)
         flags |= SDL_WINDOW_FULLSCREEN;
+    else if (style.desktopFullscreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     int pos = style.popup ? 0 : SDL_WINDOWPOS_CENTERED;
     window = SDL_CreateWindow(title, pos, pos, width, height, flags);
     if (!window && style.samples > 0) {
@@ -141,7 +143,7 @@ bool createWindow(const char* title, int width, int height, const WindowStyle& s
         if (SDL_GetClosestDisplayMode(0, &want, &closest))
             SDL_SetWindowDisplayMode(window, &closest);
     }
-    SDL_ShowCursor(style.popup ? SDL_DISABLE : SDL_ENABLE);
+    SDL_ShowCursor(style.popup || style.desktopFullscreen ? SDL_DISABLE : SDL_ENABLE);
     wglListBuilt = false;
     return true;
 }
@@ -336,6 +338,25 @@ void deleteContext(ContextHandle ctx)
     if (SDL_GL_GetCurrentContext() == ctx)
         SDL_GL_MakeCurrent(window, context);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(ctx));
+}
+
+} // namespace platform
+
+namespace platform {
+
+bool setDesktopFullscreen(bool on)
+{
+    if (!window)
+        return false;
+    if (SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0)
+        return false;
+    SDL_ShowCursor(on ? SDL_DISABLE : SDL_ENABLE);
+    return true;
+}
+
+bool isFullscreen()
+{
+    return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_FULLSCREEN | SDL_WINDOW_FULLSCREEN_DESKTOP)) != 0;
 }
 
 } // namespace platform

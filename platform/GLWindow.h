@@ -22,6 +22,7 @@ struct WindowStyle {
     bool popup = false;          // borderless, no cursor (the fullscreen branch's style)
     int samples = 0;             // multisample count, 0 for none
     bool hidden = false;         // never shown (off-screen capture)
+    bool desktopFullscreen = false; // covers the monitor at its own resolution, no mode change
 };
 
 namespace platform {
@@ -49,6 +50,10 @@ void swapBuffers();
 bool setSwapInterval(int interval);
 void* getProcAddress(const char* name);
 void drawableSize(int& width, int& height);
+// Switches between a window and fullscreen at the monitor's own resolution
+// (no display mode change); the size change arrives as a Size message.
+bool setDesktopFullscreen(bool on);
+bool isFullscreen();
 int contextSamples();
 
 // True when a multisample pixel format with this many samples can be made.

@@ -13,7 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   libx11-dev xvfb xauth xdotool imagemagick unar
   fonts-dejavu-core fonts-dejavu-extra sox libsox-fmt-base
-  ffmpeg
+  ffmpeg evilwm
 )
 
 missing=()

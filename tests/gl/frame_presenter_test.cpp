@@ -4,6 +4,7 @@
 #include "effects/RenderTargetLayer.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
+#include "gl/GLExtensions.h"
 
 #include <gtest/gtest.h>
 
@@ -170,4 +171,61 @@ TEST(OverlayGL, ListsTimeFrameTimesAndTheRunningEffectsByLayer)
     EXPECT_STREQ(lines[0], "TIME 1:23.456  (83456 MS)");
     EXPECT_STREQ(lines[2], "... 2 MORE");
     m.deleteAll();
+}
+
+// Fitting: the demo draws into a framebuffer of its own size that looks like
+// the window to it (viewport, copies from the "back buffer" as the filters
+// make them), and the picture reaches the window between black bars.
+TEST(FramePresenterGL, FittedPictureLooksLikeTheWindowToTheDemo)
+{
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "fit test", 200, 100, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    std::string dir = scratchDir("fit");
+    FramePresenter presenter;
+    presenter.configureFit(FitMode::Auto, 100, 100);
+    presenter.setScreenshotFolder(dir);
+    presenter.install(engine); // the 200x100 window differs from 100x100
+    ASSERT_TRUE(presenter.fitting());
+
+    // The effects' view: a 100x100 window with green in it; a copy from the
+    // read buffer into a texture works as on the window (no GL error).
+    glViewport(0, 0, 100, 100);
+    clearGreen();
+    GLuint tex = 0;
+    glGenTextures(1, &tex);
+    glBindTexture(GL_TEXTURE_2D, tex);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 64, 64, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(countBackBuffer(100, 100, 0, 255, 0), 100 * 100);
+    presenter.requestScreenshot();
+    presenter.beforeSwap();
+    int w = 0, h = 0;
+    EXPECT_EQ(countColour(dir + "/screenshot_0001.png", 0, 255, 0, w, h), 100 * 100);
+    EXPECT_EQ(w, 100);
+
+    // The window: green in the middle square, black bars of 50 on each side.
+    GLint drawn = -1;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawn);
+    EXPECT_NE(drawn, 0); // bound again for the next frame
+    glext::glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    EXPECT_EQ(countBackBuffer(200, 100, 0, 255, 0), 100 * 100);
+    EXPECT_EQ(countBackBuffer(200, 100, 0, 0, 0), 2 * 50 * 100);
+
+    // Back to the demo's shape: drawing goes straight to the window again.
+    WindowMessage size;
+    size.type = MessageType::Size;
+    size.param1 = 100;
+    size.param2 = 100;
+    EXPECT_FALSE(presenter.windowMessage(size));
+    EXPECT_FALSE(presenter.fitting());
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawn);
+    EXPECT_EQ(drawn, 0);
+    size.param1 = 300;
+    EXPECT_TRUE(presenter.windowMessage(size)); // the engine must not resize the demo
+    EXPECT_TRUE(presenter.fitting());
+    glDeleteTextures(1, &tex);
+    presenter.uninstall(engine);
+    std::filesystem::remove_all(dir);
 }

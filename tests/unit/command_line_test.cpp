@@ -91,3 +91,45 @@ TEST(CommandLine, RefusesWhatItCannotUse)
     EXPECT_EQ(parse({"--windowed", "--help"}, o, error), CommandAction::Help);
     EXPECT_EQ(parse({"--version"}, o, error), CommandAction::Version);
 }
+
+TEST(CommandLine, FitDesktopFullscreenAndVideoCapture)
+{
+    struct Case {
+        std::vector<const char*> args;
+        FitMode fit;
+        bool fullscreen, desktop;
+    } cases[] = {
+        {{"--play"}, FitMode::Auto, true, false},
+        {{"--fit"}, FitMode::On, true, false},
+        {{"--fit", "off"}, FitMode::Off, true, false},
+        {{"--fit=auto", "--windowed"}, FitMode::Auto, false, false},
+        {{"--fit", "--windowed"}, FitMode::On, false, false}, // an option is no value
+        {{"--fullscreen=desktop"}, FitMode::Auto, false, true},
+        {{"--fullscreen=desktop", "--windowed"}, FitMode::Auto, false, false},
+        {{"--fullscreen=desktop", "--fullscreen"}, FitMode::Auto, true, false},
+    };
+    for (const Case& c : cases) {
+        RunOptions o;
+        std::string error;
+        ASSERT_EQ(parse(c.args, o, error), CommandAction::Run) << c.args[0] << ": " << error;
+        EXPECT_EQ(o.fit, c.fit) << c.args[0];
+        EXPECT_EQ(o.fullscreen, c.fullscreen) << c.args[0];
+        EXPECT_EQ(o.desktopFullscreen, c.desktop) << c.args[0];
+    }
+    RunOptions o;
+    std::string error;
+    EXPECT_EQ(parse({"--fit", "sideways"}, o, error), CommandAction::Error);
+    EXPECT_EQ(parse({"--fit=", "--play"}, o, error), CommandAction::Error);
+
+    RunOptions v;
+    ASSERT_EQ(parse({"--capture", "demo.mp4", "--fps", "60000/1001", "--no-music"}, v, error), CommandAction::Run)
+        << error;
+    EXPECT_EQ(v.captureFps, 60000);
+    EXPECT_EQ(v.captureFpsDen, 1001);
+    EXPECT_FALSE(v.captureAudio);
+    RunOptions w;
+    ASSERT_EQ(parse({"--capture", "demo.mp4", "--fps", "30"}, w, error), CommandAction::Run) << error;
+    EXPECT_EQ(w.captureFpsDen, 1);
+    EXPECT_TRUE(w.captureAudio);
+    EXPECT_EQ(parse({"--capture", "demo.mp4", "--fps", "30/0"}, w, error), CommandAction::Error);
+}

@@ -1,6 +1,7 @@
 #include "app/FrameTimeWindow.h"
 #include "app/OverlayFont.h"
 #include "app/Screenshot.h"
+#include "gl/DemoFramebuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 TEST(FrameTimeWindow, LastAverageAndWorstCoverTheLastSecond)
 {
@@ -77,4 +79,26 @@ TEST(Overlay, ScreenshotsTakeTheFirstFreeNumber)
     EXPECT_EQ(nextScreenshotPath(dir), dir + "/screenshot_0002.png");
     EXPECT_EQ(nextScreenshotPath("."), "screenshot_0001.png");
     std::filesystem::remove_all(dir);
+}
+
+TEST(Fit, ThePictureKeepsItsAspectCentredInAnyWindow)
+{
+    struct Case {
+        int dw, dh, ww, wh;
+        int x, y, w, h;
+    } cases[] = {
+        {800, 600, 800, 600, 0, 0, 800, 600},          // same size: the whole window
+        {800, 600, 1920, 1080, 240, 0, 1440, 1080},    // 4:3 on 16:9: bars left and right
+        {1280, 720, 1280, 1024, 0, 152, 1280, 720},    // 16:9 on 5:4: bars above and below
+        {320, 240, 640, 240, 160, 0, 320, 240},        // a widened window
+        {320, 120, 1024, 768, 0, 192, 1024, 384},
+        {640, 480, 641, 480, 0, 0, 640, 480},          // an odd pixel more: centred, rounded down
+        {800, 600, 0, 600, 0, 0, 0, 0},                // a minimised window
+    };
+    for (const Case& c : cases) {
+        int x = -1, y = -1, w = -1, h = -1;
+        fitRectangle(c.dw, c.dh, c.ww, c.wh, x, y, w, h);
+        EXPECT_EQ((std::vector<int>{x, y, w, h}), (std::vector<int>{c.x, c.y, c.w, c.h}))
+            << c.dw << "x" << c.dh << " in " << c.ww << "x" << c.wh;
+    }
 }
