@@ -3,7 +3,9 @@
 // frame k shows demo time from + k * 1000 / fps whatever real time does. Each
 // finished picture is read back before the swap and written as
 // DIR/frame_000000.png, DIR/frame_000001.png, ...; when DIR names a video
-// file (out.mp4) the frames go to ffmpeg instead (VideoExport.h).
+// file (out.mp4) the frames go to ffmpeg instead (VideoExport.h). Beside
+// frames in a folder the run adds the soundtrack they cover as
+// DIR/audio.wav (CaptureSoundtrack.h).
 //
 // The frame rate is a fraction, fpsNum / fpsDen frames a second
 // (60000/1001 for NTSC video).
@@ -40,6 +42,7 @@ public:
     bool finished() const;
 
     int framesWritten() const { return frame; }
+    int firstFrameMs() const { return fromMs; }
     int frameTimeMs(int k) const;
     bool failed() const { return writeFailed; }
     bool writesVideo() const { return video != nullptr; }

@@ -3,6 +3,7 @@
 #include "app/CapabilityCheck.h"
 #include "app/ClockTrace.h"
 #include "app/DemoEffects.h"
+#include "app/CaptureSoundtrack.h"
 #include "app/FrameCapture.h"
 #include "app/FramePresenter.h"
 #include "app/PlaybackControl.h"
@@ -24,6 +25,8 @@
 #include <thread>
 
 static const char* const kScriptPath = "data/testscript.scr";
+// Read from disk beside the archive, never from it.
+static const char* const kSoundtrackPath = "velmorprocess-zqfinal.ogg";
 
 RunOptions& currentRunOptions()
 {
@@ -73,7 +76,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     if (music) {
         if (!engine.initSound())
             errorBox("could not init sound (--no-music plays without sound)", true);
-        if (!engine.openMusic("velmorprocess-zqfinal.ogg"))
+        if (!engine.openMusic(kSoundtrackPath))
             errorBox("could not set up music", true);
         engine.lockClockToMusic(options.clockFromMusic);
     }
@@ -171,7 +174,10 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         bool failed = capture->failed();
         setActiveClock(nullptr);
         if (!failed)
-            failed = !capture->finishVideo(options.captureAudio ? "velmorprocess-zqfinal.ogg" : "");
+            failed = !capture->finishVideo(options.captureAudio ? kSoundtrackPath : "");
+        if (!failed && options.captureAudio && !capture->writesVideo())
+            failed = !writeCaptureSoundtrack(kSoundtrackPath, options.captureDir + "/audio.wav", capture->firstFrameMs(),
+                                             capture->framesWritten(), options.captureFps, options.captureFpsDen);
         delete capture;
         if (failed)
             exitProcess(1);

@@ -23,11 +23,18 @@ members=$("$PACK" l "$ARCHIVE" | tail -n +3 | wc -l)
 lsar -t -p tavex "$ARCHIVE" > lsar.out 2>&1 || fail "lsar rejects data.vpd: $(cat lsar.out)"
 grep -qx "$count passed, 0 failed." lsar.out || fail "lsar: $(cat lsar.out)"
 
-# Without data/ the player still plays: everything comes from the archive.
+# Without data/ the player still plays: everything comes from the archive,
+# the soundtrack from beside it. Four frames at 10 fps: 0.4 s of sound.
 rm -f data
+run_player --capture frames --fps 10 --to 300 --size 64x48
+expect_rc 0
+[ -f frames/frame_000003.png ] || fail "no frames captured from the archive; stderr: $ERR"
+[ ! -f frames/frame_000004.png ] || fail "a frame past --to"
+[ "$(stat -c %s frames/audio.wav)" -eq $((44 + 17640 * 4)) ] || fail "audio.wav does not last four frames"
+rm -rf frames
 run_player --capture frames --fps 10 --to 300 --size 64x48 --no-music
 expect_rc 0
-[ -f frames/frame_000001.png ] || fail "no frames captured from the archive; stderr: $ERR"
+[ ! -e frames/audio.wav ] || fail "--no-music still wrote audio.wav"
 
 # --loose reads data/ from disk, which is gone.
 run_player --loose --capture frames --fps 10 --to 300 --size 64x48 --no-music

@@ -54,8 +54,9 @@ TEST(SceneClock, SetTimeGivesIndexAndFraction)
         scene->setTime(c.t);
         SCOPED_TRACE(testing::Message() << c.count << " " << c.interval << " " << c.looping << " " << c.t);
         EXPECT_EQ(scene->getSampleIndex(), c.index);
-        if (c.t < 1e20f)
+        if (c.t < 1e20f) {
             EXPECT_FLOAT_EQ(scene->getSampleFraction(), c.fraction);
+        }
         EXPECT_EQ(scene->getTime(), c.t);
     }
 }

@@ -1,5 +1,6 @@
 #include "tools/makeprod/ProductionScript.h"
 #include "tools/makeprod/GeneratedEffectsScript.h"
+#include "tools/makeprod/ProductionFilterScript.h"
 #include "tools/makeprod/ProductionSceneScript.h"
 #include "tools/makeprod/ProductionShadowScript.h"
 
@@ -165,6 +166,7 @@ ScriptWriter productionScript()
     productionScenes(s);
     generatedEffectsScript(s);
     shadowScenesScript(s);
+    productionFilters(s);
     s.endDemo(kEndMs);
     return s;
 }
