@@ -12,18 +12,23 @@ constexpr int glow = 43;
 constexpr int noise = 44;
 } // namespace filter
 
-// The scene effects the filters read (see ProductionSceneScript.cpp).
+// The scene effects the filters read (see ProductionSceneScript.cpp and
+// GeneratedEffectsScript.cpp).
 namespace scene {
 constexpr int hall = 20;
 constexpr int swarm = 21;
 constexpr int chrome = 22;
 constexpr int toon = 23;
 constexpr int relief = 24;
+constexpr int tree = 80; // the grown tree of the break
 } // namespace scene
 
 // Filters read the scenes' render target, so they draw after the scenes
-// (layer 2); the noise film lies over everything but the flash and fade.
+// (layer 2); the trails also after the forcefield's additive lines (layer 5),
+// which would otherwise be drawn in the blend the trails leave behind; the
+// noise film lies over everything but the flash and fade.
 constexpr int kFilterLayer = 3;
+constexpr int kTrailLayer = 6;
 constexpr int kNoiseLayer = 12;
 
 namespace code {
@@ -78,8 +83,9 @@ void shake(ScriptWriter& s, int ms, int effect, int frequency, int amplitude, in
 
 void productionFilters(ScriptWriter& s)
 {
-    for (int f : {filter::blocks, filter::radialBlur, filter::motionBlur, filter::glow})
+    for (int f : {filter::blocks, filter::radialBlur, filter::glow})
         s.setupLayer(f, kFilterLayer);
+    s.setupLayer(filter::motionBlur, kTrailLayer);
     s.setupLayer(filter::noise, kNoiseLayer);
 
     s.timelineComment("filters, groove: the swarm leaves trails");
@@ -97,7 +103,7 @@ void productionFilters(ScriptWriter& s)
     s.signal(bar(16), filter::glow, code::glowCopies, {5, -12, 0});
 
     s.timelineComment("filters, break: the block look");
-    span(s, filter::blocks, scene::toon, bar(24), bar(28));
+    span(s, filter::blocks, scene::tree, bar(24), bar(28));
     s.signal(bar(24), filter::blocks, code::brightness, {110});
     s.signal(bar(24), filter::blocks, code::blockSizes, {1, 24, 48, 0});
     // Coarser for the last bar of the break.
