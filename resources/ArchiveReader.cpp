@@ -51,6 +51,8 @@ namespace {
 
 using namespace archive;
 
+PasswordWipeCheck wipeCheck = nullptr;
+
 void secureZero(void* p, size_t n)
 {
     volatile unsigned char* v = static_cast<volatile unsigned char*>(p);
@@ -104,6 +106,8 @@ public:
         std::free(out_);
         delete decoder_;
         secureZero(password_, sizeof password_);
+        if (wipeCheck)
+            wipeCheck(reinterpret_cast<const unsigned char*>(password_), sizeof password_);
     }
 
     int run(const char* archivePath, const char* memberName, unsigned char** data, uint32_t* size);
@@ -303,6 +307,11 @@ int ArchiveExtraction::run(const char* archivePath, const char* memberName, unsi
 }
 
 } // namespace
+
+void setPasswordWipeCheck(PasswordWipeCheck check)
+{
+    wipeCheck = check;
+}
 
 int extractMember(const char* archivePath, const char* memberName, const char* password, unsigned char** data,
                   uint32_t* size)

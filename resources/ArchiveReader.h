@@ -4,6 +4,7 @@
 // into one heap block. Each call opens the archive file anew, walks its blocks
 // from the start, and closes it again; nothing is kept between calls.
 
+#include <cstddef>
 #include <cstdint>
 
 // Extracts `memberName` from the archive file `archivePath`. Names match when
@@ -15,3 +16,9 @@
 // failure, with *data null and *size 0, and shows no message.
 int extractMember(const char* archivePath, const char* memberName, const char* password, unsigned char** data,
                   uint32_t* size);
+
+// Called at the end of every extractMember, once its own copy of the password
+// has been wiped, with that copy's bytes (all zero by then); for checking the
+// wipe. Null (the default) calls nothing.
+using PasswordWipeCheck = void (*)(const unsigned char* copy, size_t size);
+void setPasswordWipeCheck(PasswordWipeCheck check);

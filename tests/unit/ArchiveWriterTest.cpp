@@ -257,6 +257,45 @@ TEST_F(PackedFiles, WrongOrMissingPasswordFailsTheChecksum)
     }
 }
 
+namespace {
+int wipes = 0;
+bool allZero = true;
+} // namespace
+
+// The reader's copy of the password is zero when it returns, whatever the
+// outcome: read, wrong password, missing member, missing archive.
+TEST_F(PackedFiles, PasswordCopyIsWipedOnEveryPath)
+{
+    setPasswordWipeCheck([](const unsigned char* copy, size_t size) {
+        ++wipes;
+        for (size_t i = 0; i < size; ++i)
+            allZero = allZero && copy[i] == 0;
+    });
+    std::string archive = pack("w.vpd", "-m normal -p tavex");
+    const std::string tooLong(600, 'k'); // cut to the cipher's block
+    Bytes got;
+    const struct {
+        std::string archive;
+        const char* member;
+        const char* password;
+        int status;
+    } cases[] = {
+        {archive, "data/testscript.scr", "tavex", 1},
+        {archive, "data/testscript.scr", "wrong-password", 0},
+        {archive, "data/nothing.here", "tavex", 0},
+        {dir + "/missing.vpd", "data/testscript.scr", "tavex", 0},
+        {archive, "data/testscript.scr", tooLong.c_str(), 0},
+    };
+    int expected = 0;
+    for (const auto& c : cases) {
+        allZero = true;
+        EXPECT_EQ(extract(c.archive, c.member, c.password, got), c.status) << c.member;
+        EXPECT_EQ(wipes, ++expected) << c.archive << " " << c.member;
+        EXPECT_TRUE(allZero) << c.archive << " " << c.member;
+    }
+    setPasswordWipeCheck(nullptr);
+}
+
 TEST_F(PackedFiles, SolidMemberDecodesTheOnesBeforeIntoTheWindow)
 {
     // The third member repeats the first two (noise both, so that nothing but
