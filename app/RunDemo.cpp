@@ -7,6 +7,7 @@
 #include "app/FrameCapture.h"
 #include "app/FramePresenter.h"
 #include "app/PlaybackControl.h"
+#include "app/RunHealthLog.h"
 #include "app/RunOptions.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
@@ -90,6 +91,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
 
     ScriptPlayer* player = nullptr;
     DemoEffects* factory = nullptr;
+    RunHealthLog health;
+    if (logging)
+        health.open("vp_log_starts.txt");
     bool quit = false;
     while (!quit) {
         // A full build: every effect made again, so textures and scenes are
@@ -102,6 +106,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         player = new ScriptPlayer(kScriptPath);
 
         bool rebuild = false;
+        bool built = true; // the first start after a full build
         while (!quit && !rebuild) {
             // A start of the script: parsed again, effects keep their data.
             player->startScript();
@@ -119,6 +124,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             engine.clearKeys();
             engine.startTimer();
             playback.started(engine);
+            health.recordStart(built);
+            built = false;
             if (capture) {
                 int demoStart = player->demoStart();
                 capture->setEndHint(player->endDemoTime());
@@ -149,6 +156,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                 // A paused picture is drawn again now and then, not as fast as can be.
                 if (playback.paused())
                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                health.frameDone();
                 if (player->reloadRequested()) {
                     delete player;
                     player = nullptr;

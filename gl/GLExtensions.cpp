@@ -49,6 +49,7 @@ PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage;
 PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer;
 PFNGLGENERATEMIPMAPPROC glGenerateMipmap;
 PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer;
+PFNGLISFRAMEBUFFERPROC glIsFramebuffer;
 } // namespace glext
 
 namespace {
@@ -127,6 +128,7 @@ void resolveBufferEntryPoints()
     resolve(glFramebufferRenderbuffer, "glFramebufferRenderbuffer");
     resolve(glGenerateMipmap, "glGenerateMipmap");
     resolve(glBlitFramebuffer, "glBlitFramebuffer");
+    resolve(glIsFramebuffer, "glIsFramebuffer");
 }
 
 } // namespace

@@ -76,4 +76,5 @@ extern PFNGLRENDERBUFFERSTORAGEPROC glRenderbufferStorage;
 extern PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer;
 extern PFNGLGENERATEMIPMAPPROC glGenerateMipmap;
 extern PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer;
+extern PFNGLISFRAMEBUFFERPROC glIsFramebuffer;
 } // namespace glext

@@ -313,6 +313,15 @@ ContextHandle currentContext()
     return SDL_GL_GetCurrentContext();
 }
 
+namespace {
+int sharedContexts = 0; // created by createSharedContext and not yet deleted
+} // namespace
+
+int liveSharedContexts()
+{
+    return sharedContexts;
+}
+
 ContextHandle createSharedContext()
 {
     if (!window || !context)
@@ -323,6 +332,8 @@ ContextHandle createSharedContext()
     SDL_GLContext shared = SDL_GL_CreateContext(window);
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     SDL_GL_MakeCurrent(window, saved ? saved : context);
+    if (shared)
+        ++sharedContexts;
     return shared;
 }
 
@@ -338,6 +349,7 @@ void deleteContext(ContextHandle ctx)
     if (SDL_GL_GetCurrentContext() == ctx)
         SDL_GL_MakeCurrent(window, context);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(ctx));
+    --sharedContexts;
 }
 
 } // namespace platform

@@ -70,5 +70,7 @@ ContextHandle currentContext();
 ContextHandle createSharedContext();
 bool makeCurrent(ContextHandle context);
 void deleteContext(ContextHandle context);
+// Shared contexts created and not yet deleted (the window's own not counted).
+int liveSharedContexts();
 
 } // namespace platform

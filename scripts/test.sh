@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds both trees and runs the whole test suite:
-# every test in the normal build, and the unit, GL and fuzz tests in the
-# sanitizer build.
+# every test in the normal build, and the unit, GL and fuzz tests and the
+# whole production's playback in the sanitizer build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,5 +16,5 @@ scripts/with-display.sh bash -c '
   # A failed case gets a second try in the sanitizer build: the leak checker
   # itself can fault under load after a test has passed, while a real leak or
   # sanitizer report fails both tries.
-  ctest --test-dir build-asan --output-on-failure -j2 -L "unit|gl|fuzz" --repeat until-pass:2
+  ctest --test-dir build-asan --output-on-failure -j2 -L "unit|gl|fuzz|sanitizer" --repeat until-pass:2
 '
