@@ -51,6 +51,7 @@ void FramePresenter::uninstall(DemoEngine& e)
 {
     e.setBeforeSwap(nullptr, nullptr);
     info.destroy();
+    held.destroy();
     if (fitOn)
         framebuffer.release();
     fitOn = false;
@@ -112,6 +113,11 @@ void FramePresenter::beforeSwap()
         screenshotPending = false;
         writeScreenshot();
     }
+    if (keepPicture) {
+        int w = 0, h = 0;
+        targetSize(w, h);
+        held.keep(w, h);
+    }
     if (fitOn)
         framebuffer.present(windowWidth, windowHeight);
     if (overlayOn) {
@@ -125,16 +131,33 @@ void FramePresenter::beforeSwap()
         framebuffer.bind();
 }
 
-void FramePresenter::writeScreenshot()
+void FramePresenter::targetSize(int& w, int& h) const
 {
-    // The demo's picture: the off-screen one at its resolution while fitting.
-    int w = 0, h = 0;
     if (fitOn) {
         w = framebuffer.width();
         h = framebuffer.height();
     } else {
         platform::drawableSize(w, h);
     }
+}
+
+void FramePresenter::showHeldPicture()
+{
+    int w = 0, h = 0;
+    targetSize(w, h);
+    held.restore(w, h);
+    bool keep = keepPicture;
+    keepPicture = false;
+    if (engine)
+        engine->swapBuffers();
+    keepPicture = keep;
+}
+
+void FramePresenter::writeScreenshot()
+{
+    // The demo's picture: the off-screen one at its resolution while fitting.
+    int w = 0, h = 0;
+    targetSize(w, h);
     if (w <= 0 || h <= 0)
         return;
     size_t bytes = static_cast<size_t>(w) * h * 4;

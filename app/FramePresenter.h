@@ -6,7 +6,9 @@
 //   3. when the demo draws off screen at its own resolution (fit), the
 //      picture is scaled into the window with its aspect kept;
 //   4. the F1 overlay is drawn over it in the window, at the window's size.
-// So neither captures nor screenshots ever contain the overlay.
+// So neither captures nor screenshots ever contain the overlay. While paused,
+// the picture is kept after step 2 and later frames show it again
+// (HeldPicture.h) instead of drawing the demo.
 //
 // Fit: Auto draws off screen whenever the window's size differs from the
 // demo's (a resized window, desktop fullscreen), On always, Off never (the
@@ -25,6 +27,7 @@
 #include "app/FrameTimeWindow.h"
 #include "app/InfoOverlay.h"
 #include "gl/DemoFramebuffer.h"
+#include "gl/HeldPicture.h"
 #include "platform/GLWindow.h"
 
 #include <chrono>
@@ -70,12 +73,23 @@ public:
     const std::string& lastScreenshot() const { return lastScreenshotPath; }
     const InfoOverlay& overlay() const { return info; }
 
+    // While on, each finished picture is kept (before the overlay) to be
+    // shown again by showHeldPicture: a paused run.
+    void setKeepPicture(bool on) { keepPicture = on; }
+    bool holdsPicture() const { return held.isKept(); }
+    void dropHeldPicture() { held.drop(); }
+    // Puts the kept picture back and finishes the frame as a drawn one is
+    // finished (screenshot, fit, overlay, swap).
+    void showHeldPicture();
+
     // The hook body; public for tests that drive frames by hand.
     void beforeSwap();
 
 private:
     void writeScreenshot();
     void updateFit();
+    // The size of what the demo draws into: the fit framebuffer or the window.
+    void targetSize(int& w, int& h) const;
 
     FrameCapture* capture = nullptr;
     DemoEngine* engine = nullptr;
@@ -95,6 +109,8 @@ private:
     int windowWidth = 0;
     int windowHeight = 0;
     DemoFramebuffer framebuffer;
+    HeldPicture held;
+    bool keepPicture = false;
     bool screenshotPending = false;
     std::string screenshotFolder = ".";
     std::string lastScreenshotPath;

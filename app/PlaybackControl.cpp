@@ -37,6 +37,7 @@ int PlaybackControl::startTime(int start)
 
 void PlaybackControl::started(DemoEngine& engine)
 {
+    pictureDue = true;
     if (isPaused) {
         engine.demoClock().setPaused(true);
         if (music)
@@ -47,6 +48,8 @@ void PlaybackControl::started(DemoEngine& engine)
 bool PlaybackControl::apply(DemoEngine& engine, ScriptPlayer& player)
 {
     DemoClock& clock = engine.demoClock();
+    if (presses[0] > 0 || presses[1] != presses[2])
+        pictureDue = true;
     for (int i = presses[0]; i > 0; --i) {
         isPaused = !isPaused;
         clock.setPaused(isPaused);

@@ -3,7 +3,7 @@
 // the script's own keys (Escape, Ctrl+Shift, Ctrl+Home) and those of the key
 // controller effect (digits, letters, arrows):
 //   Space       pause and resume, picture and sound together
-//   Page Up     5 s back: the script starts again and is fast-forwarded
+//   Page Up     5 s back: the demo is built again and fast-forwarded
 //   Page Down   5 s ahead: the events in between are delivered without drawing
 // Each press counts once (held keys do not repeat), however short it is:
 // presses are taken from the window messages, not from the key state a
@@ -36,10 +36,16 @@ public:
     void started(DemoEngine& engine);
 
     // Acts on the presses noted since the last frame. True when the script
-    // must start again (a seek back); the player has then been told to restart.
+    // must be built again (a seek back); the player has then been told to restart.
     bool apply(DemoEngine& engine, ScriptPlayer& player);
 
     bool paused() const { return isPaused; }
+    // While paused, once the picture of the paused time has been drawn, the
+    // frames show that picture again rather than drawing it anew. A pause, a
+    // seek or a start asks for a new picture.
+    bool holdsPicture() const { return isPaused && !pictureDue; }
+    // A frame drew the demo.
+    void pictureDrawn() { pictureDue = false; }
 
 private:
     bool music;
@@ -47,6 +53,7 @@ private:
     int demoStart = 0;
     int pendingStart = -1; // the target of a seek back, -1 for none
     bool isPaused = false;
+    bool pictureDue = true;
     int presses[3] = {};   // Space, Page Up, Page Down since the last frame
     bool held[3] = {};
 };

@@ -29,6 +29,11 @@ static const char* const kScriptPath = "data/testscript.scr";
 // Read from disk beside the archive, never from it.
 static const char* const kSoundtrackPath = "velmorprocess-zqfinal.ogg";
 
+static void showHeld(void* presenter)
+{
+    static_cast<FramePresenter*>(presenter)->showHeldPicture();
+}
+
 RunOptions& currentRunOptions()
 {
     static RunOptions options;
@@ -147,10 +152,27 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                     continue;
                 }
                 if (!capture && playback.apply(engine, *player)) {
-                    restart = true;
+                    // A seek back builds the demo afresh, as a run started
+                    // there would: scenes keep what signals did to them and
+                    // filters keep earlier pictures, so a restart of the
+                    // script alone would not give the same picture.
+                    delete player;
+                    player = nullptr;
+                    delete factory;
+                    factory = nullptr;
+                    rebuild = true;
                     continue;
                 }
+                // Paused, the picture of the paused time is drawn once and
+                // then shown again: trails and noise must not move on.
+                const bool hold = playback.holdsPicture() && presenter.holdsPicture();
+                if (!hold)
+                    presenter.dropHeldPicture();
+                presenter.setKeepPicture(playback.paused() && !hold);
+                player->setRedraw(hold ? showHeld : nullptr, &presenter);
                 player->runFrame();
+                if (!hold)
+                    playback.pictureDrawn();
                 if (trace.enabled())
                     trace.frameDrawn(engine.getTime());
                 // A paused picture is drawn again now and then, not as fast as can be.

@@ -190,6 +190,10 @@ void ScriptPlayer::runFrame()
         }
     }
 
+    if (redrawHook) {
+        redrawHook(redrawUser);
+        return;
+    }
     EffectManager::instance()->renderFrame(now);
     engine->swapBuffers();
 }

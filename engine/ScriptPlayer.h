@@ -34,6 +34,14 @@ public:
 
     void startScript();
     void runFrame();
+    // While set, a frame still reads the keys and delivers what has come due,
+    // but shows the picture again through redraw(user) instead of drawing the
+    // effects: a paused run whose picture is kept. Null draws as usual.
+    void setRedraw(void (*redraw)(void*), void* user)
+    {
+        redrawHook = redraw;
+        redrawUser = user;
+    }
     // Delivers, in order and without drawing, every timeline event due by
     // demo time `ms` that has not been delivered yet, and sets the demo
     // clock to `ms`: the state the script has built up by then.
@@ -74,4 +82,6 @@ private:
     FrameStats statistics;                                // only with logging
     bool statisticsOpen = false;
     ScriptSource* source;
+    void (*redrawHook)(void*) = nullptr;
+    void* redrawUser = nullptr;
 };

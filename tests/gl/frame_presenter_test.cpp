@@ -229,3 +229,44 @@ TEST(FramePresenterGL, FittedPictureLooksLikeTheWindowToTheDemo)
     presenter.uninstall(engine);
     std::filesystem::remove_all(dir);
 }
+
+// Paused, the presenter keeps the finished picture and later frames show it
+// again, whatever the demo's last state (scissor, colour mask) or what is in
+// the back buffer by then; a screenshot of a held frame is that picture.
+TEST(FramePresenterGL, HeldPictureIsShownAgainAsItWas)
+{
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "hold test", 160, 120, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    std::string dir = scratchDir("hold");
+    FramePresenter presenter;
+    presenter.setScreenshotFolder(dir);
+    presenter.install(engine);
+
+    presenter.setKeepPicture(true);
+    clearGreen();
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 10, 10);
+    glColorMask(GL_TRUE, GL_FALSE, GL_FALSE, GL_FALSE);
+    presenter.beforeSwap();
+    ASSERT_TRUE(presenter.holdsPicture());
+    presenter.setKeepPicture(false);
+
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glEnable(GL_SCISSOR_TEST);
+    presenter.requestScreenshot();
+    presenter.showHeldPicture();
+    int w = 0, h = 0;
+    ASSERT_EQ(presenter.lastScreenshot(), dir + "/screenshot_0001.png");
+    EXPECT_EQ(countColour(dir + "/screenshot_0001.png", 0, 255, 0, w, h), 160 * 120);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    presenter.dropHeldPicture();
+    EXPECT_FALSE(presenter.holdsPicture());
+    presenter.uninstall(engine);
+    std::filesystem::remove_all(dir);
+}
