@@ -1,4 +1,5 @@
 #include "tools/makeprod/GeneratedEffectsScenes.h"
+#include "tools/makeprod/SaveScene.h"
 
 #include "tools/scenewriter/MeshShapes.h"
 #include "tools/scenewriter/SceneWriter.h"
@@ -54,20 +55,6 @@ namespace {
 
 constexpr float kPi = 3.14159265358979f;
 
-bool save(const SceneWriter& w, const std::filesystem::path& path)
-{
-    std::string problems = w.check();
-    if (!problems.empty()) {
-        std::fprintf(stderr, "vp_makeprod: %s: %s\n", path.c_str(), problems.c_str());
-        return false;
-    }
-    if (!w.writeFile(path.c_str())) {
-        std::fprintf(stderr, "vp_makeprod: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
-
 // A camera drifting on an arc round `centre` at `radius`, from `fromDegrees`
 // to `toDegrees`, rising by `rise`, one sample every `interval` scene units.
 void addArc(SceneWriter& w, int32_t camera, int interval, int count, const Vec3& centre, float radius, float height,
@@ -110,7 +97,7 @@ bool writeTreeScene(const std::filesystem::path& path)
 
     w.addLight(30, "Key", Vec3(25, 30, 30), Vec3(1.0f, 0.85f, 0.6f));
     w.addLight(31, "Rim", Vec3(-30, 12, -25), Vec3(0.35f, 0.45f, 0.9f));
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 bool writeBuildScene(const std::filesystem::path& path)
@@ -137,7 +124,7 @@ bool writeBuildScene(const std::filesystem::path& path)
 
     w.addLight(30, "Key", Vec3(-150, 220, 260), Vec3(1.0f, 0.95f, 0.9f));
     w.addLight(31, "Ember", Vec3(260, -40, -100), Vec3(0.9f, 0.35f, 0.15f));
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 bool writeText(const std::filesystem::path& path, const char* text)

@@ -1,6 +1,7 @@
 #include "tools/makeprod/ProductionScenes.h"
 
 #include "tools/makeprod/ProductionShadowScenes.h"
+#include "tools/makeprod/SaveScene.h"
 
 #include "tools/scenewriter/MeshShapes.h"
 #include "tools/scenewriter/SceneWriter.h"
@@ -361,20 +362,6 @@ void addOrbit(SceneWriter& w, int32_t owner, int interval, int count, const Vec3
     });
 }
 
-bool save(const SceneWriter& w, const std::filesystem::path& path)
-{
-    std::string problems = w.check();
-    if (!problems.empty()) {
-        std::fprintf(stderr, "vp_makeprod: %s: %s\n", path.c_str(), problems.c_str());
-        return false;
-    }
-    if (!w.writeFile(path.c_str())) {
-        std::fprintf(stderr, "vp_makeprod: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
-}
-
 // Samples every 2 scene-time units (200 ms at the default speed).
 constexpr int kInterval = 2;
 
@@ -458,7 +445,7 @@ bool writeHall(const std::filesystem::path& path)
         p = Vec3(-std::sin(t * kPi) * 10.0f, 30.0f - t * 10.0f, 60.0f - t * 300.0f);
         q = identity();
     });
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 // ---------------------------------------------------------------------------
@@ -508,7 +495,7 @@ bool writeSwarm(const std::filesystem::path& path)
     w.addLight(401, "Omni02", Vec3(140, 40, -120), Vec3(0.3f, 0.5f, 1.0f));
     w.addFlare(500, "Spark", Vec3(0, 20, 0));
     addOrbit(w, 300, kInterval, 121, Vec3(0, 0, 0), 240.0f, 70.0f, 40.0f, 0.0f, 1.0f);
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 // ---------------------------------------------------------------------------
@@ -580,7 +567,7 @@ bool writeChrome(const std::filesystem::path& path)
         p = Vec3(0, 25.0f + std::sin(float(i) / 120.0f * 4.0f * kPi) * 6.0f, 0);
         q = identity();
     });
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 // ---------------------------------------------------------------------------
@@ -626,7 +613,7 @@ bool writeToon(const std::filesystem::path& path)
     w.addCamera(301, "Camera02", Vec3(0, 260, 20), 50.0f, 200);
     w.addLight(400, "Omni01", Vec3(80, 200, 150), Vec3(1, 1, 1));
     addOrbit(w, 300, kInterval, 121, Vec3(0, 0, 0), 200.0f, 80.0f, 30.0f, 0.0f, 0.5f);
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 // ---------------------------------------------------------------------------
@@ -674,7 +661,7 @@ bool writeRelief(const std::filesystem::path& path)
         p = Vec3(std::sin(t * 2.0f * kPi) * 60.0f, 60.0f + std::sin(t * 4.0f * kPi) * 15.0f, 230.0f - t * 40.0f);
         q = identity();
     });
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 } // namespace

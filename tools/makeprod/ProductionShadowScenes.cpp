@@ -1,4 +1,5 @@
 #include "tools/makeprod/ProductionShadowScenes.h"
+#include "tools/makeprod/SaveScene.h"
 
 #include "tools/scenewriter/MeshShapes.h"
 #include "tools/scenewriter/SceneWriter.h"
@@ -25,20 +26,6 @@ constexpr int kSamples = 61;
 Quaternion identity()
 {
     return Quaternion(0.0f, 0.0f, 0.0f, 1.0f);
-}
-
-bool save(const SceneWriter& w, const std::filesystem::path& path)
-{
-    std::string problems = w.check();
-    if (!problems.empty()) {
-        std::fprintf(stderr, "vp_makeprod: %s: %s\n", path.c_str(), problems.c_str());
-        return false;
-    }
-    if (!w.writeFile(path.c_str())) {
-        std::fprintf(stderr, "vp_makeprod: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
 }
 
 // A ground grid with the first coordinate set repeating `repeat` times.
@@ -193,7 +180,7 @@ bool writeShadowStage(const std::filesystem::path& path)
     spot.spotExponent = 6.0f;
     // The fill that lights the shadows in the receivers' second pass.
     w.addLight(401, "Omni01", Vec3(170, 90, -90), Vec3(0.22f, 0.32f, 0.55f));
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 // ---------------------------------------------------------------------------
@@ -258,7 +245,7 @@ bool writeProjectorStage(const std::filesystem::path& path)
     LightRecord& projector = w.addLight(401, "Projector01", Vec3(0, 220, 20), Vec3(1, 1, 1));
     projector.targetId = 200;
     projector.projectedTexture = "rose.png";
-    return save(w, path);
+    return saveScene(w, path);
 }
 
 } // namespace
