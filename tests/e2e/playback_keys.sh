@@ -19,10 +19,11 @@ start_watched() {
   PID=$!
 }
 
-# Waits until stdout has a line matching $1 and prints its number of ms.
+# Waits until stdout has $2 lines (default 1) matching $1 and prints the
+# number of ms of that line.
 wait_line() {
   for _ in $(seq 1 100); do
-    line=$(grep -E "^$1 [0-9]+ ms\$" "$OUTFILE" | tail -1)
+    line=$(grep -E "^$1 [0-9]+ ms\$" "$OUTFILE" | sed -n "${2:-1}p")
     if [ -n "$line" ]; then
       echo "$line" | awk '{ print $(NF - 1) }'
       return 0
@@ -82,7 +83,7 @@ sleep 0.5
 press Page_Up
 sleep 0.5
 [ "$(lines "seek to")" -eq 3 ] || fail "not three seeks: $(cat "$OUTFILE")"
-[ "$(wait_line "seek to")" -eq $((T + 5000)) ] || fail "Page Up did not seek back to $((T + 5000)) ms"
+[ "$(wait_line "seek to" 3)" -eq $((T + 5000)) ] || fail "Page Up did not seek back to $((T + 5000)) ms"
 sleep 1.5
 shot seek.png
 
@@ -94,7 +95,7 @@ sleep 1.5
 b=$(stat -c %s heard.raw)
 silent_between "$a" "$b" && fail "nothing heard after resuming"
 press space
-U=$(wait_line "paused at")
+U=$(wait_line "paused at" 2)
 [ "$U" -gt $((T + 5000)) ] || fail "time did not move on after resuming (paused at $U)"
 quit_with_escape
 expect_rc 0
