@@ -1,6 +1,8 @@
 #include "resources/ArchiveFormat.h"
 #include "resources/ArchiveReader.h"
 #include "resources/Crc32.h"
+#include "resources/VFile.h"
+#include "scene/SceneReader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -113,7 +116,7 @@ TEST(ArchiveReader, OlderCompressionFailsCleanlyButItsStoredMemberReads)
     EXPECT_EQ(e2.bytes, "baaaar\r\n");
 }
 
-TEST(ArchiveReader, MissingArchiveMemberAndBadMarkersFail)
+TEST(ArchiveReader, MissingArchiveOrMemberFailsAndTheTrevixMarkerReads)
 {
     EXPECT_EQ(extract("no-such-archive.rar", "FILE1.TXT").status, 0);
     EXPECT_EQ(extract(testdata("rar202-comment-nopsw.rar"), "FILE3.TXT").status, 0);
@@ -126,18 +129,6 @@ TEST(ArchiveReader, MissingArchiveMemberAndBadMarkersFail)
     std::memcpy(bytes.data(), "Trevix!", 7);
     writeFile(path, bytes);
     EXPECT_EQ(extract(path, "FILE2.TXT").bytes, "file2\r\n");
-    // RAR 1.4 and unknown markers are refused.
-    std::memcpy(bytes.data(), "RE~^\0\0\0", 7);
-    writeFile(path, bytes);
-    EXPECT_EQ(extract(path, "FILE2.TXT").status, 0);
-    bytes[0] = 'X';
-    writeFile(path, bytes);
-    EXPECT_EQ(extract(path, "FILE2.TXT").status, 0);
-    // Too short for the marker or the archive header.
-    writeFile(path, std::vector<unsigned char>(bytes.begin(), bytes.begin() + 5));
-    EXPECT_EQ(extract(path, "FILE2.TXT").status, 0);
-    writeFile(path, std::vector<unsigned char>(bytes.begin(), bytes.begin() + 15));
-    EXPECT_EQ(extract(path, "FILE2.TXT").status, 0);
     std::remove(path.c_str());
 }
 
@@ -287,5 +278,146 @@ TEST(ArchiveReader, SolidMemberTakesTheTablesThatEndTheMemberBefore)
     writeFile(path, solidPair(false));
     EXPECT_EQ(extract(path, "M1").bytes, "AB");
     EXPECT_EQ(extract(path, "M2").status, 0);
+    std::remove(path.c_str());
+}
+
+// ---------------------------------------------------------------------------
+// Damaged archives, as the file layer reports them
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void putU16(Bytes& out, unsigned v)
+{
+    out.push_back(static_cast<unsigned char>(v));
+    out.push_back(static_cast<unsigned char>(v >> 8));
+}
+
+void putU32(Bytes& out, uint32_t v)
+{
+    putU16(out, v & 0xFFFF);
+    putU16(out, v >> 16);
+}
+
+constexpr size_t kFirstBlock = archive::kMarkerSize + archive::kArchiveHeaderSize;
+
+// An archive of one stored member, written field by field.
+Bytes storedArchive(const std::string& name, const std::string& content)
+{
+    Bytes out(archive::kMarkerRar, archive::kMarkerRar + archive::kMarkerSize);
+    putU16(out, 0);
+    out.push_back(archive::kTypeArchive);
+    putU16(out, 0);
+    putU16(out, archive::kArchiveHeaderSize);
+    putU16(out, 0);
+    putU32(out, 0);
+
+    putU16(out, 0);
+    out.push_back(archive::kTypeFile);
+    putU16(out, archive::kBlockHasData);
+    putU16(out, static_cast<unsigned>(archive::kFileHeaderSize + name.size()));
+    putU32(out, static_cast<uint32_t>(content.size()));
+    putU32(out, static_cast<uint32_t>(content.size()));
+    out.push_back(archive::kHostMsDos);
+    putU32(out, crc32(content.data(), content.size()));
+    putU32(out, 0);
+    out.push_back(archive::kMaxVersion);
+    out.push_back(archive::kMethodStored);
+    putU16(out, static_cast<unsigned>(name.size()));
+    putU32(out, archive::kAttributeArchive);
+    out.insert(out.end(), name.begin(), name.end());
+    out.insert(out.end(), content.begin(), content.end());
+    return out;
+}
+
+Bytes with(Bytes bytes, size_t at, std::initializer_list<unsigned char> values)
+{
+    for (unsigned char v : values)
+        bytes.at(at++) = v;
+    return bytes;
+}
+
+} // namespace
+
+TEST(ArchiveReader, DamagedArchivesShowTheFileLayersMessageAndHandNothingOn)
+{
+    using namespace archive;
+    const std::string name = "DATA\\SCENE.VSC";
+    const std::string content = "sixteen bytes..\n";
+    const Bytes good = storedArchive(name, content);
+    const size_t nameAt = kFirstBlock + kFileHeaderSize;
+    const size_t dataAt = nameAt + name.size();
+    ASSERT_EQ(good.size(), dataAt + content.size());
+
+    std::string path = "reader_damaged_" + std::to_string(::getpid()) + ".vpd";
+    vfsetarchive(path.c_str(), "tavex");
+
+    struct Case {
+        std::string what;
+        Bytes bytes;
+    };
+    std::vector<Case> cases;
+    // Cut at every block and header boundary, and inside each.
+    for (size_t cut : {size_t(0), size_t(4), kMarkerSize, kMarkerSize + 5, kFirstBlock, kFirstBlock + kBlockHeaderSize,
+                       kFirstBlock + kFilePackedSize + 4, nameAt, nameAt + 5, dataAt, dataAt + 8, good.size() - 1})
+        cases.push_back({"cut at " + std::to_string(cut), Bytes(good.begin(), good.begin() + long(cut))});
+    cases.push_back({"unknown marker", with(good, 3, {'?'})});
+    cases.push_back({"RAR 1.4 marker", with(good, 0, {'R', 'E', '~', '^'})});
+    cases.push_back({"archive header of 5 bytes", with(good, kMarkerSize + 5, {5, 0})});
+    cases.push_back({"block header of 3 bytes", with(good, kFirstBlock + 5, {3, 0})});
+    cases.push_back({"file header shorter than its fixed part", with(good, kFirstBlock + 5, {20, 0})});
+    cases.push_back({"name past its header", with(good, kFirstBlock + kFileNameSize, {200, 0})});
+    cases.push_back({"packed size past the end", with(good, kFirstBlock + kFilePackedSize, {0xFF, 0xFF, 0xFF, 0x7F})});
+    cases.push_back({"stored member larger than its data", with(good, kFirstBlock + kFileUnpackedSize, {17})});
+    cases.push_back({"compressed member of 4 GiB",
+                     with(with(good, kFirstBlock + kFileUnpackedSize, {0xFF, 0xFF, 0xFF, 0xFF}),
+                          kFirstBlock + kFileMethod, {kMethodNormal})});
+    cases.push_back({"unpack version 12", with(good, kFirstBlock + kFileVersion, {12})});
+    cases.push_back({"unpack version 29", with(good, kFirstBlock + kFileVersion, {29})});
+    cases.push_back({"checksum", with(good, dataAt + 3, {'X'})});
+    cases.push_back({"encrypted with another password", with(good, kFirstBlock + 3, {kFileEncrypted, 0x80})});
+    cases.push_back({"sub-block before the member", with(good, kFirstBlock + 2, {kTypeSubBlock})});
+    cases.push_back({"compressed data that is text", with(good, kFirstBlock + kFileMethod, {kMethodNormal})});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeFile(path, c.bytes);
+        VFile file;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(vfopen("data/scene.vsc", &file), nullptr);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "warning: filename: data/scene.vsc\ndata size: 0, ptr: 0, retVal: 0\n");
+        EXPECT_EQ(file.data, nullptr);
+    }
+    // A directory where the archive should be, and no archive at all.
+    std::remove(path.c_str());
+    for (bool directory : {true, false}) {
+        if (directory)
+            ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(vfopen("data/scene.vsc"), nullptr);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "warning: filename: data/scene.vsc\ndata size: 0, ptr: 0, retVal: 0\n");
+        if (directory)
+            rmdir(path.c_str());
+    }
+
+    // The undamaged archive reads; a scene read from a damaged one ends the
+    // run in the scene reader's words after the file layer's box.
+    writeFile(path, good);
+    VFile* file = vfopen("data/scene.vsc");
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(file->data), file->size), content);
+    vfclose(file);
+    writeFile(path, with(good, dataAt, {'X'}));
+    EXPECT_EXIT(
+        {
+            SceneReader reader;
+            reader.load("data/scene.vsc", "");
+        },
+        testing::ExitedWithCode(1),
+        testing::Eq("warning: filename: data/scene.vsc\ndata size: 0, ptr: 0, retVal: 0\n"
+                    "error: Error in parsing data/scene.vsc: could not open file\n\n"));
     std::remove(path.c_str());
 }

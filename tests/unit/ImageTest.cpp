@@ -4,8 +4,10 @@
 // operations of the texture upload.
 
 #include "gl/Image.h"
+#include "resources/Crc32.h"
 #include "resources/VFile.h"
 #include "support/ImageFiles.h"
+#include "support/SceneTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -374,4 +376,102 @@ TEST(ConvertTo32, OtherDepthsAreFatal)
 {
     auto image = makeImage(2, 1, 8, {1, 2});
     EXPECT_EXIT(convertTo32(image.get()), testing::ExitedWithCode(1), "error: Image has unsupported bit depth");
+}
+
+// ---------------------------------------------------------------------------
+// Broken texture files: none from the decoder, and the scene that names one
+// ends the run with "could not load texture <name>".
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void putBigEndian(Bytes& bytes, size_t at, uint32_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes.at(at + size_t(i)) = static_cast<unsigned char>(value >> (8 * (size - 1 - i)));
+}
+
+size_t find(const Bytes& bytes, std::initializer_list<unsigned char> pattern)
+{
+    auto it = std::search(bytes.begin(), bytes.end(), pattern.begin(), pattern.end());
+    return it == bytes.end() ? bytes.size() : size_t(it - bytes.begin());
+}
+
+// The PNG with its header's width, height or depth changed, the header's
+// CRC made right again, so that only the value itself is wrong.
+Bytes pngHeader(Bytes png, size_t field, uint32_t value, int size)
+{
+    const size_t type = 12, data = 16, crcAt = 29;
+    putBigEndian(png, data + field, value, size);
+    putBigEndian(png, crcAt, crc32(png.data() + type, crcAt - type), 4);
+    return png;
+}
+
+Bytes cut(const Bytes& bytes, size_t length)
+{
+    return Bytes(bytes.begin(), bytes.begin() + long(std::min(length, bytes.size())));
+}
+
+} // namespace
+
+TEST(LoadImage, BrokenTextureFilesYieldNoneAndTheSceneNamesThem)
+{
+    std::vector<unsigned char> pixels(16 * 16 * 3);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = static_cast<unsigned char>(i * 13);
+    const Bytes png = encodePngRgb(16, 16, pixels, false);
+    const Bytes jpeg = encodeJpeg(16, 16, pixels, TJPF_RGB, TJSAMP_420);
+    const size_t idat = find(png, {'I', 'D', 'A', 'T'}) - 4;
+    const size_t sof = find(jpeg, {0xFF, 0xC0});
+    ASSERT_LT(idat, png.size());
+    ASSERT_LT(sof, jpeg.size());
+
+    ScratchDir dir;
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        bool directory = false;
+    };
+    std::vector<Case> cases = {
+        {"empty.png", {}},
+        {"folder.png", {}, true},
+        {"signature.png", cut(png, 8)},
+        {"magic.png", [&] { Bytes b = png; b[1] = 'X'; return b; }()},
+        {"header-cut.png", cut(png, 20)},
+        {"no-data.png", cut(png, idat)},
+        {"data-cut.png", cut(png, idat + 20)},
+        {"data-crc-cut.png", cut(png, png.size() - 13)},
+        {"zero-width.png", pngHeader(png, 0, 0, 4)},
+        {"wide.png", pngHeader(png, 0, 0x7FFFFFFF, 4)},
+        {"tall.png", pngHeader(png, 4, 100000, 4)},
+        {"depth.png", pngHeader(png, 8, 3, 1)},
+        {"data-length.png", [&] { Bytes b = png; putBigEndian(b, idat, 0x7FFFFFFF, 4); return b; }()},
+        {"empty.jpg", {}},
+        {"folder.jpg", {}, true},
+        {"magic.jpg", [&] { Bytes b = jpeg; b[0] = 0; return b; }()},
+        {"soi-only.jpg", cut(jpeg, 2)},
+        {"header-cut.jpg", cut(jpeg, sof + 4)},
+        {"scan-cut.jpg", cut(jpeg, jpeg.size() / 2 + sof / 2)},
+        {"no-end.jpg", cut(jpeg, jpeg.size() - 2)},
+        {"zero-height.jpg", [&] { Bytes b = jpeg; putBigEndian(b, sof + 5, 0, 2); return b; }()},
+        {"huge.jpg", [&] { Bytes b = jpeg; putBigEndian(b, sof + 5, 65535, 2); putBigEndian(b, sof + 7, 65535, 2); return b; }()},
+        {"png-inside.jpg", png},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.directory)
+            ASSERT_TRUE(std::filesystem::create_directory(dir.path(c.name)));
+        else
+            ASSERT_TRUE(writeBytes(dir.path(c.name), c.bytes));
+        std::unique_ptr<Image> image(loadImage(c.name, dir.prefix().c_str()));
+        EXPECT_EQ(image, nullptr);
+
+        SceneWriter w;
+        w.addMaterial(1, "m").diffuseMap = std::string("C:\\maps\\") + c.name;
+        SceneFile scene(w);
+        EXPECT_EXIT(loadScene(scene, dir.prefix().c_str()), testing::ExitedWithCode(1),
+                    testing::Eq("error: Error in parsing " + scene.path + ": could not load texture " + c.name +
+                                "\n\n\n"));
+    }
 }

@@ -7,8 +7,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -93,4 +96,94 @@ TEST(ScriptFatal, SampleProductionScriptParses)
     Script script("data/testscript.scr", source, Script::ErrorMode::Report);
     EXPECT_TRUE(script.ok()) << script.errorText();
     EXPECT_FALSE(script.timeline().empty());
+}
+
+TEST(ScriptFatal, ScriptCutAfterAnyWordFailsOnlyInsideAnEvent)
+{
+    // One script, cut after every word of every line. A cut inside an event
+    // (its time read, a field missing) is that event's "not recognized"
+    // error; a cut anywhere else leaves a shorter script that parses. A
+    // DEFINE or an expression cut short is not an error: the define is
+    // dropped, the expression ends.
+    struct Line {
+        const char* text;
+        const char* section; // "setup" or "timeline" for an event line, else null
+        int event;           // its number within the section
+        int words;           // words up to which the event is still incomplete
+    };
+    const Line lines[] = {
+        {"DEFINE FX 3", nullptr, 0, 0},
+        {"DEMOSTART 60000 - 5000", nullptr, 0, 0},
+        {"SETUP", nullptr, 0, 0},
+        {"0 l FX 1", "setup", 1, 3},
+        {"0 s FX 70 3", "setup", 2, 4},
+        {"0 SIGNAL 40 71 hello", "setup", 3, 4},
+        {"TIMELINE", nullptr, 0, 0},
+        {"TIMEOFFSET 500", nullptr, 0, 0},
+        {"1000 START FX", "timeline", 1, 2},
+        {"1000 + 500 s FX 206 0 255 9", "timeline", 2, 6},
+        {"2000 i FX", "timeline", 3, 2},
+        {"3000 END_DEMO", "timeline", 4, 1},
+    };
+    std::string before;
+    int cuts = 0;
+    for (const Line& line : lines) {
+        std::vector<std::string> words;
+        for (const char* p = line.text; *p;) {
+            const char* end = std::strchr(p, ' ');
+            words.emplace_back(p, end ? size_t(end - p) : std::strlen(p));
+            p = end ? end + 1 : p + std::strlen(p);
+        }
+        std::string text = before;
+        for (size_t w = 0; w < words.size(); ++w) {
+            text += (w ? " " : "") + words[w];
+            ParsedScript parsed(text + "\r\n");
+            std::string expected;
+            if (line.section && int(w) + 1 <= line.words)
+                expected = std::string("script: event not recognized in ") + line.section + " line #: " +
+                           std::to_string(line.event);
+            EXPECT_EQ(parsed.error(), expected) << "cut after: " << text;
+            ++cuts;
+        }
+        before += std::string(line.text) + "\r\n";
+    }
+    EXPECT_EQ(cuts, 42);
+    // The whole script, for comparison.
+    ParsedScript whole(before);
+    EXPECT_EQ(whole.timeline(), (std::vector<std::string>{"1500 start 3", "2000 signal 3 206 (0 255 9) +500",
+                                                          "2500 init 3", "3500 end_demo"}));
+}
+
+TEST(ScriptFatal, DirectoriesEmptyFilesAndHugeNumbers)
+{
+    // A directory in place of a script cannot be read, like a missing file.
+    std::string dir = "script_dir_" + std::to_string(getpid()) + ".scr";
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    EXPECT_EXIT(Script(dir.c_str()), testing::ExitedWithCode(1),
+                testing::Eq("error: script: could not open file for parsing\n"));
+    DiskFile includer("script_includes_dir", "INCLUDE " + dir + "\r\nSETUP\r\n");
+    EXPECT_EXIT(Script(includer.path.c_str()), testing::ExitedWithCode(1),
+                testing::Eq("error: script: could not open file for parsing\n"));
+    rmdir(dir.c_str());
+
+    // An empty script is a script without events: nothing to show, nothing wrong.
+    DiskFile empty("script_empty", "");
+    Script nothing(empty.path.c_str());
+    EXPECT_TRUE(nothing.timeline().empty());
+    EXPECT_TRUE(nothing.setupEvents().empty());
+
+    // Ids, codes and layers beyond 32 bits are not numbers.
+    struct Case {
+        const char* text;
+        const char* stderrText;
+    };
+    const Case cases[] = {
+        {"SETUP\n0 l 4294967296 1\n", "error: script: event not recognized in setup line #: 1\n"},
+        {"SETUP\n0 l 3 -99999999999\n", "error: script: event not recognized in setup line #: 1\n"},
+        {"SETUP\nTIMELINE\n1000 s 3 99999999999 1\n", "error: script: event not recognized in timeline line #: 1\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EXIT(parseFatal(c.text, nullptr), testing::ExitedWithCode(1), testing::Eq(c.stderrText));
+    }
 }

@@ -2,6 +2,7 @@
 // draw path (no GL).
 
 #include "effects/TreeGenerator.h"
+#include "effects/TreeObject.h"
 #include "effects/TreeParameters.h"
 #include "math/Random.h"
 #include "resources/VFile.h"
@@ -15,24 +16,34 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 // A file record over `text` (lines are given with "\n" and stored with CR LF).
 struct MemoryFile {
     VFile file;
-    explicit MemoryFile(const std::string& text)
+    std::string text; // as stored
+    explicit MemoryFile(const std::string& lines)
     {
         std::string crlf;
-        for (char c : text) {
+        for (char c : lines) {
             if (c == '\n')
                 crlf += "\r\n";
             else
                 crlf += c;
         }
-        file.data = static_cast<unsigned char*>(std::malloc(crlf.size() + 1));
-        std::memcpy(file.data, crlf.data(), crlf.size());
-        file.size = static_cast<uint32_t>(crlf.size());
+        set(crlf);
+    }
+    // The record holds exactly `bytes`: nothing past them to read by mistake.
+    void set(const std::string& bytes)
+    {
+        std::free(file.data);
+        text = bytes;
+        file.data = static_cast<unsigned char*>(std::malloc(bytes.size() ? bytes.size() : 1));
+        std::memcpy(file.data, bytes.data(), bytes.size());
+        file.size = static_cast<uint32_t>(bytes.size());
         file.pos = 0;
         file.valid = true;
     }
@@ -149,6 +160,80 @@ TEST(TreeParameters, LevelCountsOutsideTheDrawableRangeAreClamped)
     EXPECT_EQ(huge.levelRecords.size(), size_t(TreeParameters::kMaxLevels) + 1);
     TreeParameters beyond = parse("0 1\n0\n1\n99999999999999\n");
     EXPECT_EQ(beyond.levels, TreeParameters::kMaxLevels);
+}
+
+TEST(TreeParameters, CutFilesReadWhatTheyHoldAndKeepTheRest)
+{
+    // The file in its stored form (CR LF), cut at every byte: nothing is read
+    // past the cut and the level records always match the level count. Cut
+    // between fields or lines, every value is either the whole file's or the
+    // default, and a longer cut never loses a value a shorter one had.
+    std::string text = MemoryFile(kTreeFile).text;
+    TreeParameters whole = parse(kTreeFile);
+    const TreeParameters defaults;
+    const TreeLevel levelDefaults;
+    auto values = [](const TreeParameters& p) {
+        std::vector<float> v = {float(p.shape), float(p.seed), p.baseSize, p.lengthScale, float(p.levels), p.ratio,
+                                p.ratioPower, p.radiusScale, p.radiusScaleV, p.scale, p.scaleV,
+                                float(p.trunkCurveRes), p.trunkCurve, p.trunkCurveBack, p.trunkCurveV};
+        for (const TreeLevel& r : p.levelRecords)
+            v.insert(v.end(), {r.downAngle, r.downAngleV, r.rotate, r.rotateV, float(r.branches), r.length,
+                               r.lengthV, float(r.curveRes), r.curve, r.curveBack, r.curveV});
+        return v;
+    };
+    std::vector<float> full = values(whole);
+    std::vector<float> start = values(defaults);
+    for (int k = 0; k < whole.levels; ++k)
+        start.insert(start.end(), {levelDefaults.downAngle, levelDefaults.downAngleV, levelDefaults.rotate,
+                                   levelDefaults.rotateV, float(levelDefaults.branches), levelDefaults.length,
+                                   levelDefaults.lengthV, float(levelDefaults.curveRes), levelDefaults.curve,
+                                   levelDefaults.curveBack, levelDefaults.curveV});
+    size_t had = 0;
+    for (size_t length = 0; length <= text.size(); ++length) {
+        MemoryFile f("");
+        f.set(text.substr(0, length));
+        TreeParameters p;
+        readTreeParameters(f.file, p);
+        ASSERT_GE(p.levels, 0);
+        ASSERT_LE(p.levels, whole.levels);
+        ASSERT_EQ(p.levelRecords.size(), size_t(p.levels) + 1);
+        bool boundary = length == text.size() || text[length] == ' ' || text[length] == '\r';
+        if (!boundary)
+            continue;
+        // Level records not read yet count as defaults.
+        std::vector<float> got = values(p);
+        for (size_t i = got.size(); i < full.size(); ++i)
+            got.push_back(start[i]);
+        size_t same = 0;
+        for (size_t i = 0; i < full.size(); ++i) {
+            EXPECT_TRUE(got[i] == full[i] || got[i] == start[i])
+                << "cut at " << length << ", value " << i << " = " << got[i];
+            same += got[i] == full[i];
+        }
+        EXPECT_GE(same, had) << "cut at " << length;
+        had = same;
+    }
+    EXPECT_EQ(had, full.size());
+}
+
+TEST(TreeObject, AFileThatCannotBeReadIsFatal)
+{
+    std::string dir = "tree_dir_" + std::to_string(getpid()) + ".arb";
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    EXPECT_EXIT(TreeObject(998, "tree", dir.c_str()), testing::ExitedWithCode(1),
+                testing::Eq("error: could not open tree file for parsing\n"));
+    rmdir(dir.c_str());
+    EXPECT_EXIT(TreeObject(998, "tree", "data/no-such-tree.arb"), testing::ExitedWithCode(1),
+                testing::Eq("error: could not open tree file for parsing\n"));
+    // From an archive, the file layer's box comes first.
+    EXPECT_EXIT(
+        {
+            vfsetarchive("no-such-archive.vpd", "tavex");
+            TreeObject tree(998, "tree", "data/tree2.arb");
+        },
+        testing::ExitedWithCode(1),
+        testing::Eq("warning: filename: data/tree2.arb\ndata size: 0, ptr: 0, retVal: 0\n"
+                    "error: could not open tree file for parsing\n"));
 }
 
 TEST(TreeParameters, ShapeRatios)
