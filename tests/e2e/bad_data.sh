@@ -31,6 +31,13 @@ fresh_data() {
     "$SCENE" > data/testscript.scr
 }
 
+# Packs the folder into data.vpd, the scene last, and removes the loose files.
+pack() {
+  "$VP_BUILD_DIR/vpdpack" a data.vpd data/testscript.scr data/textures "data/$SCENE" -p tavex -m stored \
+    >/dev/null || fail "vpdpack could not pack the folder"
+  rm -rf data
+}
+
 # Runs the player on the data as it stands; the folder must look the same
 # afterwards (no log files either: the player runs without --log).
 play() {
@@ -50,9 +57,7 @@ expect_stderr() {
 fresh_data
 play --loose
 expect_rc 0
-"$VP_BUILD_DIR/vpdpack" a data.vpd data/testscript.scr "data/$SCENE" -p tavex -m stored >/dev/null ||
-  fail "vpdpack could not pack the folder"
-rm -rf data/testscript.scr "data/$SCENE"
+pack
 play
 expect_rc 0
 
@@ -86,12 +91,10 @@ play --loose
 expect_rc 1
 expect_stderr "error: Error in parsing data/$SCENE: could not load texture $JPG"
 
-# A member of data.vpd damaged near its end: its checksum fails, the file
+# The scene's member of data.vpd damaged near its end: its checksum fails, the file
 # layer shows its box and the scene reader ends the run.
 fresh_data
-"$VP_BUILD_DIR/vpdpack" a data.vpd data/testscript.scr "data/$SCENE" -p tavex -m stored >/dev/null ||
-  fail "vpdpack could not pack the folder"
-rm -rf data/testscript.scr "data/$SCENE"
+pack
 size=$(stat -c %s data.vpd)
 printf 'X' | dd of=data.vpd bs=1 seek=$((size - 20)) conv=notrunc 2>/dev/null
 play
