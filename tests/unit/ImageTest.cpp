@@ -427,7 +427,11 @@ TEST(LoadImage, BrokenTextureFilesYieldNoneAndTheSceneNamesThem)
     ASSERT_LT(idat, png.size());
     ASSERT_LT(sof, jpeg.size());
 
-    ScratchDir dir;
+    // In the working directory rather than a fresh temporary one: a death
+    // test's child runs the test again from its start and ends without
+    // cleaning up, so it must find (and leave) the same folder.
+    const std::string folder = "LoadImage.BrokenTextureFiles/";
+    std::filesystem::create_directory(folder);
     struct Case {
         const char* name;
         Bytes bytes;
@@ -461,17 +465,18 @@ TEST(LoadImage, BrokenTextureFilesYieldNoneAndTheSceneNamesThem)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.directory)
-            ASSERT_TRUE(std::filesystem::create_directory(dir.path(c.name)));
+            std::filesystem::create_directory(folder + c.name);
         else
-            ASSERT_TRUE(writeBytes(dir.path(c.name), c.bytes));
-        std::unique_ptr<Image> image(loadImage(c.name, dir.prefix().c_str()));
+            ASSERT_TRUE(writeBytes(folder + c.name, c.bytes));
+        std::unique_ptr<Image> image(loadImage(c.name, folder.c_str()));
         EXPECT_EQ(image, nullptr);
 
         SceneWriter w;
         w.addMaterial(1, "m").diffuseMap = std::string("C:\\maps\\") + c.name;
         SceneFile scene(w);
-        EXPECT_EXIT(loadScene(scene, dir.prefix().c_str()), testing::ExitedWithCode(1),
+        EXPECT_EXIT(loadScene(scene, folder.c_str()), testing::ExitedWithCode(1),
                     testing::Eq("error: Error in parsing " + scene.path + ": could not load texture " + c.name +
                                 "\n\n\n"));
     }
+    std::filesystem::remove_all(folder);
 }
