@@ -3,7 +3,8 @@
 # rebuild the process holds what it held after the third (by then the
 # allocator has reached its working size): resident memory
 # within a small bound, the same live GL textures, framebuffers and shared
-# contexts. No frame between the starts hangs (see the frame rule below).
+# contexts. No frame takes more than three times the median of its segment,
+# except the first ones after a rebuild (see the frame rule below).
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 
@@ -54,11 +55,17 @@ expect_rc 0
 # start N reload R rss_kb K textures T framebuffers F contexts C frames n median_ms m worst_ms w
 awk '
   $4 == 1 { reloads++; if (reloads == 4) { rss = $6; tex = $8; fbo = $10; ctx = $12 } last = $0; lrss = $6; ltex = $8; lfbo = $10; lctx = $12 }
-  # Frames of the segment before this start. A frame over three times the
-  # median is reported; on a shared two-core machine such frames come and go
-  # with the load, so only a frame over a second (a hang) fails the soak.
-  NR > 1 && $14 >= 10 && $18 > 3 * $16 && $18 > 40 { printf "slow frame before line %d: %s\n", NR, $0 }
+  # Frames of the segment before this start. The first frames after a
+  # rebuild put every texture and scene to its first use, so they may be
+  # slow: such frames are reported. Anywhere else a frame over three times
+  # the median (and over 40 ms, so that a near-empty segment does not count
+  # a millisecond) fails the soak, and so does a frame over a second.
+  NR > 1 && $14 >= 10 && $18 > 3 * $16 && $18 > 40 {
+    if (afterRebuild) printf "slow first frames after a rebuild, line %d: %s\n", NR, $0
+    else { printf "slow frame before line %d: %s\n", NR, $0; bad = 1 }
+  }
   NR > 1 && $18 > 1000 { printf "hang before line %d: %s\n", NR, $0; bad = 1 }
+  { afterRebuild = $4 == 1 }
   END {
     if (reloads != 21) { printf "%d rebuilds logged, expected 21\n", reloads; bad = 1 }
     printf "after the third rebuild: rss %d KiB, %d textures, %d framebuffers, %d contexts\n", rss, tex, fbo, ctx
