@@ -203,7 +203,10 @@ bool Rar20Decoder::copyMatch(uint32_t length, uint32_t distance)
     if (src + length <= kWindowSize && unpPtr_ + length <= kWindowSize) {
         unsigned char* d = window_ + unpPtr_;
         const unsigned char* s = window_ + src;
-        if (distance >= length) {
+        // Distances are taken modulo the window, so a distance near its size
+        // reads just ahead of the write position: the two ranges can overlap
+        // from either side, not only when the distance is below the length.
+        if (src + length <= unpPtr_ || unpPtr_ + length <= src) {
             std::memcpy(d, s, length);
         } else {
             // Overlapping: each byte may be one this copy just wrote.

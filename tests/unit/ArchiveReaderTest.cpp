@@ -423,3 +423,21 @@ TEST(ArchiveReader, DamagedArchivesShowTheFileLayersMessageAndHandNothingOn)
                     "error: Error in parsing data/scene.vsc: could not open file\n\n"));
     std::remove(path.c_str());
 }
+
+// A damaged production-style archive whose script member holds a match at a
+// distance just under the window size: it reads the bytes right ahead of the
+// write position, a range overlapping the one written from the other side.
+// The copy must not treat it as apart (the sanitizer build saw a memcpy over
+// overlapping bytes); the member decodes, fails its checksum and hands back
+// nothing.
+TEST(ArchiveReader, MatchReadingJustAheadOfTheWritePositionIsCopiedByteByByte)
+{
+    std::string here = __FILE__;
+    std::string archive = here.substr(0, here.rfind('/')) + "/../data/archive/far-match-reading-ahead-of-itself.vpd";
+    ASSERT_FALSE(readFile(archive).empty());
+    for (const char* password : {static_cast<const char*>(nullptr), "tavex"}) {
+        Extracted e = extract(archive, "data/testscript.scr", password);
+        EXPECT_EQ(e.status, 0);
+        EXPECT_TRUE(e.nullData);
+    }
+}
