@@ -1,5 +1,6 @@
 #include "tools/makeprod/ProductionFilterScript.h"
 
+#include "tools/makeprod/ProductionSceneEffects.h"
 #include "tools/makeprod/ProductionScript.h"
 
 namespace {
@@ -12,16 +13,8 @@ constexpr int glow = 43;
 constexpr int noise = 44;
 } // namespace filter
 
-// The scene effects the filters read (see ProductionSceneScript.cpp and
-// GeneratedEffectsScript.cpp).
-namespace scene {
-constexpr int hall = 20;
-constexpr int swarm = 21;
-constexpr int chrome = 22;
-constexpr int toon = 23;
-constexpr int relief = 24;
-constexpr int tree = 80; // the grown tree of the break
-} // namespace scene
+// The scene effects the filters read.
+namespace scene = sceneEffect;
 
 // Filters read the scenes' render target, so they draw after the scenes
 // (layer 2); the trails also after the forcefield's additive lines (layer 5),

@@ -1,21 +1,14 @@
 #include "tools/makeprod/ProductionSceneScript.h"
 
+#include "tools/makeprod/ProductionSceneEffects.h"
 #include "tools/makeprod/ProductionScript.h"
 
 #include <string>
 
 namespace {
 
-// The scene effects and the scene each loads.
-namespace scene {
-constexpr int hall = 20;
-constexpr int swarm = 21;
-constexpr int chrome = 22;
-constexpr int toon = 23;
-constexpr int relief = 24;
-// The projector stage of ProductionShadowScript.cpp, in one climax cut.
-constexpr int projector = 26;
-} // namespace scene
+// The scene effects; the scene each loads is named where it starts.
+namespace scene = sceneEffect;
 
 constexpr int kSceneLayer = 2;
 

@@ -1,13 +1,11 @@
 #include "tools/makeprod/ProductionShadowScript.h"
 
+#include "tools/makeprod/ProductionSceneEffects.h"
 #include "tools/makeprod/ProductionScript.h"
 
 namespace {
 
-namespace id {
-constexpr int shadow = 25;
-constexpr int projector = 26;
-} // namespace id
+namespace id = sceneEffect;
 
 constexpr int kSceneLayer = 2;
 
