@@ -36,12 +36,7 @@ printf 'pcm.!default { type null }\n' >alsa-null.conf
 ALSA_CONFIG_PATH="$WORK/alsa-null.conf" start_player --windowed --resolution 320x240
 wait_window
 sleep 1
-for _ in $(seq 1 40); do
-  kill -0 "$PID" 2>/dev/null || break
-  press Escape
-  sleep 0.5
-done
-wait_player 30
+quit_with_escape 30
 expect_rc 0
 
 # No choice and no driver that opens: fatal, and the disk driver, which is

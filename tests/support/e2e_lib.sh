@@ -55,14 +55,15 @@ press() {
 }
 
 # Presses Escape until the player ends (a key pressed while the window is
-# still being mapped can be lost); sets RC.
+# still being mapped can be lost), then waits up to $1 s (default 5) for it
+# to end; sets RC.
 quit_with_escape() {
   for _ in $(seq 1 40); do
     kill -0 "$PID" 2>/dev/null || break
     press Escape
     sleep 0.5
   done
-  wait_player 5
+  wait_player "${1:-5}"
 }
 
 # Waits at most $1 seconds for the background player; sets RC.
