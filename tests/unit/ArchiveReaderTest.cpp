@@ -395,8 +395,9 @@ TEST(ArchiveReader, DamagedArchivesShowTheFileLayersMessageAndHandNothingOn)
     // A directory where the archive should be, and no archive at all.
     std::remove(path.c_str());
     for (bool directory : {true, false}) {
-        if (directory)
+        if (directory) {
             ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        }
         testing::internal::CaptureStderr();
         EXPECT_EQ(vfopen("data/scene.vsc"), nullptr);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
