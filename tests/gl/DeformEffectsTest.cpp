@@ -221,7 +221,7 @@ TEST_F(GeoSphereDeformTest, GoldenFrame)
     effect->signal(sig(93, {75, 20}));
     for (int t = 0; t <= 1200; t += 100)
         frame(t);
-    expectGoldenFrame("geosphere_deform", kWidth, kHeight);
+    expectGoldenFrame("effects/geosphere_deform", kWidth, kHeight);
 }
 
 // ---- ObjectPulse -------------------------------------------------------------
@@ -317,5 +317,5 @@ TEST_F(ObjectPulseTest, GoldenFrame)
     effect->signal(sig(93, {1}));
     for (int t = 0; t <= 1400; t += 100)
         frame(t);
-    expectGoldenFrame("object_pulse", kWidth, kHeight);
+    expectGoldenFrame("effects/object_pulse", kWidth, kHeight);
 }

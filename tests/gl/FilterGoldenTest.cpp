@@ -11,28 +11,12 @@
 #include "effects/RadialBlurFilter.h"
 #include "effects/RenderTargetLayer.h"
 #include "engine/ClearScreen.h"
-#include "gl/Image.h"
-#include "gl/PngWriter.h"
 #include "math/Random.h"
 
 #include "support/FilterRig.h"
-
-#include <cmath>
-#include <cstdlib>
-#include <memory>
-#include <string>
+#include "support/GoldenFrames.h"
 
 namespace {
-
-constexpr int kMaxError = 48;     // a few pixels may differ where edges are rasterised differently
-constexpr double kMeanError = 2.0;
-
-// Beside this file: tests/gl/../golden/filters/.
-std::string goldenDir()
-{
-    std::string here = __FILE__;
-    return here.substr(0, here.find_last_of('/')) + "/../golden/filters/";
-}
 
 class FilterGolden : public FilterTest {
 protected:
@@ -72,44 +56,6 @@ protected:
         for (int t = from; t <= to; t += step)
             manager->renderFrame(t);
     }
-
-    void compareWithGolden(const char* name)
-    {
-        std::vector<unsigned char> rgba(size_t(kWidth) * kHeight * 4);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-        std::string path = goldenDir() + name + ".png";
-        const char* update = std::getenv("VP_UPDATE_GOLDENS");
-        if (update && std::string(update) == "1") {
-            ASSERT_TRUE(writePNG(path.c_str(), kWidth, kHeight, rgba.data())) << path;
-            return;
-        }
-        std::unique_ptr<Image> golden(loadPNG(path.c_str()));
-        ASSERT_NE(golden, nullptr) << "no golden frame " << path << " (run scripts/update-goldens.sh)";
-        ASSERT_EQ(golden->width, kWidth);
-        ASSERT_EQ(golden->height, kHeight);
-        const int channels = golden->bitsPerPixel / 8;
-        int peak = 0;
-        double sum = 0.0;
-        for (int y = 0; y < kHeight; ++y) {
-            // The PNG's top row is the read-back's last.
-            const unsigned char* want = golden->pixels + size_t(y) * kWidth * channels;
-            const unsigned char* got = rgba.data() + size_t(kHeight - 1 - y) * kWidth * 4;
-            for (int x = 0; x < kWidth; ++x)
-                for (int c = 0; c < 3; ++c) {
-                    int d = std::abs(int(want[x * channels + c]) - int(got[x * 4 + c]));
-                    peak = std::max(peak, d);
-                    sum += d;
-                }
-        }
-        double mean = sum / (double(kWidth) * kHeight * 3);
-        EXPECT_LE(peak, kMaxError) << name;
-        EXPECT_LE(mean, kMeanError) << name;
-        if (peak > kMaxError || mean > kMeanError) {
-            std::string failed = std::string("/tmp/golden-failed-") + name + ".png";
-            writePNG(failed.c_str(), kWidth, kHeight, rgba.data());
-        }
-    }
 };
 
 } // namespace
@@ -122,7 +68,7 @@ TEST_F(FilterGolden, Glow)
     // Five copies at 0.2 each: about the glow texture once, a soft halo.
     glow->signal(sig(118, {51}));
     renderFrames(0, 40, 40);
-    compareWithGolden("glow");
+    expectGoldenFrame("filters/glow", kWidth, kHeight);
 }
 
 TEST_F(FilterGolden, MotionBlur)
@@ -132,14 +78,14 @@ TEST_F(FilterGolden, MotionBlur)
     add(42, blur, 1);
     blur->signal(sig(90, {2}));
     renderFrames(0, 480, 40);
-    compareWithGolden("motion_blur");
+    expectGoldenFrame("filters/motion_blur", kWidth, kHeight);
 }
 
 TEST_F(FilterGolden, RadialBlur)
 {
     add(41, new RadialBlurFilter, 1);
     renderFrames(0, 40, 40);
-    compareWithGolden("radial_blur");
+    expectGoldenFrame("filters/radial_blur", kWidth, kHeight);
 }
 
 TEST_F(FilterGolden, RadialBlurRotating)
@@ -149,14 +95,14 @@ TEST_F(FilterGolden, RadialBlurRotating)
     blur->signal(sig(94, {1, 150, 100}));
     blur->signal(sig(91, {60, -30}));
     renderFrames(0, 400, 100);
-    compareWithGolden("radial_blur_rotating");
+    expectGoldenFrame("filters/radial_blur_rotating", kWidth, kHeight);
 }
 
 TEST_F(FilterGolden, Ansi)
 {
     add(40, new AnsiFilter, 1);
     renderFrames(0, 40, 40);
-    compareWithGolden("ansi");
+    expectGoldenFrame("filters/ansi", kWidth, kHeight);
 }
 
 // Noise in the lower-left quarter only, so the stored picture stays small.
@@ -171,7 +117,7 @@ TEST_F(FilterGolden, Noise)
     noise->signal(sig(402, {1}));
     noise->signal(sig(91, {30000}));
     renderFrames(0, 40, 40);
-    compareWithGolden("noise");
+    expectGoldenFrame("filters/noise", kWidth, kHeight);
 }
 
 TEST_F(FilterGolden, RenderTargetLayer)
@@ -183,5 +129,5 @@ TEST_F(FilterGolden, RenderTargetLayer)
     layer->signal(sig(500, {0, 0, 0, 0, 0, 20, 0, 200}));
     layer->signal(sig(201, {255, 200, 120, 230}));
     renderFrames(0, 200, 40);
-    compareWithGolden("render_target");
+    expectGoldenFrame("filters/render_target", kWidth, kHeight);
 }

@@ -2,27 +2,22 @@
 // short stretch of frames at 320x240 and the last picture is compared with a
 // stored PNG under tests/golden/effects/ by maximum and mean channel error.
 //
-// After an intended change, rewrite the pictures and look at them:
-//   VP_UPDATE_GOLDENS=1 scripts/with-display.sh
-//       build/tests/gl_tests --gtest_filter='GeneratedGolden.*'
-// (one command line).
+// After an intended change, rewrite the pictures with scripts/update-goldens.sh
+// and look at them.
 
 #include "effects/EffectSwitcher.h"
 #include "effects/Forcefield.h"
 #include "effects/ImageLayer.h"
 #include "effects/InvertFlash.h"
-#include "gl/PngWriter.h"
 #include "gl/TextureManager.h"
 
 #include "support/GLTestContext.h"
+#include "support/GoldenFrames.h"
 #include "support/ImageFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,10 +43,6 @@ SignalArgs text(int code, const std::string& t)
 
 class GeneratedGolden : public GLTest {
 protected:
-    // A few pixels may differ where edges are rasterised differently.
-    static constexpr int kMaxError = 48;
-    static constexpr double kMeanError = 2.0;
-
     testimages::ScratchDir scratch;
 
     void TearDown() override
@@ -69,52 +60,6 @@ protected:
         glLoadIdentity();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-    }
-
-    // Compares the frame with tests/golden/effects/<name>.png, or writes it
-    // there when VP_UPDATE_GOLDENS is set.
-    void expectGolden(const char* name)
-    {
-        std::vector<unsigned char> frame(kWidth * kHeight * 4);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
-        // Beside this file's folder: the build names sources by absolute path.
-        std::string path =
-            (std::filesystem::path(__FILE__).parent_path().parent_path() / "golden" / "effects" / name).string() +
-            ".png";
-        if (std::getenv("VP_UPDATE_GOLDENS")) {
-            ASSERT_TRUE(writePNG(path.c_str(), kWidth, kHeight, frame.data()));
-            return;
-        }
-
-        png_image image;
-        std::memset(&image, 0, sizeof image);
-        image.version = PNG_IMAGE_VERSION;
-        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << "no golden frame " << path;
-        image.format = PNG_FORMAT_RGB;
-        std::vector<unsigned char> want(PNG_IMAGE_SIZE(image));
-        ASSERT_TRUE(png_image_finish_read(&image, nullptr, want.data(), 0, nullptr));
-        ASSERT_EQ(image.width, static_cast<png_uint_32>(kWidth));
-        ASSERT_EQ(image.height, static_cast<png_uint_32>(kHeight));
-
-        int peak = 0;
-        double sum = 0.0;
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                // The read-back runs bottom row first, the file top row first.
-                const unsigned char* got = &frame[((kHeight - 1 - y) * kWidth + x) * 4];
-                const unsigned char* expected = &want[(y * kWidth + x) * 3];
-                for (int c = 0; c < 3; ++c) {
-                    int e = std::abs(got[c] - expected[c]);
-                    peak = std::max(peak, e);
-                    sum += e;
-                }
-            }
-        }
-        double mean = sum / (kWidth * kHeight * 3);
-        EXPECT_LE(peak, kMaxError) << name;
-        EXPECT_LE(mean, kMeanError) << name;
-        if (peak > kMaxError || mean > kMeanError)
-            writePNG(("/tmp/golden-failed-" + std::string(name) + ".png").c_str(), kWidth, kHeight, frame.data());
     }
 
     // A 64x64 RGBA picture: rings of colour fading out toward the corners.
@@ -166,7 +111,7 @@ TEST_F(GeneratedGolden, Forcefield)
         beginFrame();
         field->render(t, true);
     }
-    expectGolden("forcefield");
+    expectGoldenFrame("effects/forcefield", kWidth, kHeight);
 }
 
 TEST_F(GeneratedGolden, ImageLayers)
@@ -201,7 +146,7 @@ TEST_F(GeneratedGolden, ImageLayers)
         beginFrame();
         switcher.render(t, true);
     }
-    expectGolden("image_layers");
+    expectGoldenFrame("effects/image_layers", kWidth, kHeight);
 }
 
 TEST_F(GeneratedGolden, InvertFlashOverImageLayers)
@@ -227,5 +172,5 @@ TEST_F(GeneratedGolden, InvertFlashOverImageLayers)
         switcher.render(t, true);
         flash.render(t, true);
     }
-    expectGolden("invert_flash");
+    expectGoldenFrame("effects/invert_flash", kWidth, kHeight);
 }

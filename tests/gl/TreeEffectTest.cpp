@@ -266,5 +266,5 @@ TEST_F(TreeEffectTest, GoldenFrame)
     effect->signal(sig(93, {1000}));
     for (int t = 0; t <= 4000; t += 250)
         frame(t);
-    expectGoldenFrame("tree", kWidth, kHeight);
+    expectGoldenFrame("effects/tree", kWidth, kHeight);
 }

@@ -1,0 +1,194 @@
+#pragma once
+// Golden pictures: PNGs kept under tests/golden/<folder>/<name>.png that a
+// rendered picture must match. A golden is named by "<folder>/<name>", e.g.
+// "frames/t16000". A picture matches when its largest and its mean RGB channel
+// error against the golden stay within that golden's tolerance, which
+// tests/golden/tolerances.txt holds for every golden.
+//
+// Every error fails: a missing or undecodable golden, a picture of another
+// size, a missing or broken tolerance table. A picture that fails is written
+// to /tmp/golden-failed-<name>.png for a look. With VP_UPDATE_GOLDENS set, the
+// golden is rewritten from the picture instead (look at it before committing).
+//
+// Used by the GL tests through GoldenFrames.h and by the production frame
+// test through the golden_compare program; no GL here.
+
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace golden {
+
+// 8-bit RGB, top row first, rows of exactly width x 3 bytes.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+};
+
+// In 0..255 channel units.
+struct Tolerance {
+    int maxError = 0;
+    double meanError = 0.0;
+};
+
+struct Verdict {
+    bool ok = false;
+    std::string message;
+};
+
+// tests/golden, found beside this file's folder: the build names sources by
+// absolute path.
+inline std::filesystem::path root()
+{
+    return std::filesystem::path(__FILE__).parent_path().parent_path() / "golden";
+}
+
+inline std::filesystem::path pathOf(const std::string& name)
+{
+    return root() / (name + ".png");
+}
+
+// False with the reason in `error` on any trouble, warnings included: a golden
+// libpng has to excuse is not one to trust.
+inline bool readPng(const std::string& path, Picture& out, std::string& error)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) {
+        error = path + ": " + image.message;
+        return false;
+    }
+    image.format = PNG_FORMAT_RGB;
+    out.width = int(image.width);
+    out.height = int(image.height);
+    out.rgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (!png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr) || image.warning_or_error) {
+        error = path + ": " + image.message;
+        png_image_free(&image);
+        return false;
+    }
+    return true;
+}
+
+inline bool writePng(const std::string& path, const Picture& picture)
+{
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = png_uint_32(picture.width);
+    image.height = png_uint_32(picture.height);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr) != 0;
+}
+
+// The tolerance table: "default <max> <mean>" and one "<folder>/<name> <max>
+// <mean>" line per golden that needs its own; '#' starts a comment line.
+// False with the reason in `error` when the table is missing or a line is
+// not three fields.
+inline bool readTolerances(std::vector<std::pair<std::string, Tolerance>>& out, std::string& error)
+{
+    std::string path = (root() / "tolerances.txt").string();
+    std::ifstream in(path);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string name, rest;
+        Tolerance t;
+        if (!(fields >> name) || name[0] == '#')
+            continue;
+        if (!(fields >> t.maxError >> t.meanError) || (fields >> rest) || t.maxError < 0 || t.meanError < 0) {
+            error = path + ": bad line \"" + line + "\"";
+            return false;
+        }
+        out.emplace_back(name, t);
+    }
+    return true;
+}
+
+inline bool toleranceOf(const std::string& name, Tolerance& out, std::string& error)
+{
+    std::vector<std::pair<std::string, Tolerance>> table;
+    if (!readTolerances(table, error))
+        return false;
+    bool haveDefault = false;
+    for (const auto& [key, t] : table) {
+        if (key == name) {
+            out = t;
+            return true;
+        }
+        if (key == "default") {
+            out = t;
+            haveDefault = true;
+        }
+    }
+    if (!haveDefault)
+        error = "no default tolerance in " + (root() / "tolerances.txt").string();
+    return haveDefault;
+}
+
+// Compares two pictures of the same size; different sizes never match.
+inline Verdict judge(const Picture& got, const Picture& want, const Tolerance& tolerance)
+{
+    if (got.width != want.width || got.height != want.height || got.rgb.size() != want.rgb.size() ||
+        got.rgb.empty())
+        return {false, "picture is " + std::to_string(got.width) + "x" + std::to_string(got.height) +
+                           ", golden is " + std::to_string(want.width) + "x" + std::to_string(want.height)};
+    int peak = 0;
+    double sum = 0.0;
+    for (size_t i = 0; i < got.rgb.size(); ++i) {
+        int e = std::abs(int(got.rgb[i]) - int(want.rgb[i]));
+        peak = std::max(peak, e);
+        sum += e;
+    }
+    double mean = sum / double(got.rgb.size());
+    char text[128];
+    std::snprintf(text, sizeof text, "max %d (allowed %d), mean %.2f (allowed %.2f)", peak, tolerance.maxError, mean,
+                  tolerance.meanError);
+    return {peak <= tolerance.maxError && mean <= tolerance.meanError, text};
+}
+
+// Compares `got` with the golden `name` under its own tolerance, or rewrites
+// the golden when VP_UPDATE_GOLDENS is set.
+inline Verdict check(const std::string& name, const Picture& got)
+{
+    std::string path = pathOf(name).string();
+    const char* update = std::getenv("VP_UPDATE_GOLDENS");
+    if (update && *update) {
+        if (!writePng(path, got))
+            return {false, name + ": cannot write " + path};
+        return {true, name + ": rewritten"};
+    }
+    Verdict verdict;
+    Tolerance tolerance;
+    Picture want;
+    std::string error;
+    if (!toleranceOf(name, tolerance, error))
+        verdict = {false, error};
+    else if (!readPng(path, want, error))
+        verdict = {false, "no usable golden " + error};
+    else
+        verdict = judge(got, want, tolerance);
+    verdict.message = name + ": " + verdict.message;
+    if (!verdict.ok) {
+        std::string failed = "/tmp/golden-failed-" + std::filesystem::path(name).filename().string() + ".png";
+        if (writePng(failed, got))
+            verdict.message += " (picture in " + failed + ")";
+    }
+    return verdict;
+}
+
+} // namespace golden
