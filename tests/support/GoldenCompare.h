@@ -91,53 +91,35 @@ inline bool writePng(const std::string& path, const Picture& picture)
     return png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr) != 0;
 }
 
-// The tolerance table: "default <max> <mean>" and one "<folder>/<name> <max>
-// <mean>" line per golden that needs its own; '#' starts a comment line.
-// False with the reason in `error` when the table is missing or a line is
-// not three fields.
-inline bool readTolerances(std::vector<std::pair<std::string, Tolerance>>& out, std::string& error)
+// The golden's line of tolerances.txt ("<folder>/<name> <max> <mean>"), else
+// its "default" line. False with the reason when the table cannot be read,
+// has a broken line or no default.
+inline bool toleranceOf(const std::string& name, Tolerance& out, std::string& error)
 {
     std::string path = (root() / "tolerances.txt").string();
     std::ifstream in(path);
-    if (!in) {
-        error = "cannot read " + path;
-        return false;
-    }
-    std::string line;
-    while (std::getline(in, line)) {
+    bool found = false, haveDefault = false;
+    for (std::string line; std::getline(in, line);) {
         std::istringstream fields(line);
-        std::string name, rest;
+        std::string key, rest;
         Tolerance t;
-        if (!(fields >> name) || name[0] == '#')
+        if (!(fields >> key) || key[0] == '#')
             continue;
         if (!(fields >> t.maxError >> t.meanError) || (fields >> rest) || t.maxError < 0 || t.meanError < 0) {
             error = path + ": bad line \"" + line + "\"";
             return false;
         }
-        out.emplace_back(name, t);
-    }
-    return true;
-}
-
-inline bool toleranceOf(const std::string& name, Tolerance& out, std::string& error)
-{
-    std::vector<std::pair<std::string, Tolerance>> table;
-    if (!readTolerances(table, error))
-        return false;
-    bool haveDefault = false;
-    for (const auto& [key, t] : table) {
         if (key == name) {
             out = t;
-            return true;
-        }
-        if (key == "default") {
+            found = true;
+        } else if (key == "default" && !found) {
             out = t;
             haveDefault = true;
         }
     }
-    if (!haveDefault)
-        error = "no default tolerance in " + (root() / "tolerances.txt").string();
-    return haveDefault;
+    if (!found && !haveDefault)
+        error = "cannot read " + path + " or it has no default line";
+    return found || haveDefault;
 }
 
 // Compares two pictures of the same size; different sizes never match.
