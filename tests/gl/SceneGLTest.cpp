@@ -27,20 +27,6 @@ using ::testing::ExitedWithCode;
 
 namespace {
 
-// A folder of small PNG textures, each one flat colour.
-struct TextureFolder {
-    ScratchDir dir;
-
-    void add(const std::string& name, unsigned char r, unsigned char g, unsigned char b, int size = 64)
-    {
-        std::vector<unsigned char> pixels;
-        for (int i = 0; i < size * size; ++i)
-            pixels.insert(pixels.end(), {r, g, b});
-        writeBytes(dir.path(name), encodePngRgb(size, size, pixels, false));
-    }
-    std::string prefix() const { return dir.prefix(); }
-};
-
 Scene* loadWithTextures(const SceneWriter& w, const TextureFolder& folder)
 {
     SceneFile file(w);

@@ -73,18 +73,6 @@ void clearFrame()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
 }
 
-// A folder of flat-coloured PNG textures.
-struct TextureFolder {
-    ScratchDir dir;
-    void add(const std::string& name, unsigned char r, unsigned char g, unsigned char b)
-    {
-        std::vector<unsigned char> pixels;
-        for (int i = 0; i < 64 * 64; ++i)
-            pixels.insert(pixels.end(), {r, g, b});
-        writeBytes(dir.path(name), encodePngRgb(64, 64, pixels, false));
-    }
-};
-
 // A quad in the x-y plane facing +z, `half` from the centre to each side,
 // with texture coordinates 0..1.
 void addQuad(MeshRecord& m, float half, int32_t materialId)
@@ -122,7 +110,7 @@ protected:
     {
         files.emplace_back(std::make_unique<SceneFile>(w, std::to_string(files.size()).c_str()));
         SceneReader reader;
-        return reader.load(files.back()->path.c_str(), folder ? folder->dir.prefix().c_str() : "");
+        return reader.load(files.back()->path.c_str(), folder ? folder->prefix().c_str() : "");
     }
     Scene* frame(const SceneWriter& w, const TextureFolder* folder = nullptr)
     {

@@ -138,4 +138,18 @@ inline std::vector<unsigned char> encodeJpeg(int width, int height, const std::v
     return out;
 }
 
+// A scratch folder of flat-coloured PNG textures.
+struct TextureFolder {
+    ScratchDir dir;
+
+    void add(const std::string& name, unsigned char r, unsigned char g, unsigned char b, int size = 64)
+    {
+        std::vector<unsigned char> pixels;
+        for (int i = 0; i < size * size; ++i)
+            pixels.insert(pixels.end(), {r, g, b});
+        writeBytes(dir.path(name), encodePngRgb(size, size, pixels, false));
+    }
+    std::string prefix() const { return dir.prefix(); }
+};
+
 } // namespace testimages
