@@ -17,6 +17,7 @@
 #include "gl/PBufferManager.h"
 #include "gl/TextureManager.h"
 #include "platform/GLWindow.h"
+#include "support/Signals.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -74,15 +75,6 @@ bool openWindow()
     return ready;
 }
 
-void sendSignal(Effect* e, int code, std::initializer_list<int> args)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : args)
-        s.addArg(v);
-    e->signal(s);
-}
-
 enum class Kind { SourceOnly, Glow, MotionBlur, MotionBlurEveryFrame, RadialBlur, Ansi, Noise, NoiseAnimated,
                   RenderTarget };
 
@@ -125,11 +117,11 @@ void buildShow(Kind kind)
         m->addToLayer(2, 40);
         filter->init(0);
         if (kind != Kind::RenderTarget && kind != Kind::Noise && kind != Kind::NoiseAnimated)
-            sendSignal(filter, 70, {1});
+            filter->signal(sig(70, {1}));
         if (kind == Kind::MotionBlurEveryFrame)
-            sendSignal(filter, 90, {1});
+            filter->signal(sig(90, {1}));
         if (kind == Kind::NoiseAnimated)
-            sendSignal(filter, 90, {1});
+            filter->signal(sig(90, {1}));
         filter->start();
     }
 }

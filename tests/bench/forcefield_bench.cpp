@@ -6,6 +6,7 @@
 // Run: build/tests/bench_forcefield_bench
 
 #include "effects/Forcefield.h"
+#include "support/Signals.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,10 +18,7 @@ void runFrames(benchmark::State& state, float limitPerFrame)
 {
     auto field = std::make_unique<Forcefield>();
     field->init(0);
-    SignalArgs gain;
-    gain.code = 90;
-    gain.addArg(90);
-    field->signal(gain);
+    field->signal(sig(90, {90}));
     Vec3 a, b;
     Forcefield::attractors(0.5f, a, b);
     float limit = 0.0f;
@@ -33,7 +31,7 @@ void runFrames(benchmark::State& state, float limitPerFrame)
             state.PauseTiming();
             field = std::make_unique<Forcefield>();
             field->init(0);
-            field->signal(gain);
+            field->signal(sig(90, {90}));
             limit = 0.0f;
             state.ResumeTiming();
         }

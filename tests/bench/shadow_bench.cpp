@@ -19,11 +19,11 @@
 #include "scene/SceneEffect.h"
 #include "scene/SceneManager.h"
 #include "scene/SceneReader.h"
+#include "support/Signals.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
-#include <cstring>
 
 namespace {
 
@@ -47,16 +47,6 @@ bool openWindow()
     return ready;
 }
 
-void sendSignal(Effect* e, int code, std::initializer_list<int> args, const char* text = "")
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : args)
-        s.addArg(v);
-    s.setText(text, std::strlen(text));
-    e->signal(s);
-}
-
 enum class Kind { Plain, ShadowMaps, Projector };
 
 // Layer 0 clears, layer 2 holds the wrapped scene effect; returns the scene.
@@ -70,12 +60,12 @@ SceneEffect* buildShow(const char* file, Kind kind)
     auto* wrapper = new RenderTargetLayer(scene);
     m->registerEffect(25, wrapper);
     m->addToLayer(2, 25);
-    sendSignal(wrapper, 50, {}, file);
-    sendSignal(wrapper, 304, {1});
+    wrapper->signal(sig(50, {}, file));
+    wrapper->signal(sig(304, {1}));
     if (kind == Kind::ShadowMaps)
-        sendSignal(wrapper, 310, {1});
+        wrapper->signal(sig(310, {1}));
     if (kind == Kind::Projector)
-        sendSignal(wrapper, 311, {1});
+        wrapper->signal(sig(311, {1}));
     for (Effect* e : {static_cast<Effect*>(clear), static_cast<Effect*>(wrapper)}) {
         e->init(0);
         e->start();

@@ -7,6 +7,7 @@
 #include "scene/Mesh.h"
 #include "scene/Scene.h"
 #include "scene/SceneManager.h"
+#include "support/Signals.h"
 #include "tools/scenewriter/MeshShapes.h"
 
 #include "support/GLTestContext.h"
@@ -21,17 +22,6 @@
 #include <vector>
 
 namespace {
-
-SignalArgs sig(int code, std::initializer_list<int> args = {}, const char* text = "", int offset = 0)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int a : args)
-        s.addArg(a);
-    s.setText(text, std::strlen(text));
-    s.timeOffset = offset;
-    return s;
-}
 
 // A geosphere of radius 100 with one extra triangle whose first corner sits
 // on the mesh origin, a box "Box08" away from the origin, a second box

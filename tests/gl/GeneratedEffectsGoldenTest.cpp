@@ -14,6 +14,7 @@
 #include "support/GLTestContext.h"
 #include "support/GoldenFrames.h"
 #include "support/ImageFiles.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -23,23 +24,6 @@
 #include <vector>
 
 namespace {
-
-SignalArgs numbers(int code, std::initializer_list<int> values)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : values)
-        s.addArg(v);
-    return s;
-}
-
-SignalArgs text(int code, const std::string& t)
-{
-    SignalArgs s;
-    s.code = code;
-    s.setText(t.c_str(), t.size());
-    return s;
-}
 
 class GeneratedGolden : public GLTest {
 protected:
@@ -106,7 +90,7 @@ TEST_F(GeneratedGolden, Forcefield)
 {
     auto field = std::make_unique<Forcefield>();
     field->init(0);
-    field->signal(numbers(90, {90}));
+    field->signal(sig(90, {90}));
     for (int t = 0; t <= 4000; t += 40) {
         beginFrame();
         field->render(t, true);
@@ -119,29 +103,29 @@ TEST_F(GeneratedGolden, ImageLayers)
     EffectSwitcher switcher;
     switcher.init(0);
     // Layer 0: a scrolling checkerboard over the whole screen, half see-through.
-    switcher.signal(numbers(99, {0}));
-    switcher.signal(numbers(97, {}));
-    switcher.signal(text(110, checkerTexture("checker.png")));
-    switcher.signal(numbers(100, {160}));
-    switcher.signal(numbers(210, {1, 2}));
-    switcher.signal(numbers(211, {4000}));
+    switcher.signal(sig(99, {0}));
+    switcher.signal(sig(97, {}));
+    switcher.signal(sig(110, {}, checkerTexture("checker.png")));
+    switcher.signal(sig(100, {160}));
+    switcher.signal(sig(210, {1, 2}));
+    switcher.signal(sig(211, {4000}));
     // Layer 1: rings spinning in the middle, added on top.
-    switcher.signal(numbers(99, {1}));
-    switcher.signal(numbers(97, {}));
-    switcher.signal(text(110, ringTexture("rings.png", 0.0f)));
-    switcher.signal(numbers(202, {30, 20, 40, 60}));
-    switcher.signal(numbers(204, {12, 10}));
-    switcher.signal(numbers(100, {255}));
-    switcher.signal(numbers(212, {0, 0, 40}));
+    switcher.signal(sig(99, {1}));
+    switcher.signal(sig(97, {}));
+    switcher.signal(sig(110, {}, ringTexture("rings.png", 0.0f)));
+    switcher.signal(sig(202, {30, 20, 40, 60}));
+    switcher.signal(sig(204, {12, 10}));
+    switcher.signal(sig(100, {255}));
+    switcher.signal(sig(212, {0, 0, 40}));
     // Layer 2: other rings revealed along the bottom, tinted.
-    switcher.signal(numbers(99, {2}));
-    switcher.signal(numbers(97, {}));
-    switcher.signal(text(110, ringTexture("rings2.png", 2.0f)));
-    switcher.signal(numbers(90, {0}));
-    switcher.signal(numbers(202, {5, 70, 0, 25}));
-    switcher.signal(numbers(203, {5, 70, 90, 25, 500, 2000}));
-    switcher.signal(numbers(200, {255, 200, 120}));
-    switcher.signal(numbers(100, {230}));
+    switcher.signal(sig(99, {2}));
+    switcher.signal(sig(97, {}));
+    switcher.signal(sig(110, {}, ringTexture("rings2.png", 2.0f)));
+    switcher.signal(sig(90, {0}));
+    switcher.signal(sig(202, {5, 70, 0, 25}));
+    switcher.signal(sig(203, {5, 70, 90, 25, 500, 2000}));
+    switcher.signal(sig(200, {255, 200, 120}));
+    switcher.signal(sig(100, {230}));
     for (int t = 0; t <= 1500; t += 100) {
         beginFrame();
         switcher.render(t, true);
@@ -155,18 +139,18 @@ TEST_F(GeneratedGolden, InvertFlashOverImageLayers)
     // into a flash of 400 ms: three quarters inverted.
     EffectSwitcher switcher;
     switcher.init(0);
-    switcher.signal(numbers(99, {0}));
-    switcher.signal(numbers(97, {}));
-    switcher.signal(text(110, checkerTexture("checker.png")));
-    switcher.signal(numbers(99, {1}));
-    switcher.signal(numbers(97, {}));
-    switcher.signal(text(110, ringTexture("rings.png", 1.0f)));
-    switcher.signal(numbers(202, {20, 10, 60, 80}));
-    switcher.signal(numbers(100, {255}));
+    switcher.signal(sig(99, {0}));
+    switcher.signal(sig(97, {}));
+    switcher.signal(sig(110, {}, checkerTexture("checker.png")));
+    switcher.signal(sig(99, {1}));
+    switcher.signal(sig(97, {}));
+    switcher.signal(sig(110, {}, ringTexture("rings.png", 1.0f)));
+    switcher.signal(sig(202, {20, 10, 60, 80}));
+    switcher.signal(sig(100, {255}));
     InvertFlash flash;
     flash.init(0);
-    flash.signal(numbers(90, {400}));
-    flash.signal(numbers(400, {1000}));
+    flash.signal(sig(90, {400}));
+    flash.signal(sig(400, {1000}));
     for (int t = 900; t <= 1100; t += 20) {
         beginFrame();
         switcher.render(t, true);

@@ -8,6 +8,7 @@
 
 #include "support/GLTestContext.h"
 #include "support/ImageFiles.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -18,23 +19,6 @@
 #include <vector>
 
 namespace {
-
-SignalArgs numbers(int code, std::initializer_list<int> values)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : values)
-        s.addArg(v);
-    return s;
-}
-
-SignalArgs text(int code, const std::string& t)
-{
-    SignalArgs s;
-    s.code = code;
-    s.setText(t.c_str(), t.size());
-    return s;
-}
 
 using Pixel = std::array<int, 3>;
 
@@ -94,7 +78,7 @@ TEST_F(GeneratedEffects, ForcefieldFrameWithoutAStepDrawsTheSameTrails)
 {
     auto field = std::make_unique<Forcefield>();
     field->init(0);
-    field->signal(numbers(90, {60}));
+    field->signal(sig(90, {60}));
     for (int t = 0; t <= 2000; t += 40) {
         clear(0, 0, 0);
         field->render(t, true);
@@ -138,11 +122,11 @@ TEST_F(GeneratedEffects, SignalThirtyStepsThroughTheList)
     const Pixel red = {255, 0, 0}, green = {0, 255, 0}, blue = {0, 0, 255};
     EffectSwitcher switcher;
     switcher.init(0);
-    switcher.signal(numbers(99, {3}));
-    switcher.signal(numbers(97, {}));
+    switcher.signal(sig(99, {3}));
+    switcher.signal(sig(97, {}));
     ImageLayer* layer = switcher.child(3);
     for (auto [name, colour] : {std::pair{"r.png", red}, {"g.png", green}, {"b.png", blue}})
-        switcher.signal(text(31, texture(name, colour, colour)));
+        switcher.signal(sig(31, {}, texture(name, colour, colour)));
     ASSERT_EQ(layer->textureList().size(), 3u);
 
     // Appending shows nothing yet.
@@ -152,7 +136,7 @@ TEST_F(GeneratedEffects, SignalThirtyStepsThroughTheList)
 
     std::vector<Pixel> shown;
     for (int i = 0; i < 4; ++i) {
-        switcher.signal(numbers(30, {}));
+        switcher.signal(sig(30, {}));
         clear(0, 0, 0);
         switcher.render(100, true);
         shown.push_back(pixelAt(160, 120));
@@ -162,8 +146,8 @@ TEST_F(GeneratedEffects, SignalThirtyStepsThroughTheList)
     // 110 shows a texture at once and appends it; a name that does not load
     // changes nothing. The same file twice is one texture with two references.
     std::string redName = scratch.path("r.png");
-    switcher.signal(text(110, redName));
-    switcher.signal(text(110, scratch.path("missing.png")));
+    switcher.signal(sig(110, {}, redName));
+    switcher.signal(sig(110, {}, scratch.path("missing.png")));
     clear(0, 0, 0);
     switcher.render(100, true);
     EXPECT_EQ(pixelAt(160, 120), red);
@@ -177,9 +161,9 @@ TEST_F(GeneratedEffects, ImageLayerPlacesRevealsAndScrolls)
     ImageLayer layer;
     layer.init(0);
     layer.start();
-    layer.signal(text(110, texture("halves.png", red, blue)));
+    layer.signal(sig(110, {}, texture("halves.png", red, blue)));
     // The right half of the screen, y measured from the top.
-    layer.signal(numbers(202, {50, 0, 50, 50}));
+    layer.signal(sig(202, {50, 0, 50, 50}));
     clear(0, 0, 0);
     layer.render(0, true);
     EXPECT_EQ(pixelAt(200, 60), red);
@@ -189,39 +173,39 @@ TEST_F(GeneratedEffects, ImageLayerPlacesRevealsAndScrolls)
 
     // Reveal: growing from width 0 to the full screen over 1000 ms, halfway
     // the left half of the screen shows the left half of the picture only.
-    layer.signal(numbers(90, {0}));
-    layer.signal(numbers(202, {0, 0, 0, 100}));
-    layer.signal(numbers(203, {0, 0, 100, 100, 1000, 1000}));
+    layer.signal(sig(90, {0}));
+    layer.signal(sig(202, {0, 0, 0, 100}));
+    layer.signal(sig(203, {0, 0, 100, 100, 1000, 1000}));
     clear(0, 0, 0);
     layer.render(1500, true);
     EXPECT_EQ(pixelAt(40, 120), red);
     EXPECT_EQ(pixelAt(140, 120), red);
     EXPECT_EQ(pixelAt(200, 120), (Pixel{0, 0, 0}));
     // Stretched, the same rectangle shows both halves.
-    layer.signal(numbers(90, {1}));
+    layer.signal(sig(90, {1}));
     clear(0, 0, 0);
     layer.render(1500, true);
     EXPECT_EQ(pixelAt(40, 120), red);
     EXPECT_EQ(pixelAt(140, 120), blue);
 
     // Scrolling by half a texture per second moves the halves across.
-    layer.signal(numbers(202, {0, 0, 100, 100}));
-    layer.signal(numbers(210, {1, 0}));
-    layer.signal(numbers(211, {2000}));
+    layer.signal(sig(202, {0, 0, 100, 100}));
+    layer.signal(sig(210, {1, 0}));
+    layer.signal(sig(211, {2000}));
     clear(0, 0, 0);
     layer.render(1000, true);
     EXPECT_EQ(pixelAt(40, 120), blue);
     EXPECT_EQ(pixelAt(280, 120), red);
     // A divisor of 0 holds the picture still.
-    layer.signal(numbers(211, {0}));
+    layer.signal(sig(211, {0}));
     clear(0, 0, 0);
     layer.render(1000, true);
     EXPECT_EQ(pixelAt(40, 120), red);
 
     // Half a turn about z swaps the halves; the texture matrix is left as it was.
-    layer.signal(numbers(211, {1000}));
-    layer.signal(numbers(210, {0, 0}));
-    layer.signal(numbers(212, {0, 0, 180}));
+    layer.signal(sig(211, {1000}));
+    layer.signal(sig(210, {0, 0}));
+    layer.signal(sig(212, {0, 0, 180}));
     clear(0, 0, 0);
     layer.render(1000, true);
     EXPECT_EQ(pixelAt(40, 120), blue);

@@ -3,21 +3,13 @@
 #include "effects/InvertFlash.h"
 
 #include "support/GLTestContext.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
 namespace {
-
-SignalArgs numbers(int code, std::initializer_list<int> values)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : values)
-        s.addArg(v);
-    return s;
-}
 
 using Pixel = std::array<int, 3>;
 
@@ -62,7 +54,7 @@ TEST_F(InvertFlashTest, InvertedAtTheTriggerAndNormalAfterTheLength)
     EXPECT_EQ(flash.flashLengthMs(), 100);
     expectNear(frameAt(flash, 900), kPicture);
 
-    flash.signal(numbers(400, {1000}));
+    flash.signal(sig(400, {1000}));
     expectNear(frameAt(flash, 1000), kInverted);
     // Halfway the colour is mid-grey: each channel lands between picture and
     // inverse.
@@ -84,19 +76,19 @@ TEST_F(InvertFlashTest, ATriggerDuringAFlashIsIgnored)
 {
     InvertFlash flash;
     flash.init(0);
-    flash.signal(numbers(90, {400}));
-    flash.signal(numbers(407, {2000}));
+    flash.signal(sig(90, {400}));
+    flash.signal(sig(407, {2000}));
     frameAt(flash, 2000);
     frameAt(flash, 2100);
     // Still fading: the second trigger keeps the first flash's course.
-    flash.signal(numbers(400, {2200}));
+    flash.signal(sig(400, {2200}));
     Pixel at2200 = frameAt(flash, 2200);
     for (int c = 0; c < 3; ++c)
         EXPECT_NEAR(at2200[c], (kPicture[c] + kInverted[c]) / 2, 2) << c;
     expectNear(frameAt(flash, 2400), kPicture);
 
     // Once it is over, a trigger starts a new one.
-    flash.signal(numbers(400, {3000}));
+    flash.signal(sig(400, {3000}));
     expectNear(frameAt(flash, 3000), kInverted);
     // init ends a flash at once.
     flash.init(3100);

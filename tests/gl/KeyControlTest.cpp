@@ -4,6 +4,7 @@
 #include "effects/KeyControl.h"
 
 #include "support/PlayerRig.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -39,10 +40,7 @@ protected:
 
     void target(int id)
     {
-        SignalArgs s;
-        s.code = 70;
-        s.addArg(id);
-        control->signal(s);
+        control->signal(sig(70, {id}));
     }
 };
 

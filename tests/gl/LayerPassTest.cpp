@@ -1,4 +1,5 @@
 #include "support/GLTestContext.h"
+#include "support/Signals.h"
 #include "support/TestEffects.h"
 
 #include <gtest/gtest.h>
@@ -83,14 +84,7 @@ TEST_F(LayerPass, UpdateAppliesTheRectangleToTheViewport)
     EXPECT_EQ(Effect::screenWidth, kWidth);
     EXPECT_EQ(Effect::screenHeight, kHeight);
     e.init(0);
-    SignalArgs rect;
-    rect.code = 202;
-    rect.args[0] = 25;
-    rect.args[1] = 50;
-    rect.args[2] = 33;
-    rect.args[3] = 50;
-    rect.count = 4;
-    e.signal(rect);
+    e.signal(sig(202, {25, 50, 33, 50}));
     e.update(10, true);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);

@@ -11,6 +11,7 @@
 #include "scene/SceneTextures.h"
 #include "support/GLTestContext.h"
 #include "support/SceneTestSupport.h"
+#include "support/Signals.h"
 #include "tools/scenewriter/MeshShapes.h"
 
 #include <initializer_list>
@@ -18,17 +19,6 @@
 using ::testing::ExitedWithCode;
 
 namespace {
-
-SignalArgs sig(int code, std::initializer_list<int> args = {}, const char* text = "", int offset = 0)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int a : args)
-        s.addArg(a);
-    s.setText(text, std::strlen(text));
-    s.timeOffset = offset;
-    return s;
-}
 
 // Three cameras, two lights, a box (id 10) with a child ball (11), a
 // sibling box (12) and a flare; the box moves by samples (interval 2, 50

@@ -8,6 +8,7 @@
 #include "scene/Material.h"
 #include "scene/Scene.h"
 #include "scene/SceneManager.h"
+#include "support/Signals.h"
 #include "tools/scenewriter/MeshShapes.h"
 #include "tools/scenewriter/SceneWriter.h"
 
@@ -20,7 +21,6 @@
 
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -29,17 +29,6 @@
 using ::testing::ExitedWithCode;
 
 namespace {
-
-SignalArgs sig(int code, std::initializer_list<int> args = {}, const char* text = "", int offset = 0)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int a : args)
-        s.addArg(a);
-    s.setText(text, std::strlen(text));
-    s.timeOffset = offset;
-    return s;
-}
 
 void writeText(const std::string& path, const std::string& text)
 {

@@ -4,33 +4,16 @@
 #include "engine/ScreenFade.h"
 
 #include "support/GLTestContext.h"
+#include "support/Signals.h"
 #include "support/TestEffects.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 #include <array>
 #include <utility>
 
 namespace {
-
-SignalArgs numbers(int code, std::initializer_list<int> values)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : values)
-        s.args[s.count++] = v;
-    return s;
-}
-
-SignalArgs text(int code, const char* t)
-{
-    SignalArgs s;
-    s.code = code;
-    s.setText(t, std::strlen(t));
-    return s;
-}
 
 class UtilityEffects : public GLTest {
 protected:
@@ -60,12 +43,12 @@ TEST_F(UtilityEffects, ClearScreenClearsWithTheSignalledColour)
     EXPECT_EQ(c[3], 0.0f);
     EXPECT_EQ(centrePixel(), (Pixel{0, 0, 0}));
 
-    clear.signal(numbers(200, {255, 51, 0}));
+    clear.signal(sig(200, {255, 51, 0}));
     clear.render(0, true);
     EXPECT_EQ(centrePixel(), (Pixel{255, 51, 0}));
 
     // A colour move does not progress: render never updates.
-    clear.signal(numbers(205, {0, 0, 255, 0, 100}));
+    clear.signal(sig(205, {0, 0, 255, 0, 100}));
     clear.render(5000, true);
     EXPECT_EQ(centrePixel(), (Pixel{255, 51, 0}));
 
@@ -81,7 +64,7 @@ TEST_F(UtilityEffects, ScreenFadeAlphaRunsFromTheFadeStart)
     ScreenFade fade;
     fade.init(1000);
     fade.start();
-    fade.signal(numbers(200, {0, 0, 255}));
+    fade.signal(sig(200, {0, 0, 255}));
 
     struct Case {
         int code;
@@ -102,7 +85,7 @@ TEST_F(UtilityEffects, ScreenFadeAlphaRunsFromTheFadeStart)
         {7, 0, 1000, 0.0f},
     };
     for (const Case& c : cases) {
-        fade.signal(numbers(c.code, {c.t}));
+        fade.signal(sig(c.code, {c.t}));
         clearBlack();
         fade.render(c.at, true);
         EXPECT_FLOAT_EQ(fade.currentAlpha(), c.alpha) << c.code << " " << c.t;
@@ -114,7 +97,7 @@ TEST_F(UtilityEffects, ScreenFadeAlphaRunsFromTheFadeStart)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     // A stopped fade draws nothing.
-    fade.signal(numbers(6, {0}));
+    fade.signal(sig(6, {0}));
     fade.stop();
     clearBlack();
     fade.render(2000, true);
@@ -151,8 +134,8 @@ TEST_F(UtilityEffects, PatternDrivenFlashesLastDigitTimesSpeed)
     trigger.source = &flash;
     flash.init(0);
     trigger.init(0);
-    flash.signal(numbers(8, {}));
-    trigger.signal(text(406, "p1201"));
+    flash.signal(sig(8, {}));
+    trigger.signal(sig(406, {}, "p1201"));
 
     EXPECT_EQ(visibleSpans(flash, &trigger, 0, 3990, 10), (Spans{{0, 500}, {1000, 1000}, {3000, 500}}));
     EXPECT_TRUE(flash.isRunning());
@@ -175,26 +158,26 @@ TEST_F(UtilityEffects, FlashRunModes)
     FlashOverlay flash;
     flash.init(1000);
     // Signal 1: one flash, then the effect stops itself.
-    flash.signal(numbers(1, {}));
+    flash.signal(sig(1, {}));
     EXPECT_EQ(visibleSpans(flash, nullptr, 1000, 3000, 10), (Spans{{1000, 500}}));
     EXPECT_FALSE(flash.isRunning());
 
     // Signal 8: one flash, then running and invisible.
     flash.init(5000);
-    flash.signal(numbers(8, {}));
+    flash.signal(sig(8, {}));
     EXPECT_EQ(visibleSpans(flash, nullptr, 5000, 8000, 10), (Spans{{5000, 500}}));
     EXPECT_TRUE(flash.isRunning());
 
     // Signal 2: again every interval of the effect's clock; 10 sets the length.
     flash.init(10000);
-    flash.signal(numbers(2, {1200}));
-    flash.signal(numbers(10, {300}));
+    flash.signal(sig(2, {1200}));
+    flash.signal(sig(10, {300}));
     EXPECT_FLOAT_EQ(flash.flashLengthMs(), 300.0f);
     EXPECT_EQ(visibleSpans(flash, nullptr, 10000, 13990, 10),
               (Spans{{10000, 300}, {11200, 300}, {12400, 300}, {13600, 300}}));
 
     // A flash of no length shows nothing and divides by nothing.
-    flash.signal(numbers(10, {0}));
+    flash.signal(sig(10, {0}));
     EXPECT_EQ(visibleSpans(flash, nullptr, 14000, 15000, 10), Spans{});
     EXPECT_TRUE(flash.isRunning());
 }

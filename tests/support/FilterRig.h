@@ -10,6 +10,7 @@
 #include "gl/TextureManager.h"
 #include "platform/GLWindow.h"
 
+#include "support/Signals.h"
 #include "support/TestEffects.h"
 
 #include <GL/gl.h>
@@ -112,15 +113,6 @@ public:
     }
     Rgb colour;
 };
-
-inline SignalArgs sig(int code, std::initializer_list<int> values = {})
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : values)
-        s.addArg(v);
-    return s;
-}
 
 // A hidden window of kWidth x kHeight with a current context, the extensions
 // loaded, the effect screen size taken from it and an empty effect registry.

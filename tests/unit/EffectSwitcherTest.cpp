@@ -6,20 +6,12 @@
 #include "effects/ImageLayer.h"
 #include "gl/TextureManager.h"
 
+#include "support/Signals.h"
 #include "support/TestEffects.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-SignalArgs numbers(int code, std::initializer_list<int> values)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : values)
-        s.addArg(v);
-    return s;
-}
 
 int runningChildren(const EffectSwitcher& s)
 {
@@ -35,9 +27,9 @@ TEST(EffectSwitcher, SignalsBeforeAnySelectionReachNoChild)
 {
     EffectSwitcher s;
     s.init(0);
-    s.signal(numbers(97, {}));
-    s.signal(numbers(202, {10, 20, 30, 40}));
-    s.signal(numbers(99, {5}));
+    s.signal(sig(97, {}));
+    s.signal(sig(202, {10, 20, 30, 40}));
+    s.signal(sig(99, {5}));
     EXPECT_EQ(s.selectedIndex(), -1);
     EXPECT_EQ(runningChildren(s), 0);
     for (int i = 0; i < EffectSwitcher::kChildCount; ++i)
@@ -50,25 +42,25 @@ TEST(EffectSwitcher, SelectsStartsStopsAndForwards)
 {
     EffectSwitcher s;
     s.init(0);
-    s.signal(numbers(99, {2}));
-    s.signal(numbers(97, {}));
-    s.signal(numbers(202, {10, 20, 30, 40}));
+    s.signal(sig(99, {2}));
+    s.signal(sig(97, {}));
+    s.signal(sig(202, {10, 20, 30, 40}));
     EXPECT_EQ(runningChildren(s), 1 << 2);
     EXPECT_FLOAT_EQ(s.child(2)->y.value(), 0.2f);
 
     // 99 with 5 or more (or below 0) keeps the selection.
     for (int bad : {5, 6, 1000, -1}) {
-        s.signal(numbers(99, {bad}));
+        s.signal(sig(99, {bad}));
         EXPECT_EQ(s.selectedIndex(), 2) << bad;
     }
-    s.signal(numbers(99, {4}));
-    s.signal(numbers(97, {}));
-    s.signal(numbers(118, {51}));
+    s.signal(sig(99, {4}));
+    s.signal(sig(97, {}));
+    s.signal(sig(118, {51}));
     EXPECT_EQ(runningChildren(s), (1 << 2) | (1 << 4));
     EXPECT_FLOAT_EQ(s.child(4)->alpha.value(), 0.2f);
     EXPECT_FLOAT_EQ(s.child(2)->alpha.value(), 1.0f);
-    s.signal(numbers(99, {2}));
-    s.signal(numbers(98, {}));
+    s.signal(sig(99, {2}));
+    s.signal(sig(98, {}));
     EXPECT_EQ(runningChildren(s), 1 << 4);
 
     // init resets every layer's base values, not the running flags.
@@ -85,14 +77,12 @@ TEST(EffectSwitcher, ImageLayerDefaultsAndEmptyList)
     EXPECT_FALSE(layer.blending);
     layer.init(0);
     // Stepping an empty list selects nothing and moves nothing.
-    layer.signal(numbers(30, {}));
+    layer.signal(sig(30, {}));
     EXPECT_EQ(layer.currentTexture(), nullptr);
     EXPECT_EQ(layer.listCursor(), 0);
     // A text signal without a loadable name adds nothing.
-    SignalArgs missing = numbers(110, {});
-    missing.setText("data/textures/none.png", 22);
-    layer.signal(missing);
-    layer.signal(numbers(31, {}));
+    layer.signal(sig(110, {}, "data/textures/none.png"));
+    layer.signal(sig(31, {}));
     EXPECT_TRUE(layer.textureList().empty());
     EXPECT_EQ(layer.currentTexture(), nullptr);
     TextureManager::deleteInstance();

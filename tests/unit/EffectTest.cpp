@@ -1,24 +1,10 @@
+#include "support/Signals.h"
 #include "support/TestEffects.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
 namespace {
-
-SignalArgs makeSignal(int code, std::initializer_list<int> values, int timeOffset = 0)
-{
-    SignalArgs s;
-    s.code = code;
-    int i = 0;
-    for (int v : values) {
-        if (i < 10)
-            s.args[i] = v;
-        ++i;
-    }
-    s.count = i;
-    s.timeOffset = timeOffset;
-    return s;
-}
 
 } // namespace
 
@@ -32,11 +18,11 @@ TEST(Effect, DefaultsAndInitBaseResetTheVisibleState)
     EXPECT_EQ(e.blendSource, static_cast<unsigned>(GL_SRC_ALPHA));
     EXPECT_EQ(e.blendDestination, static_cast<unsigned>(GL_ONE_MINUS_SRC_ALPHA));
 
-    e.signal(makeSignal(202, {10, 20, 30, 40}));
-    e.signal(makeSignal(100, {51}));
-    e.signal(makeSignal(204, {10, 17}));
-    e.signal(makeSignal(403, {150000}));
-    e.signal(makeSignal(10, {250}));
+    e.signal(sig(202, {10, 20, 30, 40}));
+    e.signal(sig(100, {51}));
+    e.signal(sig(204, {10, 17}));
+    e.signal(sig(403, {150000}));
+    e.signal(sig(10, {250}));
     EXPECT_FLOAT_EQ(e.x.value(), 0.1f);
     EXPECT_FLOAT_EQ(e.height.value(), 0.4f);
     EXPECT_TRUE(e.blending);
@@ -66,20 +52,20 @@ TEST(Effect, ClockUpdatesAndFactorCodes)
     EXPECT_EQ(e.localTime, 500);
     EXPECT_EQ(e.frameDelta, 500);
     EXPECT_FLOAT_EQ(e.scaledLocalTime, 5.0f);
-    e.signal(makeSignal(13, {200}));
+    e.signal(sig(13, {200}));
     EXPECT_EQ(e.startTime, 1200);
     EXPECT_EQ(e.localTime, 300);
-    e.signal(makeSignal(15, {5000}));
+    e.signal(sig(15, {5000}));
     EXPECT_FLOAT_EQ(e.speed, 50.0f);
-    e.signal(makeSignal(14, {30}));
+    e.signal(sig(14, {30}));
     EXPECT_FLOAT_EQ(e.speed, 3.0f);
 
     EXPECT_EQ(Effect::blendFactorFromCode(10), static_cast<unsigned>(GL_ONE));
     EXPECT_EQ(Effect::blendFactorFromCode(15), static_cast<unsigned>(GL_ONE_MINUS_DST_ALPHA));
     EXPECT_EQ(Effect::blendFactorFromCode(19), static_cast<unsigned>(GL_ONE_MINUS_DST_COLOR));
     EXPECT_EQ(Effect::blendFactorFromCode(20), static_cast<unsigned>(GL_ZERO));
-    e.signal(makeSignal(102, {11}));
-    e.signal(makeSignal(103, {16}));
+    e.signal(sig(102, {11}));
+    e.signal(sig(103, {16}));
     EXPECT_EQ(e.blendSource, static_cast<unsigned>(GL_ZERO));
     EXPECT_EQ(e.blendDestination, static_cast<unsigned>(GL_SRC_COLOR));
 }
@@ -90,20 +76,20 @@ TEST(Effect, PauseAndResumeBySignalMoveTheStartTime)
     e.init(0);
     e.render(5000, false);
     // Written under a time offset of 4000: pause at 5000, resume at 7000.
-    e.signal(makeSignal(12, {1, 1000}, 4000));
+    e.signal(sig(12, {1, 1000}, "", 4000));
     EXPECT_TRUE(e.isPaused());
     e.render(6000, false);
     EXPECT_EQ(e.localTime, 5000);
     EXPECT_EQ(e.frameDelta, 0);
-    e.signal(makeSignal(12, {1, 2000}, 4000)); // a second pause changes nothing
-    e.signal(makeSignal(12, {0, 3000}, 4000));
+    e.signal(sig(12, {1, 2000}, "", 4000)); // a second pause changes nothing
+    e.signal(sig(12, {0, 3000}, "", 4000));
     EXPECT_FALSE(e.isPaused());
     EXPECT_EQ(e.startTime, 2000);
     e.render(7000, false);
     EXPECT_EQ(e.localTime, 5000);
     e.render(7100, false);
     EXPECT_EQ(e.localTime, 5100);
-    e.signal(makeSignal(12, {0, 9000})); // resume without pause changes nothing
+    e.signal(sig(12, {0, 9000})); // resume without pause changes nothing
     EXPECT_EQ(e.startTime, 2000);
 }
 
@@ -114,7 +100,7 @@ TEST(Effect, MovesUseOffsetAndTakeModeAndCurveOnlyWhenGiven)
     e.x.setMode(AnimatedValue::SineEaseOut);
     e.x.setCurve(0.5f, 0.7f);
     // Six arguments: no mode, no curve.
-    e.signal(makeSignal(203, {50, 50, 20, 20, 1000, 2000}, 500));
+    e.signal(sig(203, {50, 50, 20, 20, 1000, 2000}, "", 500));
     for (const AnimatedValue* v : {&e.x, &e.y, &e.width, &e.height})
         EXPECT_EQ(v->startTime, 1500.0f);
     EXPECT_EQ(e.x.mode, AnimatedValue::SineEaseOut);
@@ -127,15 +113,15 @@ TEST(Effect, MovesUseOffsetAndTakeModeAndCurveOnlyWhenGiven)
     EXPECT_FLOAT_EQ(e.width.value(), 0.2f);
 
     // Seven: mode for all four; nine: curve for all four.
-    e.signal(makeSignal(203, {0, 0, 100, 100, 0, 100, 2}));
+    e.signal(sig(203, {0, 0, 100, 100, 0, 100, 2}));
     EXPECT_EQ(e.height.mode, AnimatedValue::EaseIn);
     EXPECT_EQ(e.height.curveB, 1.0f);
-    e.signal(makeSignal(203, {0, 0, 100, 100, 0, 100, 4, -50, 150}));
+    e.signal(sig(203, {0, 0, 100, 100, 0, 100, 4, -50, 150}));
     EXPECT_FLOAT_EQ(e.height.curveA, -0.5f);
     EXPECT_FLOAT_EQ(e.y.curveB, 1.5f);
 
     // 205 moves colour; its mode and curve reach alpha too.
-    e.signal(makeSignal(205, {255, 0, 51, 100, 400, 3, 10, 20}));
+    e.signal(sig(205, {255, 0, 51, 100, 400, 3, 10, 20}));
     EXPECT_EQ(e.red.target, 1.0f);
     EXPECT_FLOAT_EQ(e.blue.target, 0.2f);
     EXPECT_EQ(e.red.startTime, 100.0f);
@@ -144,7 +130,7 @@ TEST(Effect, MovesUseOffsetAndTakeModeAndCurveOnlyWhenGiven)
     EXPECT_EQ(e.alpha.delta, 0.0f);
 
     // 500 jumps to the first angles and moves to the second ones.
-    e.signal(makeSignal(500, {10, 20, 30, 40, 50, 60, 100, 1000}, 2000));
+    e.signal(sig(500, {10, 20, 30, 40, 50, 60, 100, 1000}, "", 2000));
     EXPECT_EQ(e.rotationZ.value(), 30.0f);
     EXPECT_EQ(e.rotationZ.target, 60.0f);
     EXPECT_EQ(e.rotationX.startTime, 2100.0f);
@@ -157,20 +143,20 @@ TEST(Effect, ColourSignalsAndSourceLookup)
     EffectManager::instance()->registerEffect(7, other);
 
     PlainEffect e;
-    e.signal(makeSignal(201, {255, 51, 0, 102}));
+    e.signal(sig(201, {255, 51, 0, 102}));
     EXPECT_FLOAT_EQ(e.green.value(), 0.2f);
     EXPECT_FLOAT_EQ(e.alpha.value(), 0.4f);
-    e.signal(makeSignal(101, {}));
+    e.signal(sig(101, {}));
     EXPECT_FALSE(e.blending);
     EXPECT_EQ(e.alpha.value(), 1.0f);
-    e.signal(makeSignal(118, {0}));
+    e.signal(sig(118, {0}));
     EXPECT_EQ(e.alpha.value(), 0.0f);
 
-    e.signal(makeSignal(70, {7}));
+    e.signal(sig(70, {7}));
     EXPECT_EQ(e.source, other);
     e.init(400); // the source is initialised with its reader
     EXPECT_EQ(other->lastInitTime, 400);
-    e.signal(makeSignal(70, {99}));
+    e.signal(sig(70, {99}));
     EXPECT_EQ(e.source, nullptr);
 }
 
@@ -181,12 +167,12 @@ TEST(Effect, SourceRingDoesNotRecurseForever)
     PlainEffect* b = new PlainEffect;
     EffectManager::instance()->registerEffect(1, a);
     EffectManager::instance()->registerEffect(2, b);
-    a->signal(makeSignal(70, {2}));
-    b->signal(makeSignal(70, {1}));
+    a->signal(sig(70, {2}));
+    b->signal(sig(70, {1}));
     a->init(10);
     EXPECT_EQ(b->inits, 1);
     EXPECT_EQ(b->lastInitTime, 10);
-    b->signal(makeSignal(70, {2}));
+    b->signal(sig(70, {2}));
     b->init(20);
     EXPECT_EQ(b->inits, 3);
 }

@@ -3,6 +3,7 @@
 
 #include "effects/Forcefield.h"
 #include "math/Random.h"
+#include "support/Signals.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +12,6 @@
 #include <memory>
 
 namespace {
-
-SignalArgs numbers(int code, std::initializer_list<int> values)
-{
-    SignalArgs s;
-    s.code = code;
-    for (int v : values)
-        s.addArg(v);
-    return s;
-}
 
 float u()
 {
@@ -67,7 +59,7 @@ TEST(Forcefield, TwoInitsGiveIdenticalParticles)
     auto second = std::make_unique<Forcefield>();
     first->init(0);
     second->init(0);
-    second->signal(numbers(90, {90}));
+    second->signal(sig(90, {90}));
     Vec3 a, b;
     Forcefield::attractors(0.3f, a, b);
     EXPECT_GT(second->simulate(0.2f, a, b), 0);
@@ -132,7 +124,7 @@ TEST(Forcefield, GainZeroDriftsStraight)
     }
 
     // With a gain the same steps bend the paths.
-    field->signal(numbers(90, {90}));
+    field->signal(sig(90, {90}));
     field->simulate(0.0705f, a, b);
     EXPECT_NE(std::memcmp(&field->particle(0).velocity, &start->particle(0).velocity, sizeof(Vec3)), 0);
 }
@@ -141,7 +133,7 @@ TEST(Forcefield, FixedStepsFromTheClockBoundedPerFrame)
 {
     auto field = std::make_unique<Forcefield>();
     field->init(0);
-    field->signal(numbers(90, {40}));
+    field->signal(sig(90, {40}));
     Vec3 a, b;
     Forcefield::attractors(0.0f, a, b);
 

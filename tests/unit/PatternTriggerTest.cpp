@@ -1,29 +1,11 @@
 #include "engine/PatternTrigger.h"
 
+#include "support/Signals.h"
 #include "support/TestEffects.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
-
-SignalArgs textSignal(int code, const char* text)
-{
-    SignalArgs s;
-    s.code = code;
-    s.setText(text, std::strlen(text));
-    return s;
-}
-
-SignalArgs numberSignal(int code, int value)
-{
-    SignalArgs s;
-    s.code = code;
-    s.args[0] = value;
-    s.count = 1;
-    return s;
-}
 
 // A trigger started at demo time 0 that forwards to a recording source.
 struct Rig {
@@ -60,7 +42,7 @@ using Fired = std::vector<std::string>;
 TEST(PatternTrigger, ZeroStepsAreSkippedButStillCounted)
 {
     Rig rig;
-    rig.trigger.signal(textSignal(406, "p1010"));
+    rig.trigger.signal(sig(406, {}, "p1010"));
     EXPECT_STREQ(rig.trigger.pattern(), "1010");
     // 20 ms frames over one and a half cycles of 4 x 1000 ms.
     std::vector<std::string> fired;
@@ -74,8 +56,8 @@ TEST(PatternTrigger, ZeroStepsAreSkippedButStillCounted)
 TEST(PatternTrigger, JumpsFireEveryStepPassedInOrderOncePerPass)
 {
     Rig rig;
-    rig.trigger.signal(numberSignal(405, 100));
-    rig.trigger.signal(textSignal(406, "p1234"));
+    rig.trigger.signal(sig(405, {100}));
+    rig.trigger.signal(sig(406, {}, "p1234"));
     EXPECT_EQ(rig.run({0}), (Fired{"0:1"}));
     EXPECT_EQ(rig.run({50}), Fired{});
     // Over steps 1 and 2 in one frame.
@@ -94,7 +76,7 @@ TEST(PatternTrigger, PausedClockFiresNothingAndInitStartsOver)
 {
     Rig rig;
     EXPECT_EQ(rig.run({0, 1000}), (Fired{"0:1", "1000:1"}));
-    SignalArgs pause = numberSignal(12, 1);
+    SignalArgs pause = sig(12, {1});
     pause.args[1] = 1500;
     pause.count = 2;
     rig.trigger.signal(pause);
@@ -106,32 +88,32 @@ TEST(PatternTrigger, PausedClockFiresNothingAndInitStartsOver)
 TEST(PatternTrigger, PatternAndStepSignals)
 {
     Rig rig;
-    rig.trigger.signal(textSignal(406, "1212")); // no "p": ignored
-    rig.trigger.signal(textSignal(406, ""));
+    rig.trigger.signal(sig(406, {}, "1212")); // no "p": ignored
+    rig.trigger.signal(sig(406, {}, ""));
     EXPECT_STREQ(rig.trigger.pattern(), "1111");
-    rig.trigger.signal(textSignal(406, "p19"));
+    rig.trigger.signal(sig(406, {}, "p19"));
     EXPECT_STREQ(rig.trigger.pattern(), "19");
     EXPECT_EQ(rig.run({0, 1000, 2000}), (Fired{"0:1", "1000:9", "2000:1"}));
 
     // A new pattern keeps the step index and plays on in the new cycle.
-    rig.trigger.signal(textSignal(406, "p123"));
+    rig.trigger.signal(sig(406, {}, "p123"));
     EXPECT_EQ(rig.run({2500}), (Fired{"2500:2", "2500:3"}));
     EXPECT_EQ(rig.run({3000}), (Fired{"3000:1"}));
-    rig.trigger.signal(textSignal(406, "p1234"));
+    rig.trigger.signal(sig(406, {}, "p1234"));
     EXPECT_EQ(rig.run({4000, 4999}), Fired{});
     EXPECT_EQ(rig.run({5000}), (Fired{"5000:2"}));
     // One shorter than the step reached ends the pass.
-    rig.trigger.signal(textSignal(406, "p12"));
+    rig.trigger.signal(sig(406, {}, "p12"));
     EXPECT_EQ(rig.run({5001}), Fired{});
     EXPECT_EQ(rig.trigger.stepIndex(), 0);
 
     // No steps or no length: idle, and nothing divides by zero.
-    rig.trigger.signal(textSignal(406, "p"));
+    rig.trigger.signal(sig(406, {}, "p"));
     EXPECT_EQ(rig.run({4000, 5000}), Fired{});
-    rig.trigger.signal(textSignal(406, "p1"));
-    rig.trigger.signal(numberSignal(405, 0));
+    rig.trigger.signal(sig(406, {}, "p1"));
+    rig.trigger.signal(sig(405, {0}));
     EXPECT_EQ(rig.run({6000}), Fired{});
-    rig.trigger.signal(numberSignal(405, -5));
+    rig.trigger.signal(sig(405, {-5}));
     EXPECT_EQ(rig.run({7000}), Fired{});
 }
 
