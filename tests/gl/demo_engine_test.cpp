@@ -1,13 +1,12 @@
 #include "engine/DemoEngine.h"
 #include "gl/ErrorBox.h"
 #include "gl/GLExtensions.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -107,10 +106,7 @@ TEST(DemoEngineGL, ExtensionLogHoldsBothListsOneNamePerLine)
     std::string dir = ::testing::TempDir();
     ASSERT_EQ(chdir(dir.c_str()), 0);
     logExtensions();
-    std::ifstream in("vp_log_extensions.txt");
-    std::stringstream s;
-    s << in.rdbuf();
-    std::string log = s.str();
+    std::string log = readFile<std::string>("vp_log_extensions.txt");
     std::string gl = glExtensionList();
     std::string wgl = wglExtensionList();
     EXPECT_EQ(log, gl + "WGL: \n" + wgl);

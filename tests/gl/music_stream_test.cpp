@@ -3,6 +3,7 @@
 // the demo start on, at the first start and again after a restart.
 #include "engine/DemoEngine.h"
 #include "platform/OggDecoder.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -58,8 +59,7 @@ std::vector<float> mono(const std::vector<int16_t>& stereo)
 
 std::vector<float> heardFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<unsigned char> bytes = readFile(path);
     std::vector<int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return mono(samples);
@@ -243,11 +243,7 @@ TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
 
     // A copy of the soundtrack that is gone once opened: a reopen would fail.
     const std::string copy = dir.path + "/music.ogg";
-    {
-        std::ifstream in(soundtrackPath(), std::ios::binary);
-        std::ofstream out(copy, std::ios::binary);
-        out << in.rdbuf();
-    }
+    std::filesystem::copy_file(soundtrackPath(), copy, std::filesystem::copy_options::overwrite_existing);
 
     DemoEngine::settings().hiddenWindow = true;
     DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);

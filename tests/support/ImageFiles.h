@@ -50,20 +50,6 @@ inline bool writeBytes(const std::string& path, const std::vector<unsigned char>
     return std::fclose(f) == 0 && ok;
 }
 
-inline std::vector<unsigned char> readBytes(const std::string& path)
-{
-    std::vector<unsigned char> bytes;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return bytes;
-    unsigned char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    std::fclose(f);
-    return bytes;
-}
-
 // What a PNG holds besides its rows: the palette for palette images, and an
 // optional transparency chunk (palette alphas, or the one transparent grey or
 // RGB colour).

@@ -3,6 +3,7 @@
 #include "resources/Crc32.h"
 #include "resources/VFile.h"
 #include "scene/SceneReader.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -45,19 +46,6 @@ Extracted extract(const std::string& archive, const char* member, const char* pa
         EXPECT_EQ(size, 0u);
     }
     return e;
-}
-
-std::vector<unsigned char> readFile(const std::string& path)
-{
-    std::vector<unsigned char> v;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return v;
-    int c;
-    while ((c = std::fgetc(f)) != EOF)
-        v.push_back(static_cast<unsigned char>(c));
-    std::fclose(f);
-    return v;
 }
 
 void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)

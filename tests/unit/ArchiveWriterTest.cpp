@@ -3,6 +3,8 @@
 #include "resources/ArchiveReader.h"
 #include "resources/VFile.h"
 
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -58,20 +60,6 @@ void writeFile(const std::string& path, const Bytes& bytes)
     ASSERT_NE(f, nullptr) << path;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
-}
-
-Bytes readFile(const std::string& path)
-{
-    Bytes v;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return v;
-    unsigned char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        v.insert(v.end(), buf, buf + n);
-    std::fclose(f);
-    return v;
 }
 
 int extract(const std::string& archive, const char* member, const char* password, Bytes& out)

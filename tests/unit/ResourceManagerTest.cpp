@@ -2,12 +2,11 @@
 // dump's lines and order, and the singleton's life.
 
 #include "resources/ResourceManager.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -29,14 +28,6 @@ public:
     }
     int made = 0;
 };
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class ResourceManagerTest : public testing::Test {
 protected:
@@ -125,7 +116,7 @@ TEST_F(ResourceManagerTest, DumpWritesOneLinePerNameInByteOrder)
     std::filesystem::remove(path);
     manager.dump(path.c_str());
     ASSERT_TRUE(std::filesystem::exists(path));
-    EXPECT_EQ(readFile(path), "");
+    EXPECT_EQ(readFile<std::string>(path), "");
 
     Thing* wall = new Thing;
     manager.add("wall.png", wall);
@@ -135,7 +126,7 @@ TEST_F(ResourceManagerTest, DumpWritesOneLinePerNameInByteOrder)
     manager.add("a", new Thing);
     manager.add("Zebra.jpg", new Thing);
     EXPECT_EQ(manager.dump(path.c_str()), 0);
-    EXPECT_EQ(readFile(path), "Resource: Zebra.jpg, RefCount: 1\n"
+    EXPECT_EQ(readFile<std::string>(path), "Resource: Zebra.jpg, RefCount: 1\n"
                               "Resource: a, RefCount: 1\n"
                               "Resource: ab, RefCount: 1\n"
                               "Resource: a\xE9.png, RefCount: 1\n"

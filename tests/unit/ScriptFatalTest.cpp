@@ -2,6 +2,7 @@
 // whether the script comes from memory or from disk through the file layer.
 
 #include "ScriptTestSupport.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -88,13 +89,8 @@ TEST(ScriptFatal, SampleProductionScriptParses)
     if (!dir || !*dir)
         dir = "../production";
     MemoryScriptSource source;
-    std::string text;
-    FILE* f = std::fopen((std::string(dir) + "/data/testscript.scr").c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;)
-        text.append(buffer, n);
-    std::fclose(f);
+    std::string text = readFile<std::string>(std::string(dir) + "/data/testscript.scr");
+    ASSERT_FALSE(text.empty());
     source.addFile("data/testscript.scr", text);
     Script script("data/testscript.scr", source, Script::ErrorMode::Report);
     EXPECT_TRUE(script.ok()) << script.errorText();

@@ -1,13 +1,12 @@
 #include "app/CaptureSoundtrack.h"
 #include "platform/OggDecoder.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -36,8 +35,7 @@ uint32_t le(const std::vector<unsigned char>& b, size_t at, int bytes)
 
 Wav readWav(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<unsigned char> b = readFile(path);
     Wav w;
     if (b.size() < 44 || std::memcmp(b.data(), "RIFF", 4) || std::memcmp(b.data() + 8, "WAVEfmt ", 8) ||
         std::memcmp(b.data() + 36, "data", 4))

@@ -1,12 +1,11 @@
 #include "engine/FrameStats.h"
 #include "engine/HighResTimer.h"
 #include "platform/Clock.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -17,14 +16,6 @@ struct FixedClockScope {
     FixedClockScope() { setActiveClock(&clock); }
     ~FixedClockScope() { setActiveClock(nullptr); }
 };
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string scratchPath(const char* name)
 {
@@ -70,7 +61,7 @@ TEST(FrameStats, WritesOneLinePerBatchAndTheSummary)
         stats.countFrame();
     stats.close();
     // The last frame of a batch is counted before its own time has passed.
-    EXPECT_EQ(readFile(path), "fps: 50.505\nfps: 101.01\n*****************************\n"
+    EXPECT_EQ(readFile<std::string>(path), "fps: 50.505\nfps: 101.01\n*****************************\n"
                               "minFPS: 50.505\nmaxFPS:\t101.01\n");
     std::remove(path.c_str());
 }
@@ -84,12 +75,12 @@ TEST(FrameStats, ShortRunsKeepTheInitialExtremesAndZeroMsIsInfinite)
     for (int i = 0; i < 50; ++i)
         stats.countFrame();
     stats.close();
-    EXPECT_EQ(readFile(path), "*****************************\nminFPS: 10000\nmaxFPS:\t0\n");
+    EXPECT_EQ(readFile<std::string>(path), "*****************************\nminFPS: 10000\nmaxFPS:\t0\n");
 
     stats.open(100, path.c_str());
     for (int i = 0; i < 100; ++i)
         stats.countFrame(); // the clock never moves
     stats.close();
-    EXPECT_EQ(readFile(path), "fps: inf\n*****************************\nminFPS: 10000\nmaxFPS:\tinf\n");
+    EXPECT_EQ(readFile<std::string>(path), "fps: inf\n*****************************\nminFPS: 10000\nmaxFPS:\tinf\n");
     std::remove(path.c_str());
 }
