@@ -164,6 +164,7 @@ TEST_F(SceneFixture, HandMadeFileReadsFieldForField)
               "  coords 0 -0.25, 1 -0.5, 0.5 -1, second 0.125 -0.75, 0.375 2,\n"
               "  face 0 1 2, 2 1 0, 1 0 1, material 1, flags 5, shade 0\n"
               "  face 0 2 3, 0 0 1, 0 1 0, material 0, flags 80000002, shade 20\n"
+              "  face 1 2 3, 1 2 0, 1 1 0, material 2, flags 10, shade 40\n"
               "  samples every 2: 0 0 0 0 0 0 1, 2 4 6 0 0 0.479 0.878, 4 8 12 0 0 0.841 0.54,\n"
               "path 102 Path: 0 0 0, scale 1 1 1\n"
               "  vertices 10 0 0 1 1 1 1, 20 5 0 1 1 1 1\n"

@@ -130,12 +130,13 @@ inline std::vector<unsigned char> handMadeScene()
     file.chunk(3, dummy);
 
     Bytes quad;
-    quad.i32(101).i32(100).text("Quad", kName).u32(4).u32(3).u32(2).u32(2).f32({-4, 5, -6});
+    quad.i32(101).i32(100).text("Quad", kName).u32(4).u32(3).u32(2).u32(3).f32({-4, 5, -6});
     quad.f32({kMeshTurn[0], kMeshTurn[1], kMeshTurn[2], kMeshTurn[3]}).f32({1, 3, 0.5f}).zeros(12);
     quad.f32({0, 0, 0, 1, 0, 0.5f, 1, 1, 0, 0, 1, -0.5f});        // vertices
     quad.f32({0, 0.25f, 1, 0.5f, 0.5f, 1});                          // first set
     quad.f32({0.125f, 0.75f, 0.375f, -2});                           // second set
     quad.append(face({0, 1, 2, 2, 1, 0, 1, 0, 1}, 1, 0x5)).append(face({0, 2, 3, 0, 0, 1, 0, 1, 0}, -1, 0x80000002));
+    quad.append(face({1, 2, 3, 1, 2, 0, 1, 1, 0}, 2, 0x10));
     file.chunk(2, quad);
 
     Bytes path;

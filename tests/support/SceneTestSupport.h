@@ -67,10 +67,3 @@ inline MeshRecord& addTriangle(SceneWriter& w, int32_t id, const char* name, int
     m.addFace(0, 1, 2, materialId);
     return m;
 }
-
-// Little-endian helpers for hand-made bytes.
-inline void putU32(std::vector<unsigned char>& out, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}

@@ -33,109 +33,51 @@ struct FullScene {
 
     explicit FullScene(bool textures = true)
     {
-        using namespace scenefixture;
-        MaterialRecord& red = w.addMaterial(1, "red");
-        red.ambient = Vec3(0.1f, 0.05f, 0.02f);
-        red.diffuse = Vec3(0.9f, 0.15f, 0.125f);
-        red.specular = Vec3(0.5f, 0.6f, 0.7f);
-        red.glossiness = 0.25f;
-        red.specularLevel = 1.5f;
-        red.opacity = 0.7f;
-        red.twoSided = true;
-        MaterialRecord& chrome = w.addMaterial(0, "chrome");
-        chrome.ambient = Vec3(0.3f, 0.35f, 0.4f);
-        chrome.diffuse = Vec3(0.45f, 0.55f, 0.65f);
-        chrome.specular = Vec3(0.75f, 0.85f, 0.95f);
-        chrome.glossiness = 0.5f;
-        chrome.specularLevel = 2.5f;
-        chrome.environment = textures;
-        MaterialRecord& layered = w.addMaterial(2, "layered");
-        layered.ambient = Vec3(0.01f, 0.02f, 0.03f);
-        layered.diffuse = Vec3(0.04f, 0.05f, 0.06f);
-        layered.specular = Vec3(0.07f, 0.08f, 0.09f);
-        layered.glossiness = 0.125f;
-        layered.specularLevel = 3.5f;
-        layered.opacity = 0.3f;
-        if (textures) {
-            chrome.secondMap = layered.secondMap = "s.png";
-            layered.diffuseMap = "d.png";
-            layered.additiveMap = "a.png";
-            layered.bumpMap = "b.png";
-            layered.opacityMap = "o.png";
-            layered.detailMap = "x.png";
-        }
-
-        DummyRecord& root = w.addDummy(100, "Root");
-        root.position = Vec3(1, 2, 3);
-        root.rotation = Quaternion(kDummyTurn[0], kDummyTurn[1], kDummyTurn[2], kDummyTurn[3]);
-        root.scale = Vec3(2, 2.5f, 3.5f);
-
-        MeshRecord& m = w.addMesh(101, "Quad", 100);
-        m.position = Vec3(-4, 5, -6);
-        m.rotation = Quaternion(kMeshTurn[0], kMeshTurn[1], kMeshTurn[2], kMeshTurn[3]);
-        m.scale = Vec3(1, 3, 0.5f);
-        for (Vec3 v : {Vec3(0, 0, 0), Vec3(1, 0, 0.5f), Vec3(1, 1, 0), Vec3(0, 1, -0.5f)})
-            m.addVertex(v);
-        m.addCoord1(0.0f, 0.25f);
-        m.addCoord1(1.0f, 0.5f);
-        m.addCoord1(0.5f, 1.0f);
-        m.addCoord2(0.125f, 0.75f);
-        m.addCoord2(0.375f, -2.0f);
-        WriterFace& f0 = m.addFace(0, 1, 2, 1, 0x5);
-        f0.coord1[0] = 2; f0.coord1[1] = 1; f0.coord1[2] = 0;
-        f0.coord2[0] = 1; f0.coord2[1] = 0; f0.coord2[2] = 1;
-        WriterFace& f1 = m.addFace(0, 2, 3, -1, 0x80000002);
-        f1.coord1[0] = 0; f1.coord1[1] = 0; f1.coord1[2] = 1;
-        f1.coord2[0] = 0; f1.coord2[1] = 1; f1.coord2[2] = 0;
-
+        using scenefixture::kDummyTurn;
+        using scenefixture::kMeshTurn;
+        auto map = [textures](const char* name) { return textures ? name : ""; };
+        // id, name, ambient, diffuse, specular, glossiness, specular level, opacity, two-sided,
+        // maps (diffuse, second, additive, bump, opacity, detail), environment
+        w.addMaterial(1, "red") = {1, "red", Vec3(0.1f, 0.05f, 0.02f), Vec3(0.9f, 0.15f, 0.125f),
+                                   Vec3(0.5f, 0.6f, 0.7f), 0.25f, 1.5f, 0.7f, true, "", "", "", "", "", ""};
+        w.addMaterial(0, "chrome") = {0, "chrome", Vec3(0.3f, 0.35f, 0.4f), Vec3(0.45f, 0.55f, 0.65f),
+                                      Vec3(0.75f, 0.85f, 0.95f), 0.5f, 2.5f, 1.0f, false,
+                                      "", map("s.png"), "", "", "", "", textures};
+        w.addMaterial(2, "layered") = {2, "layered", Vec3(0.01f, 0.02f, 0.03f), Vec3(0.04f, 0.05f, 0.06f),
+                                       Vec3(0.07f, 0.08f, 0.09f), 0.125f, 3.5f, 0.3f, false,
+                                       map("d.png"), map("s.png"), map("a.png"), map("b.png"), map("o.png"),
+                                       map("x.png")};
+        w.addDummy(100, "Root") = {100, 0, "Root", Vec3(1, 2, 3),
+                                   Quaternion(kDummyTurn[0], kDummyTurn[1], kDummyTurn[2], kDummyTurn[3]),
+                                   Vec3(2, 2.5f, 3.5f)};
+        // Faces: vertices, first-set and second-set coordinates, material, flags.
+        w.addMesh(101, "Quad", 100) = {
+            101, 100, "Quad", Vec3(-4, 5, -6), Quaternion(kMeshTurn[0], kMeshTurn[1], kMeshTurn[2], kMeshTurn[3]),
+            Vec3(1, 3, 0.5f), {Vec3(0, 0, 0), Vec3(1, 0, 0.5f), Vec3(1, 1, 0), Vec3(0, 1, -0.5f)},
+            {{0, 0.25f}, {1, 0.5f}, {0.5f, 1}}, {{0.125f, 0.75f}, {0.375f, -2}},
+            {{{0, 1, 2}, {2, 1, 0}, {1, 0, 1}, 1, 0x5}, {{0, 2, 3}, {0, 0, 1}, {0, 1, 0}, -1, 0x80000002},
+             {{1, 2, 3}, {1, 2, 0}, {1, 1, 0}, 2, 0x10}}};
         MeshRecord& path = w.addMesh(102, "Path");
-        path.addVertex(Vec3(10, 0, 0));
-        path.addVertex(Vec3(20, 5, 0));
-        path.addCoord1(0.5f, 0.5f);
-
+        path.vertices = {Vec3(10, 0, 0), Vec3(20, 5, 0)};
+        path.coords1 = {{0.5f, 0.5f}};
         w.addMarker(103, "Spot", Vec3(7, 8, 9));
         w.addCamera(200, "Camera01", Vec3(0, 10, 100), 60.0f, 103);
         w.addCamera(201, "Camera02", Vec3(5, 6, 7), 30.0f, 0);
-
-        LightRecord& sun = w.addLight(300, "Sun", Vec3(50, 60, 70), Vec3(1.0f, 0.5f, 0.25f));
-        sun.range = 4.0f;
-        sun.targetId = 101;
-        sun.spotExponent = 20.0f;
-        sun.spotCutoff = 60.0f;
-        LightRecord& projector = w.addLight(301, "Projector", Vec3(-1, -2, -3), Vec3(0.2f, 0.4f, 0.6f));
-        projector.spotExponent = 12.0f;
-        projector.spotCutoff = 45.0f;
-        if (textures)
-            projector.projectedTexture = "p.png";
-
+        // id, name, position, colour, range, target, spot exponent and cut-off, projected texture
+        w.addLight(300, "Sun", Vec3(), Vec3()) = {300, "Sun", Vec3(50, 60, 70), Vec3(1, 0.5f, 0.25f),
+                                                  4, 101, 20, 60, ""};
+        w.addLight(301, "Projector", Vec3(), Vec3()) = {301, "Projector", Vec3(-1, -2, -3), Vec3(0.2f, 0.4f, 0.6f),
+                                                        0, 0, 12, 45, map("p.png")};
         w.addFlare(400, "Glint", Vec3(3, 3.5f, 4));
 
         ControllerRecord& samples = w.addSamples(101, 2);
-        samples.addSample(Vec3(0, 0, 0), Quaternion(0, 0, 0, 1));
-        samples.addSample(Vec3(2, 4, 6), Quaternion(0, 0, 0.479f, 0.878f));
-        samples.addSample(Vec3(4, 8, 12), Quaternion(0, 0, 0.841f, 0.540f));
-
-        ControllerRecord& keys = w.addPositionKeys(100);
-        keys.positionKeys.resize(2);
-        PositionKeyRecord& k0 = keys.positionKeys[0];
-        k0.frame = 0x12340005;
-        k0.position = Vec3(1, 1.5f, 2);
-        k0.tension = 0.5f;
-        k0.continuity = 0.25f;
-        k0.bias = -0.5f;
-        k0.extra[0] = 9.0f;
-        k0.extra[1] = 10.0f;
-        PositionKeyRecord& k1 = keys.positionKeys[1];
-        k1.frame = 0xFFFF;
-        k1.position = Vec3(3, 1, 1);
-        k1.tension = 0.1f;
-        k1.continuity = 0.2f;
-        k1.bias = 0.3f;
-
-        RotationKeyRecord r;
-        r.frame = 10;
-        r.value[0] = 0.1f; r.value[1] = 0.2f; r.value[2] = 0.3f; r.value[3] = 0.4f;
-        w.addRotationKeys(103).rotationKeys.push_back(r);
+        samples.positions = {Vec3(0, 0, 0), Vec3(2, 4, 6), Vec3(4, 8, 12)};
+        samples.rotations = {Quaternion(0, 0, 0, 1), Quaternion(0, 0, 0.479f, 0.878f),
+                             Quaternion(0, 0, 0.841f, 0.540f)};
+        // frame (only the low 16 bits count), position, tension, continuity, bias, two unused
+        w.addPositionKeys(100).positionKeys = {{0x12340005, Vec3(1, 1.5f, 2), 0.5f, 0.25f, -0.5f, {9, 10}},
+                                               {0xFFFF, Vec3(3, 1, 1), 0.1f, 0.2f, 0.3f}};
+        w.addRotationKeys(103).rotationKeys = {{10, {0.1f, 0.2f, 0.3f, 0.4f}}};
     }
 };
 
@@ -174,9 +116,7 @@ TEST(SceneReader, UnknownChunksAreSkippedBySizeAndTheEndChunkPayloadIsIgnored)
     SceneWriter w;
     // 40 bytes that would read as a mesh chunk header with an absurd count
     // if the reader did not skip them by size.
-    std::vector<unsigned char> junk;
-    putU32(junk, sceneformat::kChunkMesh);
-    putU32(junk, 10);
+    std::vector<unsigned char> junk = scenefixture::Bytes().u32(sceneformat::kChunkMesh).u32(10).data;
     junk.resize(40, 0xFF);
     w.addRawChunk(12, junk);
     w.addMarker(5, "After", Vec3(1, 2, 3));
