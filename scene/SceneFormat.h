@@ -7,8 +7,9 @@
 // type 1. Every integer is 32-bit little-endian, every real an IEEE-754 float,
 // little-endian; text fields are fixed-size byte arrays holding a
 // zero-terminated string. Records are packed: the offsets below are the
-// byte offsets within each record, and the reader and the writer both go
-// through them field by field, never by casting a struct over the bytes.
+// byte offsets within each record, which the reader goes through field by
+// field, never casting a struct over the bytes; the writer emits the same
+// fields one after another in that order.
 
 #include <cstdint>
 
