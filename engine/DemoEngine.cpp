@@ -171,12 +171,12 @@ void DemoEngine::resize(int width, int height)
 
 bool DemoEngine::isKeyDown(int vk) const
 {
-    return vk >= 0 && vk <= 255 && keyDown[vk] != 0;
+    return vk >= 0 && vk <= 255 && (keyDown[vk] != 0 || keyTapped[vk] != 0);
 }
 
 bool DemoEngine::isKeyPressedOnce(int vk) const
 {
-    return vk >= 0 && vk <= 255 && keyDown[vk] != 0 && keyConsumed[vk] == 0;
+    return isKeyDown(vk) && keyConsumed[vk] == 0;
 }
 
 void DemoEngine::setKeyConsumed(int vk, bool flag)
@@ -189,6 +189,21 @@ void DemoEngine::clearKeys()
 {
     std::memset(keyDown, 0, sizeof keyDown);
     std::memset(keyConsumed, 0, sizeof keyConsumed);
+    std::memset(keyTapped, 0, sizeof keyTapped);
+    anyTapped = false;
+}
+
+void DemoEngine::keysReadByFrame()
+{
+    if (!anyTapped)
+        return;
+    for (int vk = 0; vk < 256; ++vk) {
+        // A tap acknowledged by this frame is over: the next press is new.
+        if (keyTapped[vk] && !keyDown[vk])
+            keyConsumed[vk] = 0;
+        keyTapped[vk] = 0;
+    }
+    anyTapped = false;
 }
 
 void DemoEngine::windowProc(const WindowMessage& msg)
@@ -207,8 +222,11 @@ void DemoEngine::windowProc(const WindowMessage& msg)
         active = msg.param1 == 0;
         break;
     case MessageType::KeyDown:
-        if (msg.param1 >= 0 && msg.param1 <= 255)
+        if (msg.param1 >= 0 && msg.param1 <= 255) {
             keyDown[msg.param1] = 1;
+            keyTapped[msg.param1] = 1;
+            anyTapped = true;
+        }
         break;
     case MessageType::KeyUp:
         if (msg.param1 >= 0 && msg.param1 <= 255) {

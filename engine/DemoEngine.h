@@ -38,10 +38,16 @@ public:
     bool isActive() const { return active; }
     bool isFullscreen() const { return fullscreen; }
 
+    // A key counts as down while it is held, and also for the one frame after
+    // it went down if it was let go before that frame read the keys: a quick
+    // tap, pressed and released between two frames of a slow renderer, is not
+    // lost.
     bool isKeyDown(int vk) const;
     bool isKeyPressedOnce(int vk) const;
     void setKeyConsumed(int vk, bool flag);
     void clearKeys();
+    // The frame has read the keys: taps already released count no longer.
+    void keysReadByFrame();
 
     // The demo clock: the free-running timer, or locked to the music.
     void startTimer() { clock.start(); }
@@ -103,6 +109,8 @@ private:
     void* beforeSwapUser = nullptr;
     uint8_t keyDown[256] = {};
     uint8_t keyConsumed[256] = {};
+    uint8_t keyTapped[256] = {}; // went down since the last frame read the keys
+    bool anyTapped = false;
 };
 
 // A request above the driver's maximum becomes the maximum.

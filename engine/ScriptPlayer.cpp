@@ -158,6 +158,11 @@ void ScriptPlayer::requestRestart()
 void ScriptPlayer::runFrame()
 {
     DemoEngine* engine = DemoEngine::getInstance();
+    // However the frame ends, it has seen the taps since the frame before.
+    struct KeysRead {
+        DemoEngine* engine;
+        ~KeysRead() { engine->keysReadByFrame(); }
+    } keysRead{engine};
     // Minimised: nothing at all. The clock runs on, so the events that come
     // due meanwhile arrive together with the next shown frame.
     if (!engine->isActive())

@@ -28,6 +28,7 @@ protected:
     {
         now += 20;
         control->render(now, false);
+        engine().keysReadByFrame();
     }
 
     // Presses and releases a key, with a frame in between.

@@ -1,3 +1,4 @@
+#include "effects/KeyControl.h"
 #include "support/PlayerRig.h"
 
 #include <gtest/gtest.h>
@@ -155,4 +156,49 @@ TEST_F(ScriptPlayerGL, ControlKeysInTheirOrder)
     EXPECT_EQ(player->eventsDelivered(), 2u);
     EXPECT_EQ(a->speed, 9.0f);
     EXPECT_TRUE(a->isRunning());
+}
+
+// A renderer slower than the hand: a key pressed and released between two
+// frames still reaches the next frame, once.
+TEST_F(ScriptPlayerGL, AKeyTappedBetweenTwoFramesActsInTheNextFrameOnce)
+{
+    RecordingEffect* a = add(10, "a");
+    EffectManager::instance()->registerEffect(1, new KeyControl());
+    play("SETUP\n"
+         "0 l 1 1\n"
+         "0 l 10 2\n"
+         "0 s 1 70 10\n"
+         "TIMELINE\n"
+         "1 START 1\n");
+    frameAt(10);
+    auto tap = [this](int vk) {
+        key(vk, true);
+        key(vk, false);
+    };
+    tap('1');
+    frameAt(20);
+    EXPECT_TRUE(a->isRunning());
+    frameAt(30);
+    EXPECT_TRUE(a->isRunning()) << "a tap toggled twice";
+    tap('1');
+    frameAt(40);
+    EXPECT_FALSE(a->isRunning()) << "the second tap was not seen";
+    // The arrows act on every frame while held: a tap is one frame.
+    tap(KeyControl::kKeyLeft);
+    frameAt(50);
+    frameAt(60);
+    ASSERT_EQ(a->signals.size(), 1u);
+    EXPECT_EQ(a->signals[0].code, 13);
+
+    key(ScriptPlayer::kKeyControl, true);
+    tap(ScriptPlayer::kKeyShift);
+    key(ScriptPlayer::kKeyControl, false);
+    frameAt(70);
+    EXPECT_TRUE(player->restartRequested());
+    restart();
+    frameAt(10);
+    EXPECT_FALSE(player->restartRequested());
+    tap(ScriptPlayer::kKeyEscape);
+    frameAt(20);
+    EXPECT_TRUE(player->quitRequested());
 }
