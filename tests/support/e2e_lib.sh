@@ -28,47 +28,72 @@ run_player() {
   rm -f "$out" "$err"
 }
 
-# Starts the player in the background; sets PID and ERRFILE.
+# Starts the player in the background; sets PID, OUTFILE (its stdout) and ERRFILE.
 start_player() {
-  ERRFILE=$(mktemp)
-  "$VPLAYER" "$@" 2>"$ERRFILE" &
+  OUTFILE=$(mktemp) ERRFILE=$(mktemp)
+  "$VPLAYER" "$@" >"$OUTFILE" 2>"$ERRFILE" &
   PID=$!
 }
 
-# Waits for the player's window and sets WID.
+# Polls the shell condition $1 every 50 ms until it holds; fails with $3
+# after $2 seconds (a bound against a hang, not a judgement of speed) or as
+# soon as the player has ended.
+wait_until() {
+  local i
+  for i in $(seq 1 $(($2 * 20))); do
+    eval "$1" && return 0
+    kill -0 "$PID" 2>/dev/null || { eval "$1" && return 0; fail "player ended while waiting for $3: $(cat "$ERRFILE")"; }
+    sleep 0.05
+  done
+  fail "$3 (not within $2 s): $(cat "$ERRFILE")"
+}
+
+# Waits for the player's window to be mapped and sets WID.
 wait_window() {
   local name=${1:-Quorvantix}
   WID=""
-  for _ in $(seq 1 100); do
+  find_window() {
     WID=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1)
-    [ -n "$WID" ] && break
-    kill -0 "$PID" 2>/dev/null || fail "player exited before its window appeared: $(cat "$ERRFILE")"
-    sleep 0.1
-  done
-  [ -n "$WID" ] || fail "no window named $name"
+    [ -n "$WID" ]
+  }
+  wait_until find_window 60 "no window named $name"
 }
 
 # Presses keys in the player's window (xdotool key syntax, e.g. Escape ctrl+Home).
+# A key pressed while the effects load waits for the first frame; one pressed
+# and released between two frames still reaches the next one.
 press() {
   xdotool windowfocus --sync "$WID" >/dev/null 2>&1 || true
   xdotool key --delay 120 "$@"
 }
 
-# Presses Escape until the player ends (a key pressed while the window is
-# still being mapped can be lost), then waits up to $1 s (default 5) for it
-# to end; sets RC.
+# Lines on the player's stdout matching the extended regular expression $1.
+stdout_lines() { grep -cE -- "$1" "$OUTFILE"; }
+
+# Waits until stdout holds $2 lines matching $1.
+wait_stdout() {
+  wait_until "[ \"\$(stdout_lines '$1')\" -ge $2 ]" 120 "line $2 matching '$1' on stdout"
+}
+
+# F12, then waits for the player to say it wrote the picture; sets SHOT to
+# the file. The picture is that of a frame drawn after every key before it.
+SHOTS=0
+screenshot() {
+  SHOTS=$((SHOTS + 1))
+  press F12
+  wait_stdout '^screenshot: ' "$SHOTS"
+  SHOT=$(grep -E '^screenshot: ' "$OUTFILE" | sed -n "${SHOTS}p" | sed 's/^screenshot: //')
+}
+
+# Escape once, then waits up to $1 s (default 60) for the player to end; sets RC.
 quit_with_escape() {
-  for _ in $(seq 1 40); do
-    kill -0 "$PID" 2>/dev/null || break
-    press Escape
-    sleep 0.5
-  done
-  wait_player "${1:-5}"
+  press Escape
+  wait_player "${1:-60}"
 }
 
 # Waits at most $1 seconds for the background player; sets RC.
 wait_player() {
-  local timeout=${1:-20}
+  local timeout=${1:-60}
   for _ in $(seq 1 $((timeout * 10))); do
     if ! kill -0 "$PID" 2>/dev/null; then
       wait "$PID"
