@@ -171,7 +171,7 @@ void DemoEngine::resize(int width, int height)
 
 bool DemoEngine::isKeyDown(int vk) const
 {
-    return vk >= 0 && vk <= 255 && (keyDown[vk] != 0 || keyTapped[vk] != 0);
+    return vk >= 0 && vk <= 255 && (keyDown[vk] != 0 || keyWasDown[vk] != 0);
 }
 
 bool DemoEngine::isKeyPressedOnce(int vk) const
@@ -189,21 +189,17 @@ void DemoEngine::clearKeys()
 {
     std::memset(keyDown, 0, sizeof keyDown);
     std::memset(keyConsumed, 0, sizeof keyConsumed);
-    std::memset(keyTapped, 0, sizeof keyTapped);
-    anyTapped = false;
+    std::memset(keyWasDown, 0, sizeof keyWasDown);
 }
 
 void DemoEngine::keysReadByFrame()
 {
-    if (!anyTapped)
-        return;
     for (int vk = 0; vk < 256; ++vk) {
-        // A tap acknowledged by this frame is over: the next press is new.
-        if (keyTapped[vk] && !keyDown[vk])
+        keyWasDown[vk] = keyDown[vk];
+        // Let go and seen so: the next press is a new one.
+        if (!keyDown[vk])
             keyConsumed[vk] = 0;
-        keyTapped[vk] = 0;
     }
-    anyTapped = false;
 }
 
 void DemoEngine::windowProc(const WindowMessage& msg)
@@ -223,16 +219,16 @@ void DemoEngine::windowProc(const WindowMessage& msg)
         break;
     case MessageType::KeyDown:
         if (msg.param1 >= 0 && msg.param1 <= 255) {
+            // A new press (not the key repeating) is reported again.
+            if (!keyDown[msg.param1])
+                keyConsumed[msg.param1] = 0;
             keyDown[msg.param1] = 1;
-            keyTapped[msg.param1] = 1;
-            anyTapped = true;
+            keyWasDown[msg.param1] = 1;
         }
         break;
     case MessageType::KeyUp:
-        if (msg.param1 >= 0 && msg.param1 <= 255) {
+        if (msg.param1 >= 0 && msg.param1 <= 255)
             keyDown[msg.param1] = 0;
-            keyConsumed[msg.param1] = 0;
-        }
         break;
     default:
         break;

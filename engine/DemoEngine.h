@@ -38,15 +38,16 @@ public:
     bool isActive() const { return active; }
     bool isFullscreen() const { return fullscreen; }
 
-    // A key counts as down while it is held, and also for the one frame after
-    // it went down if it was let go before that frame read the keys: a quick
-    // tap, pressed and released between two frames of a slow renderer, is not
-    // lost.
+    // A key counts as down for a frame when it was down at any moment since
+    // the frame before read the keys: a quick tap, or a combination whose
+    // keys are let go together, pressed and released between two frames of a
+    // slow renderer, is not lost. A press acknowledged with setKeyConsumed
+    // stays acknowledged until the key is let go and a frame has read that.
     bool isKeyDown(int vk) const;
     bool isKeyPressedOnce(int vk) const;
     void setKeyConsumed(int vk, bool flag);
     void clearKeys();
-    // The frame has read the keys: taps already released count no longer.
+    // The frame has read the keys: keys let go since count no longer.
     void keysReadByFrame();
 
     // The demo clock: the free-running timer, or locked to the music.
@@ -109,8 +110,7 @@ private:
     void* beforeSwapUser = nullptr;
     uint8_t keyDown[256] = {};
     uint8_t keyConsumed[256] = {};
-    uint8_t keyTapped[256] = {}; // went down since the last frame read the keys
-    bool anyTapped = false;
+    uint8_t keyWasDown[256] = {}; // down at some moment since the last frame read the keys
 };
 
 // A request above the driver's maximum becomes the maximum.
