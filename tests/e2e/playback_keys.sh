@@ -12,31 +12,19 @@ start_private_display
 export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILE="$WORK/heard.raw"
 
-# The player in the background with stdout kept as well.
-start_watched() {
-  OUTFILE=$(mktemp) ERRFILE=$(mktemp)
-  "$VPLAYER" "$@" >"$OUTFILE" 2>"$ERRFILE" &
-  PID=$!
-}
-
 # Waits until stdout has $2 lines (default 1) matching $1 and prints the
 # number of ms of that line.
 wait_line() {
-  for _ in $(seq 1 100); do
-    line=$(grep -E "^$1 [0-9]+ ms\$" "$OUTFILE" | sed -n "${2:-1}p")
-    if [ -n "$line" ]; then
-      echo "$line" | awk '{ print $(NF - 1) }'
-      return 0
-    fi
-    kill -0 "$PID" 2>/dev/null || fail "player ended: $(cat "$ERRFILE")"
-    sleep 0.1
-  done
-  fail "no line '$1' on stdout; got: $(cat "$OUTFILE")"
+  wait_stdout "^$1 [0-9]+ ms\$" "${2:-1}"
+  grep -E "^$1 [0-9]+ ms\$" "$OUTFILE" | sed -n "${2:-1}p" | awk '{ print $(NF - 1) }'
 }
 
-lines() { grep -cE "^$1 [0-9]+ ms\$" "$OUTFILE"; }
+lines() { stdout_lines "^$1 [0-9]+ ms\$"; }
 
-shot() { import -window "$WID" "$1" 2>/dev/null || fail "no screenshot of the window"; }
+heard() { stat -c %s heard.raw 2>/dev/null || echo 0; }
+# Waits until the sound output has written $1 more bytes (44100 Hz, 16-bit
+# stereo: 176400 a second), whatever it writes.
+hear_bytes() { local from; from=$(heard); wait_until "[ \$(heard) -ge $((from + $1)) ]" 60 "sound output going on"; }
 
 # Peak and mean channel error (0..255) between two pictures, within limits.
 same_picture() {
@@ -57,42 +45,41 @@ silent_between() {
 # The groove: motion trails and the forcefield build on earlier frames, and
 # still a paused picture stands still.
 START=18000
-start_watched --windowed --resolution 320x240 --start $START
+start_player --windowed --resolution 320x240 --start $START
 wait_window
-sleep 2
+screenshot # the demo is drawing
 press space
 T=$(wait_line "paused at")
 [ "$T" -ge $START ] && [ "$T" -lt $((START + 15000)) ] || fail "paused at $T ms after a start at $START"
 
 # Paused: the picture stands still and only silence is heard.
-sleep 0.5
-a=$(stat -c %s heard.raw)
-shot p1.png
-sleep 1
-shot p2.png
-b=$(stat -c %s heard.raw)
-[ "$b" -gt "$a" ] || fail "the sound output stopped while paused"
+screenshot
+cp "$SHOT" p1.png
+hear_bytes 8192 # what was mixed before the pause (a buffer of 4096 bytes) is out
+a=$(heard)
+hear_bytes 176400
+b=$(heard)
 silent_between "$a" "$b" || fail "sound was heard while paused"
-same_picture p1.png p2.png 0 0 >/dev/null || fail "the picture moved while paused"
+screenshot
+same_picture p1.png "$SHOT" 0 0 >/dev/null || fail "the picture moved while paused"
 
 # Two steps ahead, one back: paused on T + 5 s, reached by a seek back.
 press Page_Down
 [ "$(wait_line "seek to")" -eq $((T + 5000)) ] || fail "Page Down did not seek 5 s ahead"
 press Page_Down
-sleep 0.5
+wait_line "seek to" 2 >/dev/null
 press Page_Up
-sleep 0.5
-[ "$(lines "seek to")" -eq 3 ] || fail "not three seeks: $(cat "$OUTFILE")"
 [ "$(wait_line "seek to" 3)" -eq $((T + 5000)) ] || fail "Page Up did not seek back to $((T + 5000)) ms"
-sleep 1.5
-shot seek.png
+screenshot
+cp "$SHOT" seek.png
+[ "$(lines "seek to")" -eq 3 ] || fail "not three seeks: $(cat "$OUTFILE")"
 
 # Resumed, the music plays again and the time moves on.
 press space
 [ "$(wait_line "playing from")" -eq $((T + 5000)) ] || fail "did not resume where the seek went"
-a=$(stat -c %s heard.raw)
-sleep 1.5
-b=$(stat -c %s heard.raw)
+a=$(heard)
+hear_bytes 264600
+b=$(heard)
 silent_between "$a" "$b" && fail "nothing heard after resuming"
 press space
 U=$(wait_line "paused at" 2)

@@ -5,13 +5,11 @@ make_workdir
 
 start_player --windowed --no-music --resolution 320x240
 wait_window
-sleep 0.5
 quit_with_escape
 expect_rc 0
 
 start_player --windowed --no-music --resolution 320x240
 wait_window
-sleep 0.5
 "$XCLOSE" "$WID"
 wait_player 20
 expect_rc 0

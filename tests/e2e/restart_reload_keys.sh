@@ -15,31 +15,17 @@ TIMELINE
 600000 END_DEMO
 SCR
 
-starts() { printf '%s\n' "$(cat "$ERRFILE")" | grep -cxF "warning: effect ID not found: 99"; }
-wait_starts() {
-  for _ in $(seq 1 50); do
-    [ "$(starts)" -ge "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "expected $1 starts, saw $(starts): $(cat "$ERRFILE")"
-}
-hold() {
-  xdotool windowfocus --sync "$WID" >/dev/null 2>&1 || true
-  xdotool keydown "$@"
-  sleep 0.3
-  # shellcheck disable=SC2046
-  xdotool keyup $(printf '%s\n' "$@" | tac)
-  sleep 0.3
-}
+starts() { grep -cxF "warning: effect ID not found: 99" "$ERRFILE"; }
+wait_starts() { wait_until "[ \$(starts) -ge $1 ]" 120 "start $1 (its setup warning)"; }
 
 start_player --windowed --no-music --resolution 320x240 --data-dir show --loose
 wait_window
 wait_starts 1
 n=$(starts)
-hold ctrl shift
+press ctrl+shift
 wait_starts $((n + 1))
 n=$(starts)
-hold ctrl Home
+press ctrl+Home
 wait_starts $((n + 1))
 quit_with_escape
 expect_rc 0
