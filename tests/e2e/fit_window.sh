@@ -14,55 +14,59 @@ brightest() { convert "$1" -crop "$2" +repage -format "%[max]" info:; }
 grab() { import -window "$WID" "$1" 2>/dev/null || fail "cannot grab the window"; }
 geometry() { xdotool getwindowgeometry "$WID" | sed -n 's/.*Geometry: //p'; }
 
+# The grabbed window ($1) shows the picture (out of the intro's black)
+# between black bars left and right.
+bars_beside() {
+  grab "$1"
+  [ "$(identify -format %wx%h "$1")" = 640x240 ] && [ "$(brightest "$1" 300x200+170+20)" != 0 ] &&
+    [ "$(brightest "$1" 150x240+0+0)" = 0 ] && [ "$(brightest "$1" 150x240+490+0)" = 0 ]
+}
+
 start_player --windowed --no-music --resolution 320x240 --check-gl
 wait_window
-sleep 3
+screenshot # frames are being drawn
 xdotool windowsize --sync "$WID" 640 240
-sleep 2
-grab wide.png
-[ "$(identify -format %wx%h wide.png)" = 640x240 ] || fail "window not resized"
-[ "$(brightest wide.png 150x240+0+0)" = 0 ] || fail "no black bar on the left"
-[ "$(brightest wide.png 150x240+490+0)" = 0 ] || fail "no black bar on the right"
-[ "$(brightest wide.png 300x200+170+20)" != 0 ] || fail "no picture between the bars"
+wait_until "bars_beside wide.png" 60 "no picture between black bars in a widened window"
 # F12 takes the demo's own picture, not the window's.
-press F12
-sleep 1
-[ "$(identify -format %wx%h screenshot_0001.png)" = 320x240 ] || fail "screenshot not at the demo's size"
+screenshot
+[ "$(identify -format %wx%h "$SHOT")" = 320x240 ] || fail "screenshot not at the demo's size"
 quit_with_escape
 expect_rc 0
 [ -z "$ERR" ] || fail "messages on stderr: $ERR"
 
+# Stretched: the picture reaches the left edge once the widened window is drawn.
 start_player --windowed --no-music --resolution 320x240 --fit off
 wait_window
-sleep 3
+screenshot
 xdotool windowsize --sync "$WID" 640 240
-sleep 2
-grab stretched.png
-[ "$(brightest stretched.png 150x240+0+0)" != 0 ] || fail "--fit off left bars"
+left_lit() { grab stretched.png && [ "$(identify -format %wx%h stretched.png)" = 640x240 ] && [ "$(brightest stretched.png 150x240+0+0)" != 0 ]; }
+wait_until left_lit 60 "--fit off left bars"
 quit_with_escape
 expect_rc 0
 
 evilwm -fn fixed >/dev/null 2>&1 &
 WM=$!
 trap 'kill "$WM" "$PRIVATE_XVFB" 2>/dev/null; rm -rf "$WORK"' EXIT
-sleep 1
-kill -0 "$WM" 2>/dev/null || fail "no window manager"
+# The window manager has taken the screen once it selects the root window's
+# substructure redirection.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+PID=$WM wait_until wm_running 30 "no window manager"
 
 # 320x120 on the 1024x768 screen: 1024x384 in the middle, 192 rows above and below.
 start_player --fullscreen=desktop --no-music --resolution 320x120 --check-gl
 wait_window
-sleep 3
-[ "$(geometry)" = 1024x768 ] || fail "desktop fullscreen is $(geometry)"
-grab desktop.png
-[ "$(brightest desktop.png 1024x190+0+0)" = 0 ] || fail "no black bar above"
-[ "$(brightest desktop.png 1024x190+0+578)" = 0 ] || fail "no black bar below"
-[ "$(brightest desktop.png 1024x380+0+194)" != 0 ] || fail "no picture between the bars"
+is_geometry() { [ "$(geometry)" = "$1" ]; }
+wait_until "is_geometry 1024x768" 60 "desktop fullscreen is $(geometry)"
+bars_above() {
+  grab desktop.png
+  [ "$(brightest desktop.png 1024x190+0+0)" = 0 ] && [ "$(brightest desktop.png 1024x190+0+578)" = 0 ] &&
+    [ "$(brightest desktop.png 1024x380+0+194)" != 0 ]
+}
+wait_until bars_above 60 "no black bars above and below the picture in desktop fullscreen"
 press alt+Return
-sleep 2
-[ "$(geometry)" = 320x120 ] || fail "Alt+Enter left fullscreen at $(geometry)"
+wait_until "is_geometry 320x120" 60 "Alt+Enter did not leave fullscreen"
 press alt+Return
-sleep 2
-[ "$(geometry)" = 1024x768 ] || fail "the second Alt+Enter gave $(geometry)"
+wait_until "is_geometry 1024x768" 60 "the second Alt+Enter did not go fullscreen again"
 kill -0 "$PID" 2>/dev/null || fail "player ended: $(cat "$ERRFILE")"
 quit_with_escape
 expect_rc 0

@@ -30,7 +30,7 @@ run_player() {
 
 # Starts the player in the background; sets PID, OUTFILE (its stdout) and ERRFILE.
 start_player() {
-  OUTFILE=$(mktemp) ERRFILE=$(mktemp)
+  OUTFILE=$(mktemp) ERRFILE=$(mktemp) SHOTS=0
   "$VPLAYER" "$@" >"$OUTFILE" 2>"$ERRFILE" &
   PID=$!
 }
@@ -77,7 +77,6 @@ wait_stdout() {
 
 # F12, then waits for the player to say it wrote the picture; sets SHOT to
 # the file. The picture is that of a frame drawn after every key before it.
-SHOTS=0
 screenshot() {
   SHOTS=$((SHOTS + 1))
   press F12
