@@ -1,38 +1,105 @@
-# The production playing with the live controls in use: the keys toggle
-# effects (1 to 7, B, F), step the target's camera (N), pause and resume it
-# (H), skip its clock (arrows, held), change the step (Up, Down), toggle its
-# shadows (S, P) and stop everything but the essentials (0). The GL error
-# state is read after every effect, so a key that leaves GL broken ends the
-# run; Escape then ends it normally with nothing on stderr.
+# The live controls in the real player, each seen to act on the picture. A
+# small show: a plain background, the production's shadow stage (two
+# cameras, shadow maps on) under control of the key controller, and the ANSI
+# filter over it with the stage as its source, not running. Once H has paused
+# the stage, its picture depends only on the keys: N takes the next camera
+# (two presses come back), the arrows skip its clock (Right then Left come
+# back), Up and Down change their step (seven of each between a Right and a
+# Left come out 20 ms ahead, where one plain Right went), S toggles its
+# shadow maps, 2 runs the filter and makes it the target, whose keys then
+# reach its source, and 0 stops all but the background. The GL error state
+# is read after every effect; Escape ends the run with nothing on stderr.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
+mkdir -p show/data
+for f in "$VP_PRODUCTION_DIR"/data/*; do
+  case "$f" in */testscript.scr) ;; *) ln -s "$f" show/data/ ;; esac
+done
+cat > show/data/testscript.scr <<'SCR'
+SETUP
+0 SET_LAYER 0 0
+0 SET_LAYER 1 1
+0 SIGNAL 1 70 25
+0 SET_LAYER 25 2
+0 SIGNAL 25 50 data/shadow.vsc
+0 SIGNAL 25 304 1
+0 SET_LAYER 40 3
+0 SIGNAL 40 70 25
+TIMELINE
+1 START 0
+1 SIGNAL 0 200 40 40 60
+1 START 1
+1 START 25
+1 INIT 25
+1 SIGNAL 25 310 1
+600000 END_DEMO
+SCR
+SHOT_DIR=show
 
-hold() {
-  xdotool windowfocus --sync "$WID" >/dev/null 2>&1 || true
-  xdotool keydown "$1"
-  sleep "$2"
-  xdotool keyup "$1"
+# Pixels that differ between two pictures.
+differing() { compare -metric AE "$1" "$2" null: 2>&1; }
+same() { [ "$(differing "$1" "$2")" = 0 ] || fail "$3 ($(differing "$1" "$2") pixels differ)"; }
+other() { [ "$(differing "$1" "$2")" != 0 ] || fail "$3"; }
+# A picture after the keys $2..., kept as $1.png: the frame that reads the
+# keys draws the stage before it reads them (into its render target), so the
+# picture is taken from the frame after.
+after() {
+  [ $# -gt 1 ] && press "${@:2}"
+  screenshot
+  screenshot
+  cp "$SHOT" "$1.png"
 }
+# Arrows act on every frame they are down in: each is tapped so that its
+# press and release arrive together and one frame sees it.
+tap() { "$XTAP" "$WID" "$1"; }
+# Up and Down act once a press: each press gets a frame of its own.
+repeat() { for _ in $(seq 1 "$2"); do after step "$1"; done; }
 
-start_player --check-gl --windowed --no-music --resolution 320x240
+start_player --check-gl --windowed --no-music --resolution 320x240 --data-dir show --loose
 wait_window
-# Wait for the first frames: keys taken while the effects load reach none.
-sleep 3
-kill -0 "$PID" 2>/dev/null || fail "player ended early: $(cat "$ERRFILE")"
-press 1 2 3 4 5 6 7 b f
-sleep 0.5
-press 1 n n h
-sleep 0.3
-press h Up Up Down
-hold Right 0.6
-hold Left 0.4
-press s p s p
-sleep 0.3
-press 7 7 2 2 0
-sleep 0.5
-press 1 n
-sleep 0.5
-kill -0 "$PID" 2>/dev/null || fail "player ended while the keys were pressed: $(cat "$ERRFILE")"
+after moving1
+after moving2
+other moving1.png moving2.png "the stage does not move before H"
+after paused h
+after still
+same paused.png still.png "H did not hold the stage"
+
+after camera2 n
+other paused.png camera2.png "N did not change the camera"
+after camera1 n
+same paused.png camera1.png "two presses of N did not come back to the first camera"
+
+tap Right
+after ahead
+other paused.png ahead.png "Right did not skip the stage's clock"
+tap Left
+after back
+same paused.png back.png "Left did not skip back by the same step"
+
+# 20 ms x 1.1^7 skips 38 ms ahead, then x 0.9^7 (18.6) 18 ms back.
+repeat Up 7
+tap Right
+repeat Down 7
+tap Left
+after stepped
+same ahead.png stepped.png "Up and Down did not change the step as expected"
+# From here on the stage stands 20 ms ahead.
+after unshadowed s
+other ahead.png unshadowed.png "S did not switch the shadow maps off"
+after shadowed s
+same ahead.png shadowed.png "S did not switch the shadow maps back on"
+
+after filtered 2
+other ahead.png filtered.png "2 did not start the filter"
+after unfiltered 2
+same ahead.png unfiltered.png "2 did not stop the filter"
+after source2 n
+other ahead.png source2.png "N after 2 did not reach the filter's source"
+after source1 n
+
+after essentials 0
+[ "$(identify -format %k essentials.png)" = 1 ] || fail "0 left more than the background"
+
 quit_with_escape
 expect_rc 0
 [ -z "$ERR" ] || fail "messages on stderr: $ERR"

@@ -76,12 +76,16 @@ wait_stdout() {
 }
 
 # F12, then waits for the player to say it wrote the picture; sets SHOT to
-# the file. The picture is that of a frame drawn after every key before it.
+# the file. The frame it is taken from has read every key pressed before it
+# (what that frame draws into render targets before its keys are read shows
+# a key's effect one frame later).
+# The player names it in the production folder: SHOT_DIR when that is not
+# the working folder (--data-dir).
 screenshot() {
   SHOTS=$((SHOTS + 1))
   press F12
   wait_stdout '^screenshot: ' "$SHOTS"
-  SHOT=$(grep -E '^screenshot: ' "$OUTFILE" | sed -n "${SHOTS}p" | sed 's/^screenshot: //')
+  SHOT=${SHOT_DIR:-.}/$(grep -E '^screenshot: ' "$OUTFILE" | sed -n "${SHOTS}p" | sed 's/^screenshot: //')
 }
 
 # Escape once, then waits up to $1 s (default 60) for the player to end; sets RC.
