@@ -27,7 +27,6 @@ open_dialog() {
   "$VPLAYER" "$@" >"$OUTFILE" 2>"$ERRFILE" &
   PID=$!
   wait_window "$TITLE"
-  sleep 0.3
 }
 
 # Keys go to the dialog whatever the pointer is over.
@@ -39,8 +38,10 @@ click() {
   front
   # shellcheck disable=SC2086
   xdotool mousemove --window "$WID" $1 click 1
-  sleep 0.15
 }
+
+# The dropped list is a window of its own.
+windows() { xdotool search --onlyvisible --pid "$PID" 2>/dev/null | wc -l; }
 
 key() {
   front
@@ -89,10 +90,11 @@ expect_out "music=0 fullscreen=1 width=800 height=600 samples=0 anisotropy=8 log
 open_dialog --print-args
 type_into "$RESOLUTION_FIELD" 640x480
 click "$ANTIALIASING_ARROW"
+wait_until '[ "$(windows)" -ge 2 ]' 30 "the list did not drop"
 # The list drops below the field: off, 2x, 4x, one line each (the dialog
 # must not be raised over it now).
 xdotool mousemove --window "$WID" 320 $((77 + 11 + 2 * 18 + 9)) click 1
-sleep 0.15
+wait_until '[ "$(windows)" -le 1 ]' 30 "the list did not close"
 click "$FILTERING_FIELD"
 key Down Down
 click "$FULLSCREEN_BOX"
