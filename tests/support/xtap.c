@@ -41,7 +41,7 @@ int main(int argc, char** argv)
         }
         send(d, w, KeyPress, code);
         send(d, w, KeyRelease, code);
-        /* One tap per flush: the next key comes in a later read. */
+        /* The pair goes out in one flush, so the server hands both on at once. */
         XSync(d, False);
     }
     XCloseDisplay(d);
