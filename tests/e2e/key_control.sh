@@ -7,8 +7,9 @@
 # back), Up and Down change their step (seven of each between a Right and a
 # Left come out 20 ms ahead, where one plain Right went), S toggles its
 # shadow maps, 2 runs the filter and makes it the target, whose keys then
-# reach its source, and 0 stops all but the background. The GL error state
-# is read after every effect; Escape ends the run with nothing on stderr.
+# reach its source, and 0 stops all but the background. A second run on the
+# projector stage sees P switch the projector off and on. The GL error state
+# is read after every effect; Escape ends each run with nothing on stderr.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 mkdir -p show/data
@@ -100,6 +101,34 @@ after source1 n
 after essentials 0
 [ "$(identify -format %k essentials.png)" = 1 ] || fail "0 left more than the background"
 
+quit_with_escape
+expect_rc 0
+[ -z "$ERR" ] || fail "messages on stderr: $ERR"
+
+# P toggles the projector's picture on the production's projector stage.
+cat > show/data/testscript.scr <<'SCR'
+SETUP
+0 SET_LAYER 0 0
+0 SET_LAYER 1 1
+0 SIGNAL 1 70 26
+0 SET_LAYER 26 2
+0 SIGNAL 26 50 data/projector.vsc
+0 SIGNAL 26 304 1
+0 SIGNAL 26 311 1
+TIMELINE
+1 START 0
+1 START 1
+1 START 26
+1 INIT 26
+600000 END_DEMO
+SCR
+start_player --check-gl --windowed --no-music --resolution 320x240 --data-dir show --loose
+wait_window
+after projected h
+after unprojected p
+other projected.png unprojected.png "P did not switch the projector off"
+after reprojected p
+same projected.png reprojected.png "P did not switch the projector back on"
 quit_with_escape
 expect_rc 0
 [ -z "$ERR" ] || fail "messages on stderr: $ERR"
