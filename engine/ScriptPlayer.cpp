@@ -158,7 +158,7 @@ void ScriptPlayer::requestRestart()
 void ScriptPlayer::runFrame()
 {
     DemoEngine* engine = DemoEngine::getInstance();
-    // However the frame ends, it has seen the taps since the frame before.
+    // However the frame ends, it has read the keys down since the frame before.
     struct KeysRead {
         DemoEngine* engine;
         ~KeysRead() { engine->keysReadByFrame(); }

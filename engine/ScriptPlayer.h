@@ -33,6 +33,7 @@ public:
     ~ScriptPlayer();
 
     void startScript();
+    // One frame; it reads the keys (DemoEngine::keysReadByFrame at its end).
     void runFrame();
     // While set, a frame still reads the keys and delivers what has come due,
     // but shows the picture again through redraw(user) instead of drawing the
