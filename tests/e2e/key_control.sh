@@ -37,10 +37,8 @@ TIMELINE
 SCR
 SHOT_DIR=show
 
-# Pixels that differ between two pictures.
-differing() { compare -metric AE "$1" "$2" null: 2>&1; }
-same() { [ "$(differing "$1" "$2")" = 0 ] || fail "$3 ($(differing "$1" "$2") pixels differ)"; }
-other() { [ "$(differing "$1" "$2")" != 0 ] || fail "$3"; }
+same() { same_picture "$1" "$2" || fail "$3 ($("$GOLDEN_COMPARE" --same "$1" "$2"))"; }
+other() { ! same_picture "$1" "$2" || fail "$3"; }
 # A picture after the keys $2..., kept as $1.png: the frame that reads the
 # keys draws the stage before it reads them (into its render target), so the
 # picture is taken from the frame after.

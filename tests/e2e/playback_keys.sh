@@ -26,15 +26,6 @@ heard() { stat -c %s heard.raw 2>/dev/null || echo 0; }
 # stereo: 176400 a second), whatever it writes.
 hear_bytes() { local from; from=$(heard); wait_until "[ \$(heard) -ge $((from + $1)) ]" 60 "sound output going on"; }
 
-# Peak and mean channel error (0..255) between two pictures, within limits.
-same_picture() {
-  local peak avg
-  peak=$(compare -metric PAE "$1" "$2" null: 2>&1 | sed -E 's/.*\(([0-9.e+-]+)\).*/\1/')
-  avg=$(compare -metric MAE "$1" "$2" null: 2>&1 | sed -E 's/.*\(([0-9.e+-]+)\).*/\1/')
-  awk -v p="$peak" -v a="$avg" -v mx="$3" -v mn="$4" \
-    'BEGIN { p *= 255; a *= 255; printf "max %.1f mean %.2f\n", p, a; exit !(p <= mx && a <= mn) }'
-}
-
 # Bytes of silence (all zero) from offset $1 to $2 of the heard sound.
 silent_between() {
   local n=$(($2 - $1))
@@ -61,7 +52,7 @@ hear_bytes 176400
 b=$(heard)
 silent_between "$a" "$b" || fail "sound was heard while paused"
 screenshot
-same_picture p1.png "$SHOT" 0 0 >/dev/null || fail "the picture moved while paused"
+same_picture p1.png "$SHOT" || fail "the picture moved while paused"
 
 # Two steps ahead, one back: paused on T + 5 s, reached by a seek back.
 press Page_Down
@@ -93,7 +84,7 @@ printf '%s\n' "$ERR" | grep -v '^CRITICAL: ' | grep -q . && fail "messages on st
 run_player --capture cap --fps 1 --start $((T + 5000)) --to $((T + 5000)) --size 320x240
 expect_rc 0
 [ -f cap/frame_000000.png ] && [ ! -e cap/frame_000001.png ] || fail "capture did not write one frame"
-if ! same_picture seek.png cap/frame_000000.png 0 0; then
+if ! same_picture seek.png cap/frame_000000.png; then
   cp seek.png /tmp/playback-failed-seek.png
   cp cap/frame_000000.png /tmp/playback-failed-fresh.png
   fail "the seek back shows another picture than a fresh start (both kept in /tmp/playback-failed-*.png)"

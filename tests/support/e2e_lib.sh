@@ -114,3 +114,13 @@ expect_rc() { [ "$RC" -eq "$1" ] || fail "exit code $RC, expected $1; stderr: $E
 expect_stderr_line() {
   printf '%s\n' "$ERR" | grep -qxF -- "$1" || fail "stderr lacks the line '$1'; got: $ERR"
 }
+
+# Whether two pictures are the same pixel for pixel (status 0) or not (1); a
+# picture that cannot be read fails the test, never counting either way.
+same_picture() {
+  local rc
+  "$GOLDEN_COMPARE" --same "$1" "$2" >/dev/null
+  rc=$?
+  [ "$rc" -le 1 ] || fail "cannot compare $1 with $2: $("$GOLDEN_COMPARE" --same "$1" "$2")"
+  return "$rc"
+}

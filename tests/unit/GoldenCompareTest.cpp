@@ -4,6 +4,7 @@
 // pass a renderer making one of those mistakes. Broken files fail.
 
 #include "support/GoldenCompare.h"
+#include "support/Files.h"
 #include "support/ImageFiles.h"
 
 #include <gtest/gtest.h>
@@ -87,7 +88,7 @@ TEST(GoldenCompare, EveryGoldenRejectsWrongPictures)
 TEST(GoldenCompare, BrokenFilesFail)
 {
     std::string path = golden::pathOf("frames/t16000").string();
-    std::vector<unsigned char> bytes = testimages::readBytes(path);
+    std::vector<unsigned char> bytes = readFile(path);
     ASSERT_GT(bytes.size(), 4000u);
     Picture want, got;
     std::string error;
