@@ -28,6 +28,11 @@ int countNames(IsName isName)
 
 } // namespace
 
+int liveGLNames(IsGLName isName)
+{
+    return countNames([isName](unsigned name) { return isName(name) == GL_TRUE; });
+}
+
 int liveGLTextures()
 {
     return countNames([](unsigned name) { return glIsTexture(name) == GL_TRUE; });

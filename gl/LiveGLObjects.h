@@ -5,6 +5,9 @@
 // a few thousand queries: for health records, not for every frame.
 
 int liveGLTextures();
+// Names alive of any kind of object, asked with its glIs* entry point.
+using IsGLName = unsigned char (*)(unsigned);
+int liveGLNames(IsGLName isName);
 // Framebuffers of the current context (they are not shared); -1 without the
 // framebuffer entry points.
 int liveGLFramebuffers();

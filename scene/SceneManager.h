@@ -9,4 +9,13 @@
 #include "resources/ResourceManager.h"
 #include "scene/Scene.h"
 
-class SceneManager : public ResourceManager<SceneManager, Scene> {};
+class SceneManager : public ResourceManager<SceneManager, Scene> {
+public:
+    // The shadow depth buffer the scenes share lives as long as they may
+    // need it: it goes with them, while the GL context is still there.
+    ~SceneManager() override
+    {
+        releaseAll();
+        Scene::deleteShadowDepthBuffer();
+    }
+};

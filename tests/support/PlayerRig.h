@@ -5,7 +5,9 @@
 #include "engine/DemoEngine.h"
 #include "engine/MemoryScriptSource.h"
 #include "engine/ScriptPlayer.h"
+#include "gl/TextureManager.h"
 #include "platform/Clock.h"
+#include "scene/SceneManager.h"
 
 #include "support/TestEffects.h"
 
@@ -33,7 +35,10 @@ protected:
     void TearDown() override
     {
         player.reset();
+        // Scenes and textures go while the engine's context is still there.
+        SceneManager::deleteInstance();
         ManagerReset::reset();
+        TextureManager::deleteInstance();
         setActiveClock(nullptr);
     }
 
