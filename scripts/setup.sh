@@ -11,7 +11,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  libx11-dev xvfb xauth xdotool imagemagick unar
+  libx11-dev libxres-dev xvfb xauth xdotool imagemagick unar
   fonts-dejavu-core fonts-dejavu-extra sox libsox-fmt-base
   ffmpeg evilwm
 )
