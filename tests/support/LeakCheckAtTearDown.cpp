@@ -2,7 +2,9 @@
 //
 // Heap: in the sanitizer build, every test process looks for leaks when its
 // tests are done, before exit handlers start taking the GL driver's and SDL's
-// threads apart. The check then does not run again at exit.
+// threads apart: the leak checker's thread walk can fault on a thread that is
+// half gone (seen as "Tracer caught signal 11" after a passing test). The
+// check then does not run again at exit.
 //
 // GL objects: the driver frees whatever is left in a context when the
 // context goes, so a texture, framebuffer, renderbuffer, buffer, query or
