@@ -24,14 +24,15 @@ bool spaces(int stems, float spacing)
 
 } // namespace
 
-TreeGenerator::TreeGenerator(const TreeParameters& parameters, float growth, float swayTime, TreeDrawPath& path)
-    : p(parameters), growth(growth), swayTime(swayTime), path(path)
+TreeGenerator::TreeGenerator(const TreeParameters& parameters, float growth, float swayTime, TreeDrawPath& path,
+                             int maxSteps)
+    : p(parameters), growth(growth), swayTime(swayTime), path(path), maxSteps(maxSteps)
 {
 }
 
 bool TreeGenerator::step()
 {
-    if (steps >= kMaxSteps)
+    if (steps >= maxSteps)
         return false;
     ++steps;
     return true;

@@ -44,13 +44,15 @@ public:
     // Work one pass may do, counted in segments drawn and child positions
     // tried. A production tree takes a few thousand; a file asking for far
     // more would stall the frame, so the pass ends there and the rest of the
-    // tree is left out.
+    // tree is left out. A caller that can afford less (a preview, a fuzzer
+    // trying thousands of trees a second) passes its own bound.
     static constexpr int kMaxSteps = 200000;
     // Children one branch (or the trunk) places at most; a count from the
     // branch formulas beyond it is cut to it, one that is not a number is 0.
     static constexpr int kMaxStems = 10000;
 
-    TreeGenerator(const TreeParameters& parameters, float growth, float swayTime, TreeDrawPath& path);
+    TreeGenerator(const TreeParameters& parameters, float growth, float swayTime, TreeDrawPath& path,
+                  int maxSteps = kMaxSteps);
 
     // One pass: reseeds the generator and sends the whole tree to the path.
     void generate();
@@ -85,5 +87,6 @@ private:
     float sway2 = 0.0f;      // phase of the level-1 branches' extra swing
     float baseLength = 0.0f; // trunk length without branches
     int branchCount = 0;     // branches placed
+    int maxSteps;
     int steps = 0;
 };
