@@ -124,7 +124,8 @@ private:
     size_t packedCapacity_ = 0;
     unsigned char* out_ = nullptr;
     Rar20Decoder* decoder_ = nullptr;
-    Rar20Cipher cipher_;
+    Rar20Cipher cipher_; // wipes its key material when the extraction ends
+    bool keyed_ = false; // setKey has run with password_
     char password_[kMaxPasswordLength + 1] = {};
 };
 
@@ -231,9 +232,13 @@ bool ArchiveExtraction::processMember(const MemberHeader& h, uint64_t dataStart,
     // Members of versions before 2.0 used another cipher: read as they are,
     // they fail their checksum.
     if ((h.flags & kFileEncrypted) && password_[0] != '\0' && h.version >= kCipherVersion) {
-        cipher_.setKey(password_);
+        if (keyed_) {
+            cipher_.restart();
+        } else {
+            cipher_.setKey(password_);
+            keyed_ = true;
+        }
         cipher_.decrypt(packed_, blocks);
-        cipher_.wipe();
         std::memset(packed_ + h.packedSize, 0, need - h.packedSize);
     }
 

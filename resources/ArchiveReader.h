@@ -2,7 +2,8 @@
 // The data archive reader: extracts one member of a RAR 2.x archive (stored or
 // compressed with the RAR 2.0 algorithm, optionally encrypted with a password)
 // into one heap block. Each call opens the archive file anew, walks its blocks
-// from the start, and closes it again; nothing is kept between calls.
+// from the start, and closes it again; nothing is kept between calls but the
+// decoder's 1 MiB window, zeroed, for the thread's next call.
 
 #include <cstddef>
 #include <cstdint>

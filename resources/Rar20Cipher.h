@@ -19,6 +19,11 @@ public:
     // first kMaxPasswordLength bytes).
     void setKey(const char* password);
 
+    // Back to the state setKey left, for the next member with the same
+    // password: the derivation runs 256 rounds over the password and is
+    // worth doing once per archive, not once per member.
+    void restart();
+
     // Works in place on whole 16-byte blocks; `size` must be a multiple of 16.
     void decrypt(unsigned char* data, size_t size);
     void encrypt(unsigned char* data, size_t size);
@@ -35,6 +40,7 @@ private:
     void buildWordTables();
 
     uint32_t key_[4];
+    uint32_t initialKey_[4]; // key_ as setKey left it; the table never changes after it
     unsigned char table_[256];
     // table_ spread over the four byte lanes of a word, so that a word is
     // substituted with four lookups and no shifts.

@@ -1,5 +1,6 @@
 #include "resources/Rar20Decoder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -36,20 +37,25 @@ void Rar20Decoder::Huffman::build(const unsigned char* lengths, unsigned n)
 
     // Limits of lengths up to kFastBits are multiples of 2^(16 - length) (or
     // 0xFFFF, above every even value), so the first kFastBits bits decide them.
-    for (uint32_t p = 0; p < (1u << kFastBits); ++p) {
-        uint32_t v = p << (16 - kFastBits);
-        unsigned len = 1;
-        while (len <= kFastBits && v >= limit[len])
-            ++len;
-        if (len > kFastBits) {
-            fast[p] = 0;
-            continue;
+    // The limits never decrease, so the prefixes decoded with each length form
+    // one run, from the previous length's limit up to this one's, in which
+    // each code of that length takes 2^(kFastBits - length) entries in turn.
+    constexpr unsigned kShift = 16 - kFastBits;
+    uint32_t p = 0;
+    for (unsigned len = 1; len <= kFastBits; ++len) {
+        const uint32_t end = std::min<uint32_t>((limit[len] + (1u << kShift) - 1) >> kShift, 1u << kFastBits);
+        const uint32_t width = 1u << (kFastBits - len);
+        for (uint32_t code = 0; p < end; ++code) {
+            uint32_t index = first[len] + code;
+            if (index >= count)
+                index = 0;
+            const uint16_t entry = static_cast<uint16_t>(symbols[index] << 4 | len);
+            for (const uint32_t stop = std::min(end, p + width); p < stop; ++p)
+                fast[p] = entry;
         }
-        uint32_t index = first[len] + ((v - limit[len - 1]) >> (16 - len));
-        if (index >= count)
-            index = 0;
-        fast[p] = static_cast<uint16_t>(symbols[index] << 4 | len);
     }
+    for (; p < (1u << kFastBits); ++p)
+        fast[p] = 0;
 }
 
 // ---- Bit input --------------------------------------------------------------
@@ -89,26 +95,54 @@ unsigned Rar20Decoder::decodeSymbol(const Huffman& h)
 
 // ---- State ------------------------------------------------------------------
 
+namespace {
+
+// The window a finished decoder gave back, zeroed, for the next one on the
+// same thread: every extraction runs its own decoder, and a fresh 1 MiB block
+// each time is a map, page faults and an unmap per member extracted.
+struct SpareWindow {
+    unsigned char* data = nullptr;
+    ~SpareWindow() { std::free(data); }
+};
+thread_local SpareWindow spareWindow;
+
+} // namespace
+
 Rar20Decoder::Rar20Decoder() = default;
 
 Rar20Decoder::~Rar20Decoder()
 {
-    std::free(window_);
+    if (!window_)
+        return;
+    if (spareWindow.data) {
+        std::free(window_);
+        return;
+    }
+    std::memset(window_, 0, windowDirty_);
+    spareWindow.data = window_;
 }
 
 bool Rar20Decoder::init()
 {
-    if (!window_)
+    if (window_)
+        return true;
+    if (spareWindow.data) {
+        window_ = spareWindow.data;
+        spareWindow.data = nullptr;
+    } else {
         window_ = static_cast<unsigned char*>(std::calloc(kWindowSize, 1));
+    }
+    windowDirty_ = 0;
     return window_ != nullptr;
 }
 
 void Rar20Decoder::reset()
 {
-    // The window comes zeroed from calloc: only a used one needs clearing.
-    if (windowUsed_)
-        std::memset(window_, 0, kWindowSize);
-    windowUsed_ = true;
+    // The window comes zeroed (from calloc or cleared when given back), and
+    // writing starts at its beginning: only the part written since the last
+    // clearing needs it.
+    std::memset(window_, 0, windowDirty_);
+    windowDirty_ = 0;
     unpPtr_ = 0;
     std::memset(oldDist_, 0, sizeof oldDist_);
     oldDistPtr_ = 0;
@@ -261,6 +295,9 @@ bool Rar20Decoder::decode(const unsigned char* packed, size_t packedSize, uint32
         return false;
     }
     flushedPtr_ = unpPtr_;
+    // A match never writes past the member's end, so the member writes at
+    // most unpackedSize bytes on from where the previous one stopped.
+    windowDirty_ = static_cast<uint32_t>(std::min<uint64_t>(uint64_t(windowDirty_) + unpackedSize, kWindowSize));
 
     // Every byte written since the last flush must reach out_ before the
     // window wraps over it; a match adds at most kMaxMatch bytes.

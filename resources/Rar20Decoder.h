@@ -32,7 +32,9 @@ public:
     Rar20Decoder(const Rar20Decoder&) = delete;
     Rar20Decoder& operator=(const Rar20Decoder&) = delete;
 
-    // Allocates the window; false when memory is short.
+    // Takes the window this thread's previous decoder left (cleared), or
+    // allocates one; false when memory is short. The window goes back to the
+    // thread when the decoder is destroyed.
     bool init();
 
     // Decodes one member of `packedSize` bytes (followed by kInputPadding zero
@@ -82,7 +84,7 @@ private:
 
     // State kept across the members of a solid archive.
     unsigned char* window_ = nullptr;
-    bool windowUsed_ = false;
+    uint32_t windowDirty_ = 0; // bytes from the window's start written since it was last cleared
     uint32_t unpPtr_ = 0;
     uint32_t oldDist_[4] = {};
     unsigned oldDistPtr_ = 0;
