@@ -14,20 +14,17 @@
 #include "scene/SceneObject.h"
 #include "scene/SceneReader.h"
 
+#include "fuzz/FuzzInputFile.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const std::string path = "scene_fuzz_input." + std::to_string(getpid()) + ".vsc";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    const std::string path = writeFuzzInput("scene_fuzz_input", ".vsc", data, size);
+    if (path.empty())
         return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
 
     setSceneErrorsRecoverable(true);
     SceneReader reader;
