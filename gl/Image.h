@@ -43,9 +43,13 @@ Image* loadPNG(const char* path);
 Image* loadJPEG(const char* path);
 
 // The decoders proper, on a file already in memory (read from `pos` on for
-// PNG, the whole block for JPEG). The file stays the caller's.
+// PNG, the whole block for JPEG). The file stays the caller's. A JPEG of
+// more than `maxPixels` pixels yields none before any pixel is decoded: a
+// caller that only checks pictures (a fuzzer) bounds the memory and time
+// each one takes.
 Image* decodePNG(VFile* file);
-Image* decodeJPEG(const unsigned char* data, size_t size);
+Image* decodeJPEG(const unsigned char* data, size_t size,
+                  size_t maxPixels = size_t(kMaxImageSide) * size_t(kMaxImageSide));
 
 // Widens a 24-bit image to 32 bits in place, alpha 255. Any other depth is the
 // fatal "Image has unsupported bit depth". Returns 0.

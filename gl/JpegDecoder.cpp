@@ -20,7 +20,7 @@ Image* loadJPEG(const char* path)
     return decodeJPEG(file.data, file.size);
 }
 
-Image* decodeJPEG(const unsigned char* data, size_t size)
+Image* decodeJPEG(const unsigned char* data, size_t size, size_t maxPixels)
 {
     if (!data || size == 0)
         return nullptr;
@@ -31,7 +31,8 @@ Image* decodeJPEG(const unsigned char* data, size_t size)
     int width = 0, height = 0, subsampling = 0, colourSpace = 0;
     if (tjDecompressHeader3(decoder, data, static_cast<unsigned long>(size), &width, &height, &subsampling,
                             &colourSpace) != 0 ||
-        width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide) {
+        width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide ||
+        size_t(width) * size_t(height) > maxPixels) {
         tjDestroy(decoder);
         return nullptr;
     }
