@@ -114,7 +114,7 @@ expect_rc 0
 expect_out ""
 
 open_dialog --print-args
-"$XCLOSE" "$WID"
+"$XSEND" "$WID" close
 finish
 expect_rc 0
 expect_out ""

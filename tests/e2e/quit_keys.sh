@@ -10,7 +10,7 @@ expect_rc 0
 
 start_player --windowed --no-music --resolution 320x240
 wait_window
-"$XCLOSE" "$WID"
+"$XSEND" "$WID" close
 wait_player 20
 expect_rc 0
 

@@ -18,17 +18,6 @@ using namespace testimages;
 
 namespace {
 
-Image* makeImage(int width, int height, int bitsPerPixel, const std::vector<unsigned char>& bytes)
-{
-    Image* image = new Image;
-    image->width = width;
-    image->height = height;
-    image->bitsPerPixel = bitsPerPixel;
-    image->pixels = static_cast<unsigned char*>(std::malloc(bytes.size()));
-    std::memcpy(image->pixels, bytes.data(), bytes.size());
-    return image;
-}
-
 Image* solidImage(int width, int height, unsigned char value = 100)
 {
     return makeImage(width, height, 24, std::vector<unsigned char>(size_t(width) * height * 3, value));

@@ -2,16 +2,31 @@
 // Writes PNG and JPEG files for tests with the real encoders (libpng and
 // TurboJPEG), and gives each test a scratch folder of its own.
 
+#include "gl/Image.h"
+
 #include <png.h>
 #include <turbojpeg.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace testimages {
+
+// An image holding `bytes` as its pixels, allocated as the decoders do.
+inline Image* makeImage(int width, int height, int bitsPerPixel, const std::vector<unsigned char>& bytes)
+{
+    Image* image = new Image;
+    image->width = width;
+    image->height = height;
+    image->bitsPerPixel = bitsPerPixel;
+    image->pixels = static_cast<unsigned char*>(std::malloc(bytes.size()));
+    std::memcpy(image->pixels, bytes.data(), bytes.size());
+    return image;
+}
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class ScratchDir {

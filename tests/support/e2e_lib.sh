@@ -94,6 +94,13 @@ quit_with_escape() {
   wait_player "${1:-60}"
 }
 
+# Escape ends the run with exit code 0 and nothing said on stderr.
+quit_quietly() {
+  quit_with_escape
+  expect_rc 0
+  [ -z "$ERR" ] || fail "messages on stderr: $ERR"
+}
+
 # Waits at most $1 seconds for the background player; sets RC.
 wait_player() {
   local timeout=${1:-60}

@@ -21,17 +21,6 @@ using namespace testimages;
 
 namespace {
 
-std::unique_ptr<Image> makeImage(int width, int height, int bitsPerPixel, const std::vector<unsigned char>& bytes)
-{
-    auto image = std::make_unique<Image>();
-    image->width = width;
-    image->height = height;
-    image->bitsPerPixel = bitsPerPixel;
-    image->pixels = static_cast<unsigned char*>(std::malloc(bytes.size()));
-    std::memcpy(image->pixels, bytes.data(), bytes.size());
-    return image;
-}
-
 Image* decodeBytes(const std::vector<unsigned char>& bytes)
 {
     VFile file;
@@ -333,7 +322,7 @@ TEST(JpegDecoding, TruncatedAndCorruptFilesYieldNone)
 
 TEST(Rescale, ThreeToFourColumnsReadsColumnsZeroZeroOneTwo)
 {
-    auto image = makeImage(3, 1, 24, {10, 11, 12, 20, 21, 22, 30, 31, 32});
+    std::unique_ptr<Image> image(makeImage(3, 1, 24, {10, 11, 12, 20, 21, 22, 30, 31, 32}));
     ASSERT_EQ(rescale(image.get(), 4, 1), 0);
     EXPECT_EQ(image->width, 4);
     EXPECT_EQ(image->height, 1);
@@ -349,7 +338,7 @@ TEST(Rescale, HundredToHundredTwentyEightNeverReadsPastTheLastColumn)
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 100; ++x)
             bytes.insert(bytes.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 0, 0});
-    auto image = makeImage(100, 100, 32, bytes);
+    std::unique_ptr<Image> image(makeImage(100, 100, 32, bytes));
     ASSERT_EQ(rescale(image.get(), 128, 256), 0);
     int maxColumn = 0, maxRow = 0;
     for (int j = 0; j < 256; ++j)
@@ -365,7 +354,7 @@ TEST(Rescale, HundredToHundredTwentyEightNeverReadsPastTheLastColumn)
 
 TEST(ConvertTo32, WidensRgbWithOpaqueAlpha)
 {
-    auto image = makeImage(2, 1, 24, {1, 2, 3, 4, 5, 6});
+    std::unique_ptr<Image> image(makeImage(2, 1, 24, {1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(convertTo32(image.get()), 0);
     EXPECT_EQ(image->bitsPerPixel, 32);
     const unsigned char expected[] = {1, 2, 3, 255, 4, 5, 6, 255};
@@ -374,7 +363,7 @@ TEST(ConvertTo32, WidensRgbWithOpaqueAlpha)
 
 TEST(ConvertTo32, OtherDepthsAreFatal)
 {
-    auto image = makeImage(2, 1, 8, {1, 2});
+    std::unique_ptr<Image> image(makeImage(2, 1, 8, {1, 2}));
     EXPECT_EXIT(convertTo32(image.get()), testing::ExitedWithCode(1), "error: Image has unsupported bit depth");
 }
 
