@@ -20,6 +20,7 @@
 #include "support/Signals.h"
 
 #include <GL/gl.h>
+#include "support/BenchWindow.h"
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -59,21 +60,6 @@ public:
         glEnd();
     }
 };
-
-bool openWindow()
-{
-    static bool ready = [] {
-        WindowStyle style;
-        style.hidden = true;
-        if (!platform::initVideo() || !platform::createWindow("filter bench", kWidth, kHeight, style) ||
-            !platform::createContext() || !platform::makeWindowContextCurrent())
-            return false;
-        initExtensions();
-        glViewport(0, 0, kWidth, kHeight);
-        return true;
-    }();
-    return ready;
-}
 
 enum class Kind { SourceOnly, Glow, MotionBlur, MotionBlurEveryFrame, RadialBlur, Ansi, Noise, NoiseAnimated,
                   RenderTarget };
@@ -128,7 +114,7 @@ void buildShow(Kind kind)
 
 void BM_Frame(benchmark::State& state, Kind kind)
 {
-    if (!openWindow()) {
+    if (!openBenchWindow(kWidth, kHeight)) {
         state.SkipWithError("no GL window");
         return;
     }
@@ -172,7 +158,7 @@ namespace {
 
 void BM_CaptureCopy(benchmark::State& state)
 {
-    if (!openWindow()) {
+    if (!openBenchWindow(kWidth, kHeight)) {
         state.SkipWithError("no GL window");
         return;
     }
@@ -188,7 +174,7 @@ void BM_CaptureCopy(benchmark::State& state)
 
 void BM_TexturedQuad(benchmark::State& state)
 {
-    if (!openWindow()) {
+    if (!openBenchWindow(kWidth, kHeight)) {
         state.SkipWithError("no GL window");
         return;
     }

@@ -22,6 +22,7 @@
 #include "support/Signals.h"
 
 #include <GL/gl.h>
+#include "support/BenchWindow.h"
 #include <benchmark/benchmark.h>
 
 
@@ -30,21 +31,13 @@ namespace {
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
 
-bool openWindow()
+bool openShadowWindow()
 {
-    static bool ready = [] {
-        WindowStyle style;
-        style.hidden = true;
-        if (!platform::initVideo() || !platform::createWindow("shadow bench", kWidth, kHeight, style) ||
-            !platform::createContext() || !platform::makeWindowContextCurrent())
-            return false;
-        initExtensions();
-        glViewport(0, 0, kWidth, kHeight);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-        return true;
-    }();
-    return ready;
+    if (!openBenchWindow(kWidth, kHeight))
+        return false;
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    return true;
 }
 
 enum class Kind { Plain, ShadowMaps, Projector };
@@ -75,7 +68,7 @@ SceneEffect* buildShow(const char* file, Kind kind)
 
 void BM_Frame(benchmark::State& state, const char* file, Kind kind)
 {
-    if (!openWindow()) {
+    if (!openShadowWindow()) {
         state.SkipWithError("no GL window");
         return;
     }
@@ -104,7 +97,7 @@ void BM_Frame(benchmark::State& state, const char* file, Kind kind)
 // light's pass draws (without the copy or the buffer switch).
 void BM_PositionsOnly(benchmark::State& state)
 {
-    if (!openWindow()) {
+    if (!openShadowWindow()) {
         state.SkipWithError("no GL window");
         return;
     }

@@ -11,6 +11,7 @@
 #include "support/ImageFiles.h"
 
 #include <GL/glu.h>
+#include "support/BenchWindow.h"
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -32,13 +33,9 @@ constexpr int kSide = 512;
 struct Fixture {
     Fixture()
     {
-        WindowStyle style;
-        style.hidden = true;
-        ready = platform::initVideo() && platform::createWindow("bench", 64, 64, style) &&
-                platform::createContext() && platform::makeWindowContextCurrent();
+        ready = openBenchWindow(64, 64);
         if (!ready)
             return;
-        initExtensions();
         // Smooth shapes with a little grain, like painted textures: neither
         // flat (which would compress to nothing) nor pure noise.
         for (int i = 0; i < kFiles; ++i) {

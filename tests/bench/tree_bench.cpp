@@ -19,6 +19,7 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include "support/BenchWindow.h"
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -88,24 +89,9 @@ void BM_GenerateOnly(benchmark::State& state)
 }
 BENCHMARK(BM_GenerateOnly)->Unit(benchmark::kMicrosecond);
 
-bool openWindow()
-{
-    static bool ready = [] {
-        WindowStyle style;
-        style.hidden = true;
-        if (!platform::initVideo() || !platform::createWindow("tree bench", 800, 600, style) ||
-            !platform::createContext() || !platform::makeWindowContextCurrent())
-            return false;
-        initExtensions();
-        glViewport(0, 0, 800, 600);
-        return true;
-    }();
-    return ready;
-}
-
 void drawFrames(benchmark::State& state, bool withTree)
 {
-    if (!openWindow()) {
+    if (!openBenchWindow(800, 600)) {
         state.SkipWithError("no GL window");
         return;
     }
