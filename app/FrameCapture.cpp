@@ -128,7 +128,7 @@ bool FrameCapture::finished() const
     return toMs >= 0 && frameTimeMs(frame) > toMs;
 }
 
-bool FrameCapture::finishVideo(const std::string& soundtrackPath)
+bool FrameCapture::finishVideo(const std::string& soundtrackPath, int musicFromMs)
 {
     if (!video)
         return true;
@@ -136,7 +136,7 @@ bool FrameCapture::finishVideo(const std::string& soundtrackPath)
         std::fprintf(stderr, "vplayer: no frame captured for '%s'\n", dir.c_str());
         return false;
     }
-    bool ok = video->finish(soundtrackPath, fromMs, frame);
+    bool ok = video->finish(soundtrackPath, musicFromMs, frame);
     if (ok)
         progress.end(dir.c_str(), frame, static_cast<double>(frame) * fpsDen / fps);
     return ok;

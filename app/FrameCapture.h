@@ -47,8 +47,9 @@ public:
     bool failed() const { return writeFailed; }
     bool writesVideo() const { return video != nullptr; }
     // Completes a video: the encoder finished and the frames' segment of the
-    // soundtrack file muxed in (empty path: silent). True for frame folders.
-    bool finishVideo(const std::string& soundtrackPath);
+    // soundtrack file muxed in from the music's position `musicFromMs` (empty
+    // path: silent). True for frame folders.
+    bool finishVideo(const std::string& soundtrackPath, int musicFromMs);
 
 private:
     void positionClock();

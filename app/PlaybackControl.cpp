@@ -30,8 +30,15 @@ void PlaybackControl::onMessage(const WindowMessage& msg)
 int PlaybackControl::startTime(int start)
 {
     demoStart = start;
-    int at = pendingStart >= 0 ? pendingStart : startMs;
-    pendingStart = -1;
+    // A seek back may aim anywhere from the demo start on, a lead-in's
+    // negative times too; without one, --start (never negative) or the demo
+    // start itself.
+    int at = demoStart;
+    if (seekPending)
+        at = pendingStart;
+    else if (startMs >= 0)
+        at = startMs;
+    seekPending = false;
     return at > demoStart ? at : demoStart;
 }
 
@@ -74,12 +81,13 @@ bool PlaybackControl::apply(DemoEngine& engine, ScriptPlayer& player)
         // Ahead: the sound moves first, so that the clock ignores where it
         // was heard before.
         if (music)
-            engine.setMusicTime(target);
+            engine.setMusicTime(engine.musicTimeAt(target));
         player.fastForward(target);
         return false;
     }
     // Back: events are delivered once per start, so the script starts again.
     pendingStart = target;
+    seekPending = true;
     player.requestRestart();
     return true;
 }

@@ -51,7 +51,8 @@ private:
     bool music;
     int startMs;
     int demoStart = 0;
-    int pendingStart = -1; // the target of a seek back, -1 for none
+    bool seekPending = false; // a seek back waits for the next start
+    int pendingStart = 0;     // its target
     bool isPaused = false;
     bool pictureDue = true;
     int presses[3] = {};   // Space, Page Up, Page Down since the last frame

@@ -122,7 +122,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             // Every start of the script positions the open stream at the
             // start time and plays it; the stream is never reopened.
             if (music) {
-                engine.setMusicTime(startAt);
+                engine.setMusicTime(engine.musicTimeAt(startAt));
                 engine.playMusic();
                 trace.musicStarted(startAt);
             }
@@ -204,9 +204,11 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         bool failed = capture->failed();
         setActiveClock(nullptr);
         if (!failed)
-            failed = !capture->finishVideo(options.captureAudio ? kSoundtrackPath : "");
+            failed = !capture->finishVideo(options.captureAudio ? kSoundtrackPath : "",
+                                           engine.musicTimeAt(capture->firstFrameMs()));
         if (!failed && options.captureAudio && !capture->writesVideo())
-            failed = !writeCaptureSoundtrack(kSoundtrackPath, options.captureDir + "/audio.wav", capture->firstFrameMs(),
+            failed = !writeCaptureSoundtrack(kSoundtrackPath, options.captureDir + "/audio.wav",
+                                             engine.musicTimeAt(capture->firstFrameMs()),
                                              capture->framesWritten(), options.captureFps, options.captureFpsDen);
         delete capture;
         if (failed)

@@ -110,6 +110,7 @@ int DemoClock::now()
         return static_cast<int>(timerMs);
     MusicPosition heard;
     const bool playing = musicReader(heard);
+    heard.ms += musicOrigin;
     Clock& clock = activeClock();
     return static_cast<int>(std::floor(lock.update(clock.counter(), clock.frequency(), playing ? &heard : nullptr)));
 }

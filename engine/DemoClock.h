@@ -64,6 +64,11 @@ public:
     // nullptr: the free-running timer. Otherwise demo time follows the music.
     void lockToMusic(MusicPositionReader reader) { musicReader = reader; }
     bool lockedToMusic() const { return musicReader != nullptr; }
+    // Demo time at which the music's own position 0 is heard (0 unless the
+    // run began before the music's start, as a lead-in does). Locked, demo
+    // time is the music's position plus this, so the relation the run
+    // started with holds and only drift is steered out.
+    void setMusicOrigin(int ms) { musicOrigin = ms; }
 
     // Starts counting from the offset (a paused clock stays paused).
     void start();
@@ -82,6 +87,7 @@ private:
     HighResTimer timer;
     MusicLock lock;
     MusicPositionReader musicReader = nullptr;
+    int musicOrigin = 0;
     bool isPaused = false;
     int pausedAt = 0; // demo time while paused
 };

@@ -64,6 +64,16 @@ public:
     bool openMusic(const char* fileName);
     // Where the next playMusic starts, in milliseconds into the music.
     void setMusicTime(int ms);
+    // The demo time at which the music's position 0 is heard, for this start
+    // of the script on; the locked clock keeps demo time that far from the
+    // music's position.
+    void setMusicOrigin(int demoMs)
+    {
+        musicOrigin = demoMs;
+        clock.setMusicOrigin(demoMs);
+    }
+    // The music's position that goes with demo time `demoMs`.
+    int musicTimeAt(int demoMs) const { return demoMs - musicOrigin; }
     // Starts the open stream paused at its set time, then lets it play. No
     // channel for it is fatal ("could not play stream").
     void playMusic();
@@ -106,6 +116,7 @@ private:
     bool soundInitialised = false;
     platform::MusicStream* musicStream = nullptr; // owned
     int musicChannel = -1;
+    int musicOrigin = 0;
     void (*beforeSwap)(void*) = nullptr;
     void* beforeSwapUser = nullptr;
     uint8_t keyDown[256] = {};

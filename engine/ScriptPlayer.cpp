@@ -86,7 +86,12 @@ void ScriptPlayer::startScript()
     // blending), so only the signals it leaves alone stay in force.
     manager->initAll();
 
-    DemoEngine::getInstance()->setTimerOffset(script->demoStart());
+    DemoEngine* engine = DemoEngine::getInstance();
+    engine->setTimerOffset(script->demoStart());
+    // The music is positioned at the demo start, and a position before its
+    // beginning is its beginning: a lead-in (a negative demo start) plays
+    // over the music's start, so that is where position 0 is heard.
+    engine->setMusicOrigin(script->demoStart() < 0 ? script->demoStart() : 0);
 
     if (loggingEnabled()) {
         // A restart opens the file afresh; the run before it is summed up

@@ -1,10 +1,12 @@
 #include "app/CommandLine.h"
+#include "app/PlaybackControl.h"
 #include "engine/DemoClock.h"
 #include "platform/AudioDrivers.h"
 #include "platform/Clock.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -168,6 +170,48 @@ TEST(DemoClock, TimerPausesAndSeeksAndLocksToTheMusicWhenAsked)
     fixed.clock.advanceMicroseconds(2000000);
     EXPECT_NEAR(clock.now(), before + 2000, 1);
     fakeMusic = nullptr;
+}
+
+TEST(DemoClock, ALeadInRisesEvenlyThroughZeroWithTheMusicStartedAtTheDemoStart)
+{
+    // DEMOSTART -2000: the music starts at its position 0 when demo time is
+    // -2000, and that relation is what the lock keeps.
+    FixedClockScope fixed;
+    FakeMusic music;
+    music.nextMixUs = fixed.clock.counter();
+    fakeMusic = &music;
+    DemoClock clock;
+    clock.lockToMusic(&readFakeMusic);
+    clock.setMusicOrigin(-2000);
+    clock.setOffset(-2000);
+    clock.start();
+    int last = clock.now();
+    EXPECT_EQ(last, -2000);
+    int largestStep = 0;
+    for (int frame = 0; frame < 240; ++frame) {
+        fixed.clock.advanceMicroseconds(16667);
+        music.runUntil(fixed.clock.counter());
+        const int t = clock.now();
+        largestStep = std::max(largestStep, t - last);
+        ASSERT_GE(t, last) << "frame " << frame;
+        last = t;
+    }
+    EXPECT_LE(largestStep, 2 * 17);
+    const double sound = music.heard.ms + (fixed.clock.counter() - music.heard.counter) / 1000.0;
+    EXPECT_NEAR(last, sound - 2000, 17.0);
+    fakeMusic = nullptr;
+}
+
+TEST(PlaybackControl, EveryStartBeginsAtTheStartTimeOrElseTheDemoStartLeadInIncluded)
+{
+    PlaybackControl demoStart(true, -1); // no --start
+    EXPECT_EQ(demoStart.startTime(-2000), -2000);
+    EXPECT_EQ(demoStart.startTime(55000), 55000);
+    // --start: the first start, and each restart or reload after it.
+    PlaybackControl rehearsal(true, 30000);
+    for (int start = 0; start < 3; ++start)
+        EXPECT_EQ(rehearsal.startTime(-2000), 30000) << "start " << start;
+    EXPECT_EQ(rehearsal.startTime(40000), 40000); // never before the demo start
 }
 
 TEST(CommandLine, PlaybackOptions)
