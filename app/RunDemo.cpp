@@ -7,6 +7,7 @@
 #include "app/FrameCapture.h"
 #include "app/FramePresenter.h"
 #include "app/PlaybackControl.h"
+#include "app/ProductionCheck.h"
 #include "app/RunHealthLog.h"
 #include "app/RunOptions.h"
 #include "engine/DemoEngine.h"
@@ -28,6 +29,7 @@
 static const char* const kScriptPath = "data/testscript.scr";
 // Read from disk beside the archive, never from it.
 static const char* const kSoundtrackPath = "velmorprocess-zqfinal.ogg";
+static const char* const kArchivePath = "data.vpd";
 
 static void showHeld(void* presenter)
 {
@@ -50,6 +52,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     platform::peekMessage(leftover);
 
     setLoggingEnabled(logging);
+    reportMissingProduction({kArchivePath, "data", kSoundtrackPath}, options.loose,
+                            music || (options.capturing() && options.captureAudio));
 
     // Capture plays on its own fixed-step clock in a hidden window.
     FrameCapture* capture = nullptr;
@@ -92,7 +96,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // From here on every data file comes from the production's archive;
     // --loose keeps the files under data/ on disk for authoring.
     if (!options.loose)
-        vfsetarchive("data.vpd", "tavex");
+        vfsetarchive(kArchivePath, "tavex");
 
     ScriptPlayer* player = nullptr;
     DemoEffects* factory = nullptr;
