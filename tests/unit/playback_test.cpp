@@ -1,5 +1,4 @@
 #include "app/CommandLine.h"
-#include "app/PlaybackControl.h"
 #include "engine/DemoClock.h"
 #include "platform/AudioDrivers.h"
 #include "platform/Clock.h"
@@ -200,18 +199,6 @@ TEST(DemoClock, ALeadInRisesEvenlyThroughZeroWithTheMusicStartedAtTheDemoStart)
     const double sound = music.heard.ms + (fixed.clock.counter() - music.heard.counter) / 1000.0;
     EXPECT_NEAR(last, sound - 2000, 17.0);
     fakeMusic = nullptr;
-}
-
-TEST(PlaybackControl, EveryStartBeginsAtTheStartTimeOrElseTheDemoStartLeadInIncluded)
-{
-    PlaybackControl demoStart(true, -1); // no --start
-    EXPECT_EQ(demoStart.startTime(-2000), -2000);
-    EXPECT_EQ(demoStart.startTime(55000), 55000);
-    // --start: the first start, and each restart or reload after it.
-    PlaybackControl rehearsal(true, 30000);
-    for (int start = 0; start < 3; ++start)
-        EXPECT_EQ(rehearsal.startTime(-2000), 30000) << "start " << start;
-    EXPECT_EQ(rehearsal.startTime(40000), 40000); // never before the demo start
 }
 
 TEST(CommandLine, PlaybackOptions)
