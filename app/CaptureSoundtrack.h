@@ -1,9 +1,10 @@
 #pragma once
-// The sound that belongs to a capture: the soundtrack from the first frame's
-// demo time for exactly as long as the frames last (frames / fps seconds, the
-// rate fps / fpsDen for fractional rates such as 60000/1001),
-// so that a video muxed from both stays in step to the sample. Demo time
-// before 0 and after the song's end is silence.
+// The sound that belongs to a capture: the soundtrack from the music position
+// of the first frame (its demo time, moved by the run's lead-in) for exactly
+// as long as the frames last (frames / fps seconds, the rate fps / fpsDen for
+// fractional rates such as 60000/1001), so that a video muxed from both stays
+// in step to the sample. Positions before the song's start and after its end
+// are silence.
 
 #include <string>
 

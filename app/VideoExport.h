@@ -27,7 +27,7 @@ bool parseFrameRate(const char* text, int& num, int& den);
 // The ffmpeg command lines, argv[0] included.
 std::vector<std::string> videoEncodeCommand(const std::string& videoPath, int width, int height, int fpsNum,
                                             int fpsDen);
-// soundPath empty: no sound. fromMs is the first frame's demo time.
+// soundPath empty: no sound. fromMs is the music position of the first frame.
 std::vector<std::string> videoMuxCommand(const std::string& videoPath, const std::string& soundPath, int fromMs,
                                          int frames, int fpsNum, int fpsDen, const std::string& outPath);
 
@@ -49,8 +49,8 @@ public:
     int height() const { return frameHeight; }
     // One frame of width * height * 4 bytes.
     bool writeFrame(const uint8_t* rgba);
-    // Ends the encoder and writes the output with `frames` frames from demo
-    // time fromMs, with the soundtrack read from soundPath (empty: silent).
+    // Ends the encoder and writes the output with `frames` frames, with the
+    // soundtrack read from soundPath from its position fromMs (empty: silent).
     // Removes the temporary file whatever happens.
     bool finish(const std::string& soundPath, int fromMs, int frames);
 
