@@ -1,6 +1,7 @@
 #include "app/RunDemo.h"
 
 #include "app/CapabilityCheck.h"
+#include "app/DemoBuild.h"
 #include "app/ClockTrace.h"
 #include "app/DemoEffects.h"
 #include "app/CaptureSoundtrack.h"
@@ -107,11 +108,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     while (!quit) {
         // A full build: every effect made again, so textures and scenes are
         // loaded again too.
-        EffectManager::instance()->deleteAll();
-        TextureManager::getInstance()->releaseAll();
-        SceneManager::getInstance()->releaseAll();
         factory = new DemoEffects;
-        factory->createEffects(atiShadows);
+        buildDemoEffects(engine, *factory, atiShadows);
         player = new ScriptPlayer(kScriptPath);
 
         bool rebuild = false;

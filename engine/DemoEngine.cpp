@@ -161,12 +161,19 @@ void DemoEngine::resize(int width, int height)
 {
     if (height == 0)
         height = 1;
+    viewWidth = width;
+    viewHeight = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height), 1.0, 2000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void DemoEngine::fullViewport() const
+{
+    glViewport(0, 0, viewWidth, viewHeight);
 }
 
 bool DemoEngine::isKeyDown(int vk) const

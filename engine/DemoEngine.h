@@ -35,6 +35,10 @@ public:
 
     void swapBuffers();
     void resize(int width, int height);
+    // The viewport over the whole picture, as the last resize set it. Each
+    // effect takes the screen's size from the viewport as it is made, and a
+    // frame ends with the viewport of its top-most effect's rectangle.
+    void fullViewport() const;
     bool isActive() const { return active; }
     bool isFullscreen() const { return fullscreen; }
 
@@ -112,6 +116,8 @@ private:
     bool active = true;
     int samples = 0; // 0: the classic format; otherwise the multisample format found
     float anisotropy = 0.0f;
+    int viewWidth = 0; // the picture's size at the last resize
+    int viewHeight = 0;
     DemoClock clock;
     bool soundInitialised = false;
     platform::MusicStream* musicStream = nullptr; // owned
