@@ -134,8 +134,9 @@ void Flare::draw()
             queries.assign(core.size(), 0u);
             glext::glGenQueriesARB(GLsizei(queries.size()), queries.data());
         }
-        // The second drawing only counts samples: it leaves the picture alone.
-        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        // The counted second drawing is part of the look: a tested core
+        // shines brighter than an untested one, whether or not the driver
+        // can count.
         for (size_t i = 0; i < core.size(); ++i) {
             bool seen = true;
             if (queriesOffered) {
@@ -145,6 +146,8 @@ void Flare::draw()
                 GLuint samples = 0;
                 glext::glGetQueryObjectuivARB(queries[i], GL_QUERY_RESULT_ARB, &samples);
                 seen = samples > 0;
+            } else {
+                drawSprite(core[i], modelview, 1.0f);
             }
             if (seen) {
                 halo[i].size = kHaloSize;
@@ -152,7 +155,6 @@ void Flare::draw()
                 halo[i].haloValueB = kHaloFade;
             }
         }
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
         glDisable(GL_DEPTH_TEST);
         for (const FlareSprite& s : halo)

@@ -38,10 +38,11 @@ public:
     ~Flare() override;
     SceneObject* clone() const override;
 
-    // Draws the core sprites; with the occlusion test on, asks GL for each
-    // core sprite whether any of it passes the depth test and lights its
-    // halo if so, then draws the halos over everything (no depth test). With
-    // no occlusion queries in the driver every halo lights.
+    // Draws the core sprites; with the occlusion test on, draws each core
+    // sprite a second time, visibly, while GL counts whether any of it passes
+    // the depth test, lights its halo if so, then draws the halos over
+    // everything (no depth test). With no occlusion queries in the driver
+    // every halo lights.
     void draw() override;
 
     // Gives a flare that has no sprites yet one core sprite and its halo

@@ -592,3 +592,29 @@ TEST_F(SceneRender, FlareHalosLightOnlyWhenTheCoreIsSeen)
     EXPECT_TRUE(depthWrites);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
+
+// The occlusion test draws each core a second time, visibly: a
+// half-transparent white core over black comes out at three quarters, not at
+// the half an untested core gives.
+TEST_F(SceneRender, TestedFlareCoresShineTwiceAsDrawn)
+{
+    Flare flare("Glint", 1);
+    flare.setSpriteCount(1);
+    flare.coreSprites()[0].size = 0.5f;
+    flare.coreSprites()[0].colour = Color4(1.0f, 1.0f, 1.0f, 0.5f);
+    flare.haloSprites()[0].colour = Color4(1.0f, 1.0f, 1.0f, 0.0f); // its halo never shows
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    clearFrame();
+    flare.draw();
+    EXPECT_NEAR(pixelAt(kWidth / 2, kHeight / 2).r, 128, 2);
+    flare.setOcclusionTest(true);
+    clearFrame();
+    flare.draw();
+    EXPECT_NEAR(pixelAt(kWidth / 2, kHeight / 2).r, 191, 2);
+    EXPECT_FLOAT_EQ(flare.haloSprites()[0].haloValueA, 1.0f);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
