@@ -1,7 +1,7 @@
 #include "app/FrameCapture.h"
 
 #include "gl/PngWriter.h"
-#include "platform/GLWindow.h"
+#include "gl/WindowTarget.h"
 
 #include <GL/gl.h>
 
@@ -72,11 +72,9 @@ void FrameCapture::positionClock()
     clock.set(startCounter + us);
 }
 
-void FrameCapture::captureFrame()
+void FrameCapture::captureFrame(int width, int height)
 {
-    // The whole window, whatever viewport the last effect left.
-    int width = 0, height = 0;
-    platform::drawableSize(width, height);
+    // The whole picture, whatever viewport the last effect left.
     if (width <= 0 || height <= 0) {
         writeFailed = true;
         return;
@@ -85,7 +83,7 @@ void FrameCapture::captureFrame()
     if (pixels.size() != bytes)
         pixels.resize(bytes);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    selectWindowColourBuffers();
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
 
     if (video) {

@@ -36,8 +36,10 @@ public:
     // Positions the clock on frame 0, which shows demo time fromMs;
     // demoStartMs is the timer's offset.
     void begin(int demoStartMs, int fromMs);
-    // Reads the picture of the frame just drawn and advances to the next one.
-    void captureFrame();
+    // Reads the width x height picture of the frame just drawn from the
+    // window's target (the back buffer or the demo's framebuffer) and
+    // advances to the next one.
+    void captureFrame(int width, int height);
     // True once the next frame would lie past --to, or writing failed.
     bool finished() const;
 

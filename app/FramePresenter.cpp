@@ -19,22 +19,36 @@ void FramePresenter::configureFit(Fit mode, int w, int h)
     demoHeight = h;
 }
 
-void FramePresenter::updateFit()
+void FramePresenter::updateTarget()
 {
-    bool want = fitMode == Fit::On ||
-                (fitMode == Fit::Auto && (windowWidth != demoWidth || windowHeight != demoHeight));
-    if (want && !framebuffer.isCreated() && !framebuffer.create(demoWidth, demoHeight)) {
-        std::fprintf(stderr, "vplayer: no framebuffer objects: the picture is not fitted to the window\n");
+    if (windowWidth <= 0 || windowHeight <= 0)
+        return; // minimised: nothing to fit or to draw
+    bool fit = fitMode == Fit::On ||
+               (fitMode == Fit::Auto && (windowWidth != demoWidth || windowHeight != demoHeight));
+    int w = fit ? demoWidth : windowWidth;
+    int h = fit ? demoHeight : windowHeight;
+    bool small = w < kMinTargetSide || h < kMinTargetSide;
+    bool want = (fit || small) && !framebufferRefused;
+    if (want && framebuffer.isCreated() && (framebuffer.width() != w || framebuffer.height() != h))
+        framebuffer.destroy(); // also makes the window the target again
+    if (want && !framebuffer.isCreated() && !framebuffer.create(w, h, kMinTargetSide)) {
+        if (fit)
+            std::fprintf(stderr, "vplayer: no framebuffer objects: the picture is not fitted to the window\n");
+        else
+            std::fprintf(stderr, "vplayer: no framebuffer objects: filters in a window under %d pixels read "
+                                 "outside the picture\n",
+                         kMinTargetSide);
+        framebufferRefused = true;
         fitMode = Fit::Off;
         want = false;
+        fit = false;
     }
-    if (want == fitOn)
-        return;
-    fitOn = want;
-    if (fitOn)
+    fitOn = fit;
+    if (want)
         framebuffer.bind();
-    else
+    else if (offScreenOn)
         framebuffer.release();
+    offScreenOn = want;
 }
 
 void FramePresenter::install(DemoEngine& e)
@@ -42,8 +56,7 @@ void FramePresenter::install(DemoEngine& e)
     engine = &e;
     info.create();
     platform::drawableSize(windowWidth, windowHeight);
-    if (fitMode != Fit::Off)
-        updateFit();
+    updateTarget();
     e.setBeforeSwap([](void* p) { static_cast<FramePresenter*>(p)->beforeSwap(); }, this);
 }
 
@@ -52,9 +65,10 @@ void FramePresenter::uninstall(DemoEngine& e)
     e.setBeforeSwap(nullptr, nullptr);
     info.destroy();
     held.destroy();
-    if (fitOn)
+    if (offScreenOn)
         framebuffer.release();
     fitOn = false;
+    offScreenOn = false;
     framebuffer.destroy();
     engine = nullptr;
 }
@@ -64,8 +78,7 @@ bool FramePresenter::windowMessage(const WindowMessage& msg)
     if (msg.type == MessageType::Size) {
         windowWidth = msg.param1;
         windowHeight = msg.param2;
-        if (fitMode != Fit::Off)
-            updateFit();
+        updateTarget();
         return fitOn;
     }
     if (msg.type != MessageType::KeyDown && msg.type != MessageType::KeyUp)
@@ -107,8 +120,11 @@ void FramePresenter::beforeSwap()
     lastFrame = now;
     haveLastFrame = true;
 
-    if (capture)
-        capture->captureFrame();
+    if (capture) {
+        int w = 0, h = 0;
+        targetSize(w, h);
+        capture->captureFrame(w, h);
+    }
     if (screenshotPending) {
         screenshotPending = false;
         writeScreenshot();
@@ -118,7 +134,7 @@ void FramePresenter::beforeSwap()
         targetSize(w, h);
         held.keep(w, h);
     }
-    if (fitOn)
+    if (offScreenOn)
         framebuffer.present(windowWidth, windowHeight);
     if (overlayOn) {
         int w = 0, h = 0;
@@ -127,13 +143,13 @@ void FramePresenter::beforeSwap()
         if (w > 0 && h > 0)
             info.draw(w, h, demoTime, times);
     }
-    if (fitOn)
+    if (offScreenOn)
         framebuffer.bind();
 }
 
 void FramePresenter::targetSize(int& w, int& h) const
 {
-    if (fitOn) {
+    if (offScreenOn) {
         w = framebuffer.width();
         h = framebuffer.height();
     } else {
@@ -155,7 +171,7 @@ void FramePresenter::showHeldPicture()
 
 void FramePresenter::writeScreenshot()
 {
-    // The demo's picture: the off-screen one at its resolution while fitting.
+    // The demo's picture: the off-screen one when drawn off screen.
     int w = 0, h = 0;
     targetSize(w, h);
     if (w <= 0 || h <= 0)

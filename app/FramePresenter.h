@@ -12,7 +12,13 @@
 //
 // Fit: Auto draws off screen whenever the window's size differs from the
 // demo's (a resized window, desktop fullscreen), On always, Off never (the
-// demo then draws straight into the window and a resize stretches it).
+// demo then draws at the window's size and a resize stretches it).
+//
+// A picture narrower or lower than 512 pixels is drawn off screen too, in the
+// corner of a framebuffer of at least 512 x 512, and shown 1:1: the filters
+// draw their source into a square of up to 512 pixels from that corner and
+// copy it back, and in a small window part of that square would lie outside
+// anything drawn. Larger pictures without fitting go straight to the window.
 //
 // It also measures the real time between frames for the overlay and sees
 // every window message before the engine does, to act on its own keys (F1,
@@ -54,6 +60,13 @@ public:
     // reaches the window.
     void configureFit(Fit mode, int demoWidth, int demoHeight);
     bool fitting() const { return fitOn; }
+    // Whether the demo draws into the off-screen framebuffer (fitting, or a
+    // small picture).
+    bool offScreen() const { return offScreenOn; }
+
+    // The smallest side of the framebuffer the demo draws into: the largest
+    // square a filter captures.
+    static constexpr int kMinTargetSide = 512;
 
     // Makes the GL objects and installs the hook; needs the engine's context.
     void install(DemoEngine& engine);
@@ -87,8 +100,10 @@ public:
 
 private:
     void writeScreenshot();
-    void updateFit();
-    // The size of what the demo draws into: the fit framebuffer or the window.
+    // Chooses, after a size change, where the demo draws: the window or the
+    // framebuffer, made again when the picture's size changed.
+    void updateTarget();
+    // The size of the demo's picture: the framebuffer's or the window's.
     void targetSize(int& w, int& h) const;
 
     FrameCapture* capture = nullptr;
@@ -104,6 +119,8 @@ private:
     bool enterDown = false;
     Fit fitMode = Fit::Off;
     bool fitOn = false;
+    bool offScreenOn = false;
+    bool framebufferRefused = false; // the driver cannot: draw to the window
     int demoWidth = 0;
     int demoHeight = 0;
     int windowWidth = 0;

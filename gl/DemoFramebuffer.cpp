@@ -33,7 +33,7 @@ DemoFramebuffer::~DemoFramebuffer()
     // The context may be gone at exit; the objects go with it.
 }
 
-bool DemoFramebuffer::create(int width, int height)
+bool DemoFramebuffer::create(int width, int height, int minSide)
 {
     if (framebuffer)
         return true;
@@ -43,12 +43,14 @@ bool DemoFramebuffer::create(int width, int height)
         return false;
     demoWidth = width;
     demoHeight = height;
+    const int storageWidth = width > minSide ? width : minSide;
+    const int storageHeight = height > minSide ? height : minSide;
     glext::glGenRenderbuffers(1, &colour);
     glext::glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glext::glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glext::glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, storageWidth, storageHeight);
     glext::glGenRenderbuffers(1, &depthStencil);
     glext::glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
-    glext::glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glext::glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, storageWidth, storageHeight);
     glext::glBindRenderbuffer(GL_RENDERBUFFER, 0);
     glext::glGenFramebuffers(1, &framebuffer);
     glext::glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);

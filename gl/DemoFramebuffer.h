@@ -3,6 +3,11 @@
 // window of any shape with its aspect kept (black bars), so that a 4:3 demo
 // on a 16:9 desktop looks as it was made to.
 //
+// The storage can be larger than the picture, which then sits in its
+// lower-left corner: the filters draw and copy fixed squares from that corner
+// (up to 512 pixels), and in a smaller picture those squares must still lie
+// in pixels that were drawn.
+//
 // While the demo draws, the framebuffer is bound for drawing and reading in
 // the window context and registered as the window's target
 // (WindowTarget.h): the viewport, the copies from the "back buffer" and the
@@ -24,11 +29,13 @@ class DemoFramebuffer {
 public:
     ~DemoFramebuffer();
 
-    // Colour and depth-stencil storage of width x height; false, with
-    // nothing made, when the driver has no framebuffer objects or refuses.
-    bool create(int width, int height);
+    // Colour and depth-stencil storage for a picture of width x height, at
+    // least minSide on each side; false, with nothing made, when the driver
+    // has no framebuffer objects or refuses.
+    bool create(int width, int height, int minSide = 0);
     void destroy();
     bool isCreated() const { return framebuffer != 0; }
+    // The picture's size (the storage may be larger).
     int width() const { return demoWidth; }
     int height() const { return demoHeight; }
 

@@ -50,7 +50,7 @@ TEST(FrameCaptureGL, FramesShowFixedDemoTimesWhateverRealTimeDoes)
     engine.setTimerOffset(-2000); // the script's demo start
     engine.startTimer();
     capture.begin(-2000, 1000);
-    engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(); }, &capture);
+    engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(64, 48); }, &capture);
     int expected[] = {1000, 1033, 1066, 1100};
     for (int k = 0; k < 4; ++k) {
         usleep(k == 2 ? 300000 : 0); // a stall changes nothing
@@ -74,7 +74,7 @@ TEST(FrameCaptureGL, WritesTheDrawnPictureRightSideUp)
     ASSERT_TRUE(capture.prepare());
     engine.startTimer();
     capture.begin(0, 0);
-    engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(); }, &capture);
+    engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(80, 60); }, &capture);
 
     // Red below, blue in the top half of the window.
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);

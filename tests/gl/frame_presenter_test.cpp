@@ -1,10 +1,14 @@
 #include "app/FrameCapture.h"
 #include "app/FramePresenter.h"
 #include "app/OverlayText.h"
+#include "effects/MotionBlurFilter.h"
 #include "effects/RenderTargetLayer.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
 #include "gl/GLExtensions.h"
+#include "gl/WindowTarget.h"
+
+#include "support/FilterRig.h"
 
 #include <gtest/gtest.h>
 
@@ -44,16 +48,43 @@ int countColour(const std::string& path, int r, int g, int b, int& w, int& h)
     return n;
 }
 
-int countBackBuffer(int w, int h, int r, int g, int b)
+// RGB, bottom row first.
+std::vector<unsigned char> readPixels(int w, int h)
 {
-    std::vector<unsigned char> px(static_cast<size_t>(w) * h * 4);
-    glReadBuffer(GL_BACK);
+    std::vector<unsigned char> px(static_cast<size_t>(w) * h * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, px.data());
+    return px;
+}
+
+int count(const std::vector<unsigned char>& px, int r, int g, int b)
+{
     int n = 0;
-    for (size_t i = 0; i < px.size(); i += 4)
+    for (size_t i = 0; i + 2 < px.size(); i += 3)
         n += px[i] == r && px[i + 1] == g && px[i + 2] == b;
     return n;
+}
+
+// The window itself, whatever the demo draws into; the demo's target stays bound.
+std::vector<unsigned char> windowPixels(int w, int h)
+{
+    glext::glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    std::vector<unsigned char> px = readPixels(w, h);
+    selectWindowColourBuffers();
+    return px;
+}
+
+int countWindow(int w, int h, int r, int g, int b)
+{
+    return count(windowPixels(w, h), r, g, b);
+}
+
+// What the demo draws into, as its effects see it.
+int countTarget(int w, int h, int r, int g, int b)
+{
+    selectWindowColourBuffers();
+    return count(readPixels(w, h), r, g, b);
 }
 
 class Dummy : public Effect {
@@ -98,7 +129,7 @@ TEST(FramePresenterGL, OverlayNeverReachesCapturesOrScreenshots)
     presenter.beforeSwap();
 
     // The window has the overlay's dark panel and text over the green.
-    const int green = countBackBuffer(160, 120, 0, 255, 0);
+    const int green = countWindow(160, 120, 0, 255, 0);
     EXPECT_LT(green, 160 * 120 - 500);
     EXPECT_GT(presenter.overlay().lineCount(), 1);
     EXPECT_EQ(std::string(presenter.overlay().line(0)).rfind("TIME ", 0), 0u) << presenter.overlay().line(0);
@@ -131,7 +162,7 @@ TEST(FramePresenterGL, OverlayNeverReachesCapturesOrScreenshots)
     presenter.setOverlayVisible(false);
     clearGreen();
     presenter.beforeSwap();
-    EXPECT_EQ(countBackBuffer(160, 120, 0, 255, 0), 160 * 120);
+    EXPECT_EQ(countWindow(160, 120, 0, 255, 0), 160 * 120);
 
     presenter.uninstall(engine);
     setActiveClock(nullptr);
@@ -179,55 +210,112 @@ TEST(OverlayGL, ListsTimeFrameTimesAndTheRunningEffectsByLayer)
 TEST(FramePresenterGL, FittedPictureLooksLikeTheWindowToTheDemo)
 {
     DemoEngine::settings().hiddenWindow = true;
-    DemoEngine::create(false, "fit test", 200, 100, 0, 0.0f);
+    DemoEngine::create(false, "fit test", 1200, 600, 0, 0.0f);
     DemoEngine& engine = *DemoEngine::getInstance();
     std::string dir = scratchDir("fit");
     FramePresenter presenter;
-    presenter.configureFit(FitMode::Auto, 100, 100);
+    presenter.configureFit(FitMode::Auto, 600, 600);
     presenter.setScreenshotFolder(dir);
-    presenter.install(engine); // the 200x100 window differs from 100x100
+    presenter.install(engine); // the 1200x600 window differs from 600x600
     ASSERT_TRUE(presenter.fitting());
 
-    // The effects' view: a 100x100 window with green in it; a copy from the
+    // The effects' view: a 600x600 window with green in it; a copy from the
     // read buffer into a texture works as on the window (no GL error).
-    glViewport(0, 0, 100, 100);
+    glViewport(0, 0, 600, 600);
     clearGreen();
     GLuint tex = 0;
     glGenTextures(1, &tex);
     glBindTexture(GL_TEXTURE_2D, tex);
     glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, 64, 64, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_EQ(countBackBuffer(100, 100, 0, 255, 0), 100 * 100);
+    EXPECT_EQ(countTarget(600, 600, 0, 255, 0), 600 * 600);
     presenter.requestScreenshot();
     presenter.beforeSwap();
     int w = 0, h = 0;
-    EXPECT_EQ(countColour(dir + "/screenshot_0001.png", 0, 255, 0, w, h), 100 * 100);
-    EXPECT_EQ(w, 100);
+    EXPECT_EQ(countColour(dir + "/screenshot_0001.png", 0, 255, 0, w, h), 600 * 600);
+    EXPECT_EQ(w, 600);
 
-    // The window: green in the middle square, black bars of 50 on each side.
+    // The window: green in the middle square, black bars of 300 on each side.
     GLint drawn = -1;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawn);
     EXPECT_NE(drawn, 0); // bound again for the next frame
-    glext::glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glReadBuffer(GL_BACK);
-    EXPECT_EQ(countBackBuffer(200, 100, 0, 255, 0), 100 * 100);
-    EXPECT_EQ(countBackBuffer(200, 100, 0, 0, 0), 2 * 50 * 100);
+    EXPECT_EQ(countWindow(1200, 600, 0, 255, 0), 600 * 600);
+    EXPECT_EQ(countWindow(1200, 600, 0, 0, 0), 2 * 300 * 600);
 
     // Back to the demo's shape: drawing goes straight to the window again.
     WindowMessage size;
     size.type = MessageType::Size;
-    size.param1 = 100;
-    size.param2 = 100;
+    size.param1 = 600;
+    size.param2 = 600;
     EXPECT_FALSE(presenter.windowMessage(size));
     EXPECT_FALSE(presenter.fitting());
+    EXPECT_FALSE(presenter.offScreen());
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawn);
     EXPECT_EQ(drawn, 0);
-    size.param1 = 300;
+    size.param1 = 900;
     EXPECT_TRUE(presenter.windowMessage(size)); // the engine must not resize the demo
     EXPECT_TRUE(presenter.fitting());
     glDeleteTextures(1, &tex);
     presenter.uninstall(engine);
     std::filesystem::remove_all(dir);
+}
+
+// Below 512 pixels the demo draws into the corner of a framebuffer of at
+// least 512 x 512, so a filter's capture square holds all its source drew
+// there; the window shows the picture 1:1, and follows the window's size.
+TEST(FramePresenterGL, SmallWindowsGiveFiltersTheirWholeCaptureSquare)
+{
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "small test", 320, 240, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    FramePresenter presenter; // no fitting, as in a capture
+    presenter.install(engine);
+    EXPECT_TRUE(presenter.offScreen());
+    EXPECT_FALSE(presenter.fitting());
+
+    EffectManager& m = *EffectManager::instance();
+    auto* picture = new PictureSource;
+    auto* blur = new MotionBlurFilter;
+    m.registerEffect(1, picture);
+    m.registerEffect(42, blur);
+    m.addToLayer(1, 42);
+    picture->init(0);
+    blur->init(0);
+    blur->signal(sig(70, {1}));
+    blur->signal(sig(90, {1}));
+    blur->start();
+    m.renderFrame(0);
+
+    // The red bar runs up the whole left third of the square, the white
+    // square sits above the window's 240 rows.
+    std::vector<unsigned char> captured(512 * 512 * 4);
+    glBindTexture(GL_TEXTURE_2D, blur->historyAt(0)->textureId);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, captured.data());
+    auto texel = [&](int x, int y) {
+        const unsigned char* p = &captured[(size_t(y) * 512 + x) * 4];
+        return std::vector<int>{p[0], p[1], p[2]};
+    };
+    EXPECT_EQ(texel(80, 500), (std::vector<int>{230, 30, 30}));
+    EXPECT_EQ(texel(370, 370), (std::vector<int>{255, 255, 255}));
+
+    std::vector<unsigned char> drawnPicture = readPixels(320, 240);
+    presenter.beforeSwap();
+    EXPECT_EQ(windowPixels(320, 240), drawnPicture);
+
+    WindowMessage size;
+    size.type = MessageType::Size;
+    size.param1 = 400;
+    size.param2 = 300;
+    EXPECT_FALSE(presenter.windowMessage(size)); // the engine resizes the demo
+    EXPECT_TRUE(presenter.offScreen());
+    size.param1 = 800;
+    size.param2 = 600;
+    presenter.windowMessage(size);
+    EXPECT_FALSE(presenter.offScreen());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    m.deleteAll();
+    TextureManager::deleteInstance();
+    presenter.uninstall(engine);
 }
 
 // Paused, the presenter keeps the finished picture and later frames show it
