@@ -80,7 +80,7 @@ const char* commandLineHelp()
            "                         scaled into it with its aspect kept\n"
            "  --fit [on|off|auto]    draw at the demo's resolution off screen and scale it into\n"
            "                         the window with black bars (auto, the default: when the\n"
-           "                         window's size differs; off: draw straight to the window)\n"
+           "                         window's size differs; off: draw at the window's size)\n"
            "  --resolution WxH       window or display size (default 800x600)\n"
            "  --aa N                 multisample count\n"
            "  --aniso N              maximum texture anisotropy\n"
