@@ -14,6 +14,7 @@ packages=(
   libx11-dev libxres-dev xvfb xauth xdotool imagemagick unar
   fonts-dejavu-core fonts-dejavu-extra sox libsox-fmt-base
   ffmpeg evilwm
+  libassimp-dev assimp-utils assimp-testmodels libstb-dev
 )
 
 missing=()

@@ -1,0 +1,152 @@
+#include "tools/vpimport/EngineAxes.h"
+
+#include <assimp/metadata.h>
+
+#include <cmath>
+
+namespace {
+
+// Engine units (centimetres) per metre.
+constexpr float kMetre = 100.0f;
+
+bool metadataInt(const aiScene& scene, const char* key, int& out)
+{
+    if (!scene.mMetaData)
+        return false;
+    int32_t i = 0;
+    if (scene.mMetaData->Get(key, i)) {
+        out = i;
+        return true;
+    }
+    return false;
+}
+
+bool metadataReal(const aiScene& scene, const char* key, double& out)
+{
+    if (!scene.mMetaData)
+        return false;
+    double d = 0.0;
+    float f = 0.0f;
+    if (scene.mMetaData->Get(key, d)) {
+        out = d;
+        return true;
+    }
+    if (scene.mMetaData->Get(key, f)) {
+        out = f;
+        return true;
+    }
+    return false;
+}
+
+// FBX files say which of their axes points up, which toward the viewer (the
+// "front" axis) and which to the right, each with a sign; the library hands
+// the coordinates over as stored. Rows of the result pick the file axis that
+// becomes engine x, y and z.
+bool fbxAxes(const aiScene& scene, aiMatrix4x4& out, std::string& description)
+{
+    int up = 1, upSign = 1, front = 2, frontSign = 1, coord = 0, coordSign = 1;
+    if (!metadataInt(scene, "UpAxis", up))
+        return false;
+    metadataInt(scene, "UpAxisSign", upSign);
+    metadataInt(scene, "FrontAxis", front);
+    metadataInt(scene, "FrontAxisSign", frontSign);
+    metadataInt(scene, "CoordAxis", coord);
+    metadataInt(scene, "CoordAxisSign", coordSign);
+    if (up < 0 || up > 2 || front < 0 || front > 2 || coord < 0 || coord > 2 || up == front || up == coord ||
+        front == coord)
+        return false;
+    aiMatrix4x4 m;
+    for (int c = 0; c < 3; ++c)
+        m[0][c] = m[1][c] = m[2][c] = 0.0f;
+    m[0][coord] = coordSign < 0 ? -1.0f : 1.0f;
+    m[1][up] = upSign < 0 ? -1.0f : 1.0f;
+    m[2][front] = frontSign < 0 ? -1.0f : 1.0f;
+    // Axes that make a left-handed frame are mirrored through z, the one
+    // axis a viewer cannot see the sign of from the front.
+    if (m.Determinant() < 0.0f)
+        for (int c = 0; c < 3; ++c)
+            m[2][c] = -m[2][c];
+    out = m;
+    static const char* names[] = {"x", "y", "z"};
+    description = std::string(upSign < 0 ? "-" : "") + names[up] + " up";
+    return true;
+}
+
+} // namespace
+
+SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, float userScale)
+{
+    SourceFrame frame;
+    aiMatrix4x4 axes; // identity: the library already hands most formats over y up
+    float unit = 1.0f;
+    std::string axesText = "y up";
+    std::string unitText = "file units as centimetres";
+
+    if (extension == "gltf" || extension == "glb") {
+        // Y up, right-handed, metres, by definition of the format.
+        unit = kMetre;
+        unitText = "metres";
+    } else if (extension == "dae" || extension == "zae") {
+        // The library applies the file's <unit> and <up_axis>: metres, y up.
+        unit = kMetre;
+        unitText = "metres";
+    } else if (extension == "fbx") {
+        std::string text;
+        if (fbxAxes(scene, axes, text))
+            axesText = text;
+        double cm = 1.0; // FBX counts in centimetres unless it says otherwise
+        if (metadataReal(scene, "UnitScaleFactor", cm) && cm > 0.0 && std::isfinite(cm))
+            unit = float(cm);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%g cm per unit", double(unit));
+        unitText = buf;
+    } else if (extension == "3ds") {
+        // Z up in the file; the library turns the root a quarter turn about x.
+        axesText = "z up";
+    }
+
+    frame.unitScale = unit * userScale;
+    aiMatrix4x4 scale;
+    aiMatrix4x4::Scaling(aiVector3D(frame.unitScale), scale);
+    frame.toEngine = scale * axes;
+    frame.description = axesText + ", " + unitText;
+    return frame;
+}
+
+EngineTransform engineTransform(const aiMatrix4x4& m)
+{
+    EngineTransform t;
+    t.position = Vec3(m.a4, m.b4, m.c4);
+    aiVector3D col[3] = {aiVector3D(m.a1, m.b1, m.c1), aiVector3D(m.a2, m.b2, m.c2), aiVector3D(m.a3, m.b3, m.c3)};
+    float s[3];
+    for (int i = 0; i < 3; ++i)
+        s[i] = col[i].Length();
+    if (s[0] == 0.0f || s[1] == 0.0f || s[2] == 0.0f) {
+        // Flattened to nothing along an axis: no rotation can be read back.
+        t.scale = Vec3(s[0], s[1], s[2]);
+        return t;
+    }
+    aiMatrix3x3 upper(m);
+    if (upper.Determinant() < 0.0f)
+        s[0] = -s[0];
+    for (int i = 0; i < 3; ++i)
+        if (s[i] != 0.0f)
+            col[i] /= s[i];
+    // Re-orthonormalise (Gram-Schmidt) so that shear or rounding cannot make
+    // a quaternion of something that is not a rotation.
+    col[0].Normalize();
+    col[1] = col[1] - col[0] * (col[0] * col[1]);
+    col[1].Normalize();
+    col[2] = col[0] ^ col[1];
+    aiMatrix3x3 r(col[0].x, col[1].x, col[2].x, col[0].y, col[1].y, col[2].y, col[0].z, col[1].z, col[2].z);
+    t.rotation = engineRotation(aiQuaternion(r));
+    t.scale = Vec3(s[0], s[1], s[2]);
+    return t;
+}
+
+Quaternion engineRotation(const aiQuaternion& q)
+{
+    aiQuaternion n = q;
+    n.Normalize();
+    return Quaternion(-n.x, -n.y, -n.z, n.w);
+}

@@ -1,0 +1,255 @@
+#include "tools/vpimport/SceneConversion.h"
+
+#include "tools/vpimport/EngineAxes.h"
+#include "tools/vpimport/MaterialConversion.h"
+#include "tools/vpimport/MeshConversion.h"
+#include "tools/vpimport/NodePoses.h"
+#include "tools/vpimport/ViewConversion.h"
+
+#include <cmath>
+#include <set>
+
+namespace {
+
+constexpr float kDefaultSmoothAngle = 30.0f;
+constexpr int kDefaultFps = 10;
+constexpr size_t kMaxNameBytes = 51;
+
+// The first animation that moves anything; the others are left out.
+const aiAnimation* chosenAnimation(const aiScene& scene, std::vector<std::string>& notes)
+{
+    const aiAnimation* chosen = nullptr;
+    for (unsigned i = 0; i < scene.mNumAnimations; ++i)
+        if (scene.mAnimations[i]->mNumChannels > 0 && !chosen)
+            chosen = scene.mAnimations[i];
+    if (chosen && scene.mNumAnimations > 1)
+        notes.push_back("the file holds " + std::to_string(scene.mNumAnimations) + " animations: only \"" +
+                        chosen->mName.C_Str() + "\" is carried over");
+    return chosen;
+}
+
+class Converter {
+public:
+    Converter(const aiScene& scene, const ImportOptions& options, const std::string& extension,
+              const SourceFrame& frame, TextureExport& textures, SceneWriter& writer, ImportSummary& summary)
+        : scene(scene), options(options), extension(extension), frame(frame), textures(textures), writer(writer),
+          summary(summary), animation(chosenAnimation(scene, summary.notes)),
+          poses(scene, frame.toEngine, animation, extension == "3ds" ? 30.0 : 25.0)
+    {
+    }
+
+    bool run(std::string& error);
+
+private:
+    int32_t newId() { return nextId++; }
+    std::string uniqueName(const std::string& wanted);
+    void addMaterials();
+    void addNode(const aiNode* node, int32_t parentId);
+    bool addMesh(const aiNode* node, unsigned meshIndex, const std::string& name, int32_t id, int32_t parentId,
+                 const aiMatrix4x4& local);
+    void addAnimation(const std::vector<WorldTrack>& tracks);
+
+    const aiScene& scene;
+    const ImportOptions& options;
+    const std::string extension;
+    const SourceFrame& frame;
+    TextureExport& textures;
+    SceneWriter& writer;
+    ImportSummary& summary;
+    const aiAnimation* animation;
+    NodePoses poses;
+    int32_t nextId = 1;
+    std::set<std::string> names;
+    std::vector<std::pair<const aiNode*, int32_t>> nodeObjects; // hierarchy objects that carry a node's transform
+    Bounds bounds;
+    bool finite = true;
+};
+
+std::string Converter::uniqueName(const std::string& wanted)
+{
+    std::string base = wanted.substr(0, kMaxNameBytes);
+    std::string name = base;
+    for (int n = 2; names.count(name); ++n) {
+        std::string suffix = "." + std::to_string(n);
+        name = base.substr(0, kMaxNameBytes - suffix.size()) + suffix;
+    }
+    names.insert(name);
+    return name;
+}
+
+void Converter::addMaterials()
+{
+    for (unsigned i = 0; i < scene.mNumMaterials; ++i) {
+        aiString name;
+        scene.mMaterials[i]->Get(AI_MATKEY_NAME, name);
+        std::string text = name.length ? std::string(name.C_Str()).substr(0, kMaxNameBytes) : "Material" + std::to_string(i + 1);
+        MaterialRecord& r = writer.addMaterial(int32_t(i + 1), text.c_str());
+        convertMaterial(*scene.mMaterials[i], textures, r, summary.notes);
+    }
+    summary.materials = int(scene.mNumMaterials);
+    // Object ids follow the material ids, so that no id means two things.
+    nextId = int32_t(scene.mNumMaterials) + 1;
+}
+
+bool Converter::addMesh(const aiNode* node, unsigned meshIndex, const std::string& name, int32_t id,
+                        int32_t parentId, const aiMatrix4x4& local)
+{
+    const aiMesh& mesh = *scene.mMeshes[meshIndex];
+    MeshRecord geometry;
+    size_t faces = convertMesh(mesh, int32_t(mesh.mMaterialIndex + 1), options.smoothAngle, kDefaultSmoothAngle, geometry);
+    if (faces == 0)
+        return false;
+    EngineTransform t = engineTransform(local);
+    MeshRecord& r = writer.addMesh(id, name.c_str(), parentId);
+    geometry.id = r.id;
+    geometry.parentId = r.parentId;
+    geometry.name = r.name;
+    geometry.position = t.position;
+    geometry.rotation = t.rotation;
+    geometry.scale = t.scale;
+    r = std::move(geometry);
+
+    // A mesh stands at its node, whether it is the node's object or hangs
+    // untransformed under the node's dummy.
+    aiMatrix4x4 world = poses.world(node, 0.0);
+    for (const Vec3& v : r.vertices) {
+        if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
+            finite = false;
+        bounds.add(toVec3(world * aiVector3D(v.x, v.y, v.z)));
+    }
+    summary.faces += faces;
+    ++summary.meshes;
+    ++summary.objects;
+    return true;
+}
+
+void Converter::addNode(const aiNode* node, int32_t parentId)
+{
+    aiMatrix4x4 local = poses.engineLocal(node, 0.0);
+    std::string wanted = node->mName.length ? node->mName.C_Str() : "Object" + std::to_string(nextId);
+    int32_t id = newId();
+    int32_t objectId = id;
+    std::string name = uniqueName(wanted);
+    bool asMesh = node->mNumMeshes == 1 && addMesh(node, node->mMeshes[0], name, id, parentId, local);
+    if (!asMesh) {
+        // A node without exactly one mesh is a dummy: its meshes (one per
+        // material, as the library splits them) hang under it untransformed.
+        EngineTransform t = engineTransform(local);
+        DummyRecord& d = writer.addDummy(id, name.c_str(), parentId);
+        d.position = t.position;
+        d.rotation = t.rotation;
+        d.scale = t.scale;
+        ++summary.objects;
+        for (unsigned i = 0; i < node->mNumMeshes && node->mNumMeshes > 1; ++i) {
+            const aiMesh* mesh = scene.mMeshes[node->mMeshes[i]];
+            std::string meshName = mesh->mName.length ? mesh->mName.C_Str() : wanted + "_" + std::to_string(i + 1);
+            int32_t meshId = newId();
+            if (!addMesh(node, node->mMeshes[i], uniqueName(meshName), meshId, id, aiMatrix4x4()))
+                --nextId;
+        }
+    }
+    nodeObjects.emplace_back(node, objectId);
+    for (unsigned i = 0; i < node->mNumChildren; ++i)
+        addNode(node->mChildren[i], objectId);
+}
+
+bool Converter::run(std::string& error)
+{
+    summary.frame = frame.description;
+    addMaterials();
+
+    // The root's own meshes stand at the top level; so do its children,
+    // which take the root's transform and the frame conversion.
+    const aiNode* root = scene.mRootNode;
+    poses.setRootIsObject(root->mNumMeshes > 0);
+    if (root->mNumMeshes > 0)
+        addNode(root, 0);
+    else
+        for (unsigned i = 0; i < root->mNumChildren; ++i)
+            addNode(root->mChildren[i], 0);
+
+    if (!finite) {
+        error = "vertex positions are not finite numbers";
+        return false;
+    }
+    if (summary.faces == 0) {
+        error = "nothing to import: the file holds no triangles";
+        return false;
+    }
+    summary.size = bounds.radius() * 2.0f;
+
+    std::vector<WorldTrack> tracks;
+    ViewConversion views(scene, poses, bounds, writer, extension == "3ds", [this] { return newId(); },
+                         [this](const std::string& n) { return uniqueName(n); });
+    summary.cameras = views.addCameras(summary.addedCamera, tracks);
+    summary.lights = views.addLights(summary.addedLight, tracks, summary.notes);
+    addAnimation(tracks);
+    summary.textures = int(textures.files().size());
+
+    std::string problems = writer.check();
+    if (!problems.empty()) {
+        error = "internal error: " + problems.substr(0, problems.find('\n'));
+        return false;
+    }
+    return true;
+}
+
+void Converter::addAnimation(const std::vector<WorldTrack>& tracks)
+{
+    if (!animation || poses.duration() <= 0.0)
+        return;
+    std::vector<std::pair<const aiNode*, int32_t>> animated;
+    for (const auto& [node, id] : nodeObjects)
+        if (poses.hasChannel(node) || (node->mParent == scene.mRootNode && poses.hasChannel(scene.mRootNode) &&
+                                       !poses.rootIsObject()))
+            animated.emplace_back(node, id);
+    if (animated.empty() && tracks.empty())
+        return;
+
+    // One scene-time unit is the scene effect's speed in milliseconds (100
+    // unless the script changes it); a sample lasts a whole number of units.
+    int fps = options.fps > 0 ? options.fps : kDefaultFps;
+    int period = std::max(1, int(std::lround(1000.0 / fps)));
+    if (period % 100 == 0) {
+        summary.effectSpeed = 100;
+        summary.interval = period / 100;
+    } else {
+        summary.effectSpeed = period;
+        summary.interval = 1;
+    }
+    summary.sampleMs = period;
+    int count = int(std::floor(poses.duration() * 1000.0 / period + 1e-6)) + 1;
+    summary.samples = count;
+
+    for (const auto& [node, id] : animated) {
+        const aiNode* n = node;
+        writer.addSampledMotion(id, summary.interval, count, [this, n, period](int i, Vec3& p, Quaternion& q) {
+            EngineTransform t = engineTransform(poses.engineLocal(n, i * period / 1000.0));
+            p = t.position;
+            q = t.rotation;
+        });
+    }
+    for (const WorldTrack& track : tracks)
+        writer.addSampledMotion(track.id, summary.interval, count, [&track, period](int i, Vec3& p, Quaternion& q) {
+            p = track.pose(i * period / 1000.0);
+            q = Quaternion(0.0f, 0.0f, 0.0f, 1.0f);
+        });
+    summary.animatedNodes = int(animated.size() + tracks.size());
+    if (poses.keyRate() > 1000.0 / period * 1.01)
+        summary.notes.push_back("the animation has keys " + std::to_string(int(std::lround(poses.keyRate()))) +
+                                " times a second; --fps samples it " + std::to_string(1000 / period) + " times");
+}
+
+} // namespace
+
+bool convertScene(const aiScene& scene, const ImportOptions& options, const std::string& extension,
+                  TextureExport& textures, SceneWriter& writer, ImportSummary& summary, std::string& error)
+{
+    if (!scene.mRootNode) {
+        error = "the file has no node hierarchy";
+        return false;
+    }
+    SourceFrame frame = sourceFrame(scene, extension, options.scale);
+    Converter converter(scene, options, extension, frame, textures, writer, summary);
+    return converter.run(error);
+}

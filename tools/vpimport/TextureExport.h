@@ -1,0 +1,45 @@
+#pragma once
+// The textures a model uses, found and made ready for the player: PNG and
+// JPEG files are kept byte for byte; pictures in any other format (TGA, BMP,
+// PSD, GIF, HDR, ...) and the pixel blocks some files embed are written as
+// PNG. Each gets a name the scene file can hold and the reader accepts (at
+// most 99 bytes, ending .png or .jpg, no backslash), prefixed with the
+// model's name so that the textures of several imports can share a folder.
+
+#include <assimp/scene.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct TextureFile {
+    std::string name; // as the scene file names it, inside the textures folder
+    std::vector<unsigned char> bytes;
+};
+
+class TextureExport {
+public:
+    TextureExport(const aiScene& scene, std::string modelFolder, std::string prefix);
+
+    // The scene file's name for the texture the material names `path`, or
+    // empty when it cannot be had; `note` then says why.
+    std::string add(const std::string& path, std::string& note);
+
+    const std::vector<TextureFile>& files() const { return out; }
+
+private:
+    bool load(const std::string& path, std::vector<unsigned char>& bytes, std::string& stem, std::string& note);
+    std::string findOnDisk(const std::string& path) const;
+    std::string uniqueName(const std::string& stem, const char* ending);
+
+    const aiScene& scene;
+    std::string folder;
+    std::string prefix;
+    std::map<std::string, std::string> byPath; // source path -> name ("" when it failed)
+    std::map<std::string, std::string> notes;
+    std::vector<TextureFile> out;
+};
+
+// PNG or JPEG bytes for any picture stb_image reads; false when it cannot.
+bool convertPicture(const unsigned char* data, size_t size, std::vector<unsigned char>& png, const char*& ending,
+                    std::string& reason);
