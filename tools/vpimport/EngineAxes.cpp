@@ -113,33 +113,52 @@ SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, floa
     return frame;
 }
 
-EngineTransform engineTransform(const aiMatrix4x4& m)
+namespace {
+
+// The rotation part of m, orthonormalised; a mirror stays with the scale.
+aiMatrix3x3 properRotation(const aiMatrix4x4& m, float s[3], bool& ok)
 {
-    EngineTransform t;
-    t.position = Vec3(m.a4, m.b4, m.c4);
     aiVector3D col[3] = {aiVector3D(m.a1, m.b1, m.c1), aiVector3D(m.a2, m.b2, m.c2), aiVector3D(m.a3, m.b3, m.c3)};
-    float s[3];
     for (int i = 0; i < 3; ++i)
         s[i] = col[i].Length();
-    if (s[0] == 0.0f || s[1] == 0.0f || s[2] == 0.0f) {
-        // Flattened to nothing along an axis: no rotation can be read back.
-        t.scale = Vec3(s[0], s[1], s[2]);
-        return t;
-    }
-    aiMatrix3x3 upper(m);
-    if (upper.Determinant() < 0.0f)
+    ok = s[0] > 0.0f && s[1] > 0.0f && s[2] > 0.0f;
+    if (!ok)
+        return aiMatrix3x3(); // flattened to nothing along an axis: no rotation to read back
+    if (aiMatrix3x3(m).Determinant() < 0.0f)
         s[0] = -s[0];
     for (int i = 0; i < 3; ++i)
-        if (s[i] != 0.0f)
-            col[i] /= s[i];
-    // Re-orthonormalise (Gram-Schmidt) so that shear or rounding cannot make
-    // a quaternion of something that is not a rotation.
+        col[i] /= s[i];
+    // Gram-Schmidt, so that shear or rounding cannot make a quaternion of
+    // something that is not a rotation.
     col[0].Normalize();
     col[1] = col[1] - col[0] * (col[0] * col[1]);
     col[1].Normalize();
     col[2] = col[0] ^ col[1];
-    aiMatrix3x3 r(col[0].x, col[1].x, col[2].x, col[0].y, col[1].y, col[2].y, col[0].z, col[1].z, col[2].z);
-    t.rotation = engineRotation(aiQuaternion(r));
+    return aiMatrix3x3(col[0].x, col[1].x, col[2].x, col[0].y, col[1].y, col[2].y, col[0].z, col[1].z, col[2].z);
+}
+
+} // namespace
+
+aiMatrix4x4 rigidPart(const aiMatrix4x4& m)
+{
+    float s[3];
+    bool ok = false;
+    aiMatrix4x4 r(properRotation(m, s, ok));
+    r.a4 = m.a4;
+    r.b4 = m.b4;
+    r.c4 = m.c4;
+    return r;
+}
+
+EngineTransform engineTransform(const aiMatrix4x4& m)
+{
+    EngineTransform t;
+    t.position = Vec3(m.a4, m.b4, m.c4);
+    float s[3];
+    bool ok = false;
+    aiMatrix3x3 r = properRotation(m, s, ok);
+    if (ok)
+        t.rotation = engineRotation(aiQuaternion(r));
     t.scale = Vec3(s[0], s[1], s[2]);
     return t;
 }

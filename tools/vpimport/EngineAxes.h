@@ -36,6 +36,12 @@ struct EngineTransform {
 // keeps its mirror in a negative x scale; shear cannot be held and is lost.
 EngineTransform engineTransform(const aiMatrix4x4& m);
 
+// The translation and rotation of `m` alone, as a matrix: what the engine's
+// objects carry. The rest, rigidPart(m)^-1 * m (scale, mirror, shear), goes
+// into the vertices, since a scaled object would scale its normals too and
+// GL lights them unnormalised.
+aiMatrix4x4 rigidPart(const aiMatrix4x4& m);
+
 // The quaternion to write for a rotation: the engine builds the row-major
 // matrix of the quaternion and hands it to GL as stored, so GL applies its
 // transpose, the inverse rotation. Writing the conjugate makes GL turn the

@@ -67,9 +67,11 @@ void convertMaterial(const aiMaterial& m, TextureExport& textures, MaterialRecor
     // as glossiness x 128.
     out.glossiness = std::clamp(shininess / 128.0f, 0.0f, 1.0f);
 
+    // Opacity 0 would hide the surface altogether; exporters write it when
+    // they mean the opposite (transparency 0), so it is read as opaque.
     float opacity = 1.0f;
-    if (m.Get(AI_MATKEY_OPACITY, opacity) == AI_SUCCESS)
-        out.opacity = std::clamp(opacity, 0.0f, 1.0f);
+    if (m.Get(AI_MATKEY_OPACITY, opacity) == AI_SUCCESS && opacity > 0.0f)
+        out.opacity = std::min(opacity, 1.0f);
     int twoSided = 0;
     if (m.Get(AI_MATKEY_TWOSIDED, twoSided) == AI_SUCCESS)
         out.twoSided = twoSided != 0;

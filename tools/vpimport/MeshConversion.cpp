@@ -3,6 +3,7 @@
 #include "tools/vpimport/SmoothingGroups.h"
 
 #include <cstring>
+#include <utility>
 #include <unordered_map>
 
 namespace {
@@ -33,15 +34,17 @@ PositionKey keyOf(const aiVector3D& p)
 
 } // namespace
 
-size_t convertMesh(const aiMesh& mesh, int32_t materialId, float smoothAngle, float defaultAngle, MeshRecord& out)
+size_t convertMesh(const aiMesh& mesh, int32_t materialId, const aiMatrix4x4& bake, float smoothAngle, float defaultAngle, MeshRecord& out)
 {
     // Weld: one engine vertex per distinct position.
     std::vector<uint32_t> welded(mesh.mNumVertices);
     std::unordered_map<PositionKey, uint32_t, PositionHash> index;
     index.reserve(mesh.mNumVertices);
     out.vertices.reserve(mesh.mNumVertices);
+    const aiMatrix3x3 normalBake = aiMatrix3x3(bake).Inverse().Transpose();
+    const bool mirrored = aiMatrix3x3(bake).Determinant() < 0.0f;
     for (unsigned i = 0; i < mesh.mNumVertices; ++i) {
-        const aiVector3D& p = mesh.mVertices[i];
+        const aiVector3D p = bake * mesh.mVertices[i];
         auto [it, added] = index.emplace(keyOf(p), uint32_t(out.vertices.size()));
         if (added)
             out.vertices.emplace_back(p.x, p.y, p.z);
@@ -75,7 +78,9 @@ size_t convertMesh(const aiMesh& mesh, int32_t materialId, float smoothAngle, fl
         const aiFace& face = mesh.mFaces[f];
         if (face.mNumIndices != 3)
             continue;
-        const unsigned* v = face.mIndices;
+        unsigned v[3] = {face.mIndices[0], face.mIndices[1], face.mIndices[2]};
+        if (mirrored)
+            std::swap(v[1], v[2]);
         uint32_t a = welded[v[0]], b = welded[v[1]], c = welded[v[2]];
         if (a == b || b == c || a == c)
             continue;
@@ -86,7 +91,7 @@ size_t convertMesh(const aiMesh& mesh, int32_t materialId, float smoothAngle, fl
             wf.coord2[k] = perVertex2 ? v[k] : 0;
             corners.push_back(welded[v[k]]);
             if (fromNormals) {
-                const aiVector3D& n = mesh.mNormals[v[k]];
+                const aiVector3D n = normalBake * mesh.mNormals[v[k]];
                 Vec3 nn(n.x, n.y, n.z);
                 float len = nn.length();
                 cornerNormals.push_back(len > 0.0f ? nn * (1.0f / len) : nn);

@@ -1,5 +1,7 @@
 #include "tools/vpimport/NodePoses.h"
 
+#include "tools/vpimport/EngineAxes.h"
+
 #include <algorithm>
 
 namespace {
@@ -85,13 +87,34 @@ aiMatrix4x4 NodePoses::local(const aiNode* node, double t) const
     return aiMatrix4x4(scaling, rotation, position);
 }
 
+const aiNode* NodePoses::engineParent(const aiNode* node) const
+{
+    auto it = parents.find(node);
+    return it == parents.end() ? nullptr : it->second;
+}
+
 aiMatrix4x4 NodePoses::engineLocal(const aiNode* node, double t) const
 {
-    if (node == scene.mRootNode)
-        return toEngine * local(node, t);
-    if (node->mParent == scene.mRootNode && !rootObject)
-        return toEngine * local(node->mParent, t) * local(node, t);
-    return local(node, t);
+    aiMatrix4x4 own = rigidPart(world(node, t));
+    const aiNode* parent = engineParent(node);
+    if (!parent)
+        return own;
+    return rigidPart(world(parent, t)).Inverse() * own;
+}
+
+aiMatrix4x4 NodePoses::bake(const aiNode* node) const
+{
+    aiMatrix4x4 w = world(node, 0.0);
+    return rigidPart(w).Inverse() * w;
+}
+
+bool NodePoses::movesInParent(const aiNode* node) const
+{
+    const aiNode* parent = engineParent(node);
+    for (; node && node != parent; node = node->mParent)
+        if (hasChannel(node))
+            return true;
+    return false;
 }
 
 aiMatrix4x4 NodePoses::world(const aiNode* node, double t) const

@@ -2,8 +2,13 @@
 // Where each node of the source hierarchy is at a given time: its own
 // transform from the animation's channel when it has one (keys
 // interpolated, held before the first and after the last), the file's
-// otherwise; and the same in the engine's frame, for the objects that live
-// outside the hierarchy (cameras, lights, their targets).
+// otherwise; in the engine's frame, and split the way the engine holds it.
+//
+// The engine's objects are rigid (translate and rotate; their scale would
+// scale the lighting normals as well), so each object carries the rigid part
+// of its node's world transform, relative to the object it hangs under, and
+// its mesh takes the rest (scale, mirror, the unit conversion) baked into
+// the vertices as the node stands at time 0.
 
 #include <assimp/anim.h>
 #include <assimp/scene.h>
@@ -18,34 +23,38 @@ public:
     // counts in frames of 30 a second).
     NodePoses(const aiScene& scene, const aiMatrix4x4& toEngine, const aiAnimation* animation, double defaultRate);
 
+    // The engine object a node's object hangs under (null: the top level).
+    // Nodes that make no object of their own are skipped by this link.
+    void setEngineParent(const aiNode* node, const aiNode* parent) { parents[node] = parent; }
+
     // The node's transform relative to its parent, in source units.
     aiMatrix4x4 local(const aiNode* node, double seconds) const;
-    // Relative to the engine object it hangs under: the frame conversion and
-    // the root's transform are folded into the top-level nodes, which the
-    // engine places in the world directly.
-    aiMatrix4x4 engineLocal(const aiNode* node, double seconds) const;
     // In the engine's world.
     aiMatrix4x4 world(const aiNode* node, double seconds) const;
-
-    // Whether the root node became an engine object of its own (it holds
-    // meshes); otherwise its transform is folded into its children.
-    void setRootIsObject(bool on) { rootObject = on; }
-    bool rootIsObject() const { return rootObject; }
+    // The object's rigid transform relative to its engine parent.
+    aiMatrix4x4 engineLocal(const aiNode* node, double seconds) const;
+    // What the node's meshes take into their vertices.
+    aiMatrix4x4 bake(const aiNode* node) const;
 
     bool hasChannel(const aiNode* node) const;
     // The node or one of its ancestors has a channel.
     bool moves(const aiNode* node) const;
+    // The node moves relative to its engine parent: it, or a node between
+    // the two, has a channel.
+    bool movesInParent(const aiNode* node) const;
 
     double duration() const { return seconds; }
     // How many keys per second the densest channel holds.
     double keyRate() const { return rate; }
 
 private:
+    const aiNode* engineParent(const aiNode* node) const;
+
     const aiScene& scene;
     aiMatrix4x4 toEngine;
     double ticksPerSecond = 25.0;
     double seconds = 0.0;
     double rate = 0.0;
-    bool rootObject = false;
     std::map<std::string, const aiNodeAnim*> channels;
+    std::map<const aiNode*, const aiNode*> parents;
 };

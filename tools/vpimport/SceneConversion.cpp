@@ -7,9 +7,12 @@
 #include "tools/vpimport/ViewConversion.h"
 
 #include <cmath>
+#include <cstring>
 #include <set>
 
 namespace {
+
+bool isHelper(const aiNode* node);
 
 constexpr float kDefaultSmoothAngle = 30.0f;
 constexpr int kDefaultFps = 10;
@@ -44,7 +47,7 @@ private:
     int32_t newId() { return nextId++; }
     std::string uniqueName(const std::string& wanted);
     void addMaterials();
-    void addNode(const aiNode* node, int32_t parentId);
+    void addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode);
     bool addMesh(const aiNode* node, unsigned meshIndex, const std::string& name, int32_t id, int32_t parentId,
                  const aiMatrix4x4& local);
     void addAnimation(const std::vector<WorldTrack>& tracks);
@@ -96,7 +99,8 @@ bool Converter::addMesh(const aiNode* node, unsigned meshIndex, const std::strin
 {
     const aiMesh& mesh = *scene.mMeshes[meshIndex];
     MeshRecord geometry;
-    size_t faces = convertMesh(mesh, int32_t(mesh.mMaterialIndex + 1), options.smoothAngle, kDefaultSmoothAngle, geometry);
+    size_t faces = convertMesh(mesh, int32_t(mesh.mMaterialIndex + 1), poses.bake(node), options.smoothAngle,
+                               kDefaultSmoothAngle, geometry);
     if (faces == 0)
         return false;
     EngineTransform t = engineTransform(local);
@@ -106,12 +110,11 @@ bool Converter::addMesh(const aiNode* node, unsigned meshIndex, const std::strin
     geometry.name = r.name;
     geometry.position = t.position;
     geometry.rotation = t.rotation;
-    geometry.scale = t.scale;
     r = std::move(geometry);
 
-    // A mesh stands at its node, whether it is the node's object or hangs
+    // The mesh stands at its node, whether it is the node's object or hangs
     // untransformed under the node's dummy.
-    aiMatrix4x4 world = poses.world(node, 0.0);
+    aiMatrix4x4 world = rigidPart(poses.world(node, 0.0));
     for (const Vec3& v : r.vertices) {
         if (!std::isfinite(v.x) || !std::isfinite(v.y) || !std::isfinite(v.z))
             finite = false;
@@ -123,12 +126,25 @@ bool Converter::addMesh(const aiNode* node, unsigned meshIndex, const std::strin
     return true;
 }
 
-void Converter::addNode(const aiNode* node, int32_t parentId)
+// The FBX reader splits a node's pivots and offsets into helper nodes of its
+// own; they make no object here (their transforms still reach the children,
+// which the engine places from world transforms).
+bool isHelper(const aiNode* node)
 {
+    return node->mNumMeshes == 0 && std::strstr(node->mName.C_Str(), "$AssimpFbx$") != nullptr;
+}
+
+void Converter::addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode)
+{
+    if (isHelper(node)) {
+        for (unsigned i = 0; i < node->mNumChildren; ++i)
+            addNode(node->mChildren[i], parentId, parentNode);
+        return;
+    }
+    poses.setEngineParent(node, parentNode);
     aiMatrix4x4 local = poses.engineLocal(node, 0.0);
     std::string wanted = node->mName.length ? node->mName.C_Str() : "Object" + std::to_string(nextId);
     int32_t id = newId();
-    int32_t objectId = id;
     std::string name = uniqueName(wanted);
     bool asMesh = node->mNumMeshes == 1 && addMesh(node, node->mMeshes[0], name, id, parentId, local);
     if (!asMesh) {
@@ -138,7 +154,6 @@ void Converter::addNode(const aiNode* node, int32_t parentId)
         DummyRecord& d = writer.addDummy(id, name.c_str(), parentId);
         d.position = t.position;
         d.rotation = t.rotation;
-        d.scale = t.scale;
         ++summary.objects;
         for (unsigned i = 0; i < node->mNumMeshes && node->mNumMeshes > 1; ++i) {
             const aiMesh* mesh = scene.mMeshes[node->mMeshes[i]];
@@ -148,9 +163,9 @@ void Converter::addNode(const aiNode* node, int32_t parentId)
                 --nextId;
         }
     }
-    nodeObjects.emplace_back(node, objectId);
+    nodeObjects.emplace_back(node, id);
     for (unsigned i = 0; i < node->mNumChildren; ++i)
-        addNode(node->mChildren[i], objectId);
+        addNode(node->mChildren[i], id, node);
 }
 
 bool Converter::run(std::string& error)
@@ -161,12 +176,11 @@ bool Converter::run(std::string& error)
     // The root's own meshes stand at the top level; so do its children,
     // which take the root's transform and the frame conversion.
     const aiNode* root = scene.mRootNode;
-    poses.setRootIsObject(root->mNumMeshes > 0);
     if (root->mNumMeshes > 0)
-        addNode(root, 0);
+        addNode(root, 0, nullptr);
     else
         for (unsigned i = 0; i < root->mNumChildren; ++i)
-            addNode(root->mChildren[i], 0);
+            addNode(root->mChildren[i], 0, nullptr);
 
     if (!finite) {
         error = "vertex positions are not finite numbers";
@@ -200,8 +214,7 @@ void Converter::addAnimation(const std::vector<WorldTrack>& tracks)
         return;
     std::vector<std::pair<const aiNode*, int32_t>> animated;
     for (const auto& [node, id] : nodeObjects)
-        if (poses.hasChannel(node) || (node->mParent == scene.mRootNode && poses.hasChannel(scene.mRootNode) &&
-                                       !poses.rootIsObject()))
+        if (poses.movesInParent(node))
             animated.emplace_back(node, id);
     if (animated.empty() && tracks.empty())
         return;
