@@ -1,0 +1,194 @@
+// The importer's subtle part: a source node's transform, mirrored and
+// scaled, split into the engine's rigid object and baked vertices, read back
+// through the real scene reader, must put every vertex where the source tool
+// did and give every corner the normal the tool showed (hard edges stay
+// hard, shared normals stay smooth, faces keep facing out); and the FBX
+// axes and units become the engine's.
+
+#include "support/SceneTestSupport.h"
+
+#include "math/Matrix4.h"
+#include "scene/Mesh.h"
+#include "tools/vpimport/EngineAxes.h"
+#include "tools/vpimport/SceneConversion.h"
+
+#include <assimp/metadata.h>
+#include <assimp/scene.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// A cube of side 2 around the origin, as a file stores it: with `flat`, 24
+// vertices, each side its own four with the side's normal (hard edges);
+// otherwise 8 shared vertices with normals pointing out of the corners.
+aiMesh* cube(bool flat)
+{
+    static const int sides[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
+    auto corner = [](int i) { return aiVector3D(i & 4 ? 1.0f : -1.0f, i & 2 ? 1.0f : -1.0f, i & 1 ? 1.0f : -1.0f); };
+    aiMesh* m = new aiMesh;
+    m->mPrimitiveTypes = aiPrimitiveType_TRIANGLE;
+    m->mNumVertices = flat ? 24 : 8;
+    m->mVertices = new aiVector3D[m->mNumVertices];
+    m->mNormals = new aiVector3D[m->mNumVertices];
+    m->mNumFaces = 12;
+    m->mFaces = new aiFace[12];
+    for (int s = 0; s < 6; ++s) {
+        // Sides wound counter-clockwise seen from outside.
+        aiVector3D n = (corner(sides[s][1]) - corner(sides[s][0])) ^ (corner(sides[s][2]) - corner(sides[s][0]));
+        n.Normalize();
+        unsigned idx[4];
+        for (int k = 0; k < 4; ++k) {
+            int c = sides[s][k];
+            idx[k] = flat ? unsigned(s * 4 + k) : unsigned(c);
+            m->mVertices[idx[k]] = corner(c);
+            m->mNormals[idx[k]] = flat ? n : corner(c).Normalize();
+        }
+        unsigned tri[2][3] = {{idx[0], idx[1], idx[2]}, {idx[0], idx[2], idx[3]}};
+        for (int t = 0; t < 2; ++t) {
+            aiFace& f = m->mFaces[s * 2 + t];
+            f.mNumIndices = 3;
+            f.mIndices = new unsigned[3]{tri[t][0], tri[t][1], tri[t][2]};
+        }
+    }
+    return m;
+}
+
+// A scene of one node holding the cube, under a root without meshes.
+aiScene* sceneWith(aiMesh* mesh, const aiMatrix4x4& transform)
+{
+    aiScene* s = new aiScene;
+    s->mNumMaterials = 1;
+    s->mMaterials = new aiMaterial*[1]{new aiMaterial};
+    s->mNumMeshes = 1;
+    s->mMeshes = new aiMesh*[1]{mesh};
+    s->mRootNode = new aiNode("root");
+    aiNode* node = new aiNode("Cube");
+    node->mTransformation = transform;
+    node->mNumMeshes = 1;
+    node->mMeshes = new unsigned[1]{0};
+    node->mParent = s->mRootNode;
+    s->mRootNode->addChildren(1, &node);
+    return s;
+}
+
+// Where GL puts an object-space point or normal of the object: the engine
+// translates, then multiplies by its rotation matrix as stored, which GL
+// reads transposed.
+Vec3 drawn(const SceneObject& o, const Vec3& v, bool isNormal)
+{
+    const Matrix4& r = o.getRotation();
+    Vec3 out(r.get(0, 0) * v.x + r.get(1, 0) * v.y + r.get(2, 0) * v.z,
+             r.get(0, 1) * v.x + r.get(1, 1) * v.y + r.get(2, 1) * v.z,
+             r.get(0, 2) * v.x + r.get(1, 2) * v.y + r.get(2, 2) * v.z);
+    return isNormal ? out : out + o.getPosition();
+}
+
+void expectNear(const Vec3& got, const aiVector3D& want, const char* what)
+{
+    EXPECT_NEAR(got.x, want.x, 1e-3f) << what;
+    EXPECT_NEAR(got.y, want.y, 1e-3f) << what;
+    EXPECT_NEAR(got.z, want.z, 1e-3f) << what;
+}
+
+// Imports the cube under `transform` (a glTF file: metres, y up) and checks
+// every corner against the source: position and normal as drawn.
+void checkCube(bool flat, const aiMatrix4x4& transform)
+{
+    aiScene* source = sceneWith(cube(flat), transform);
+    aiMesh* mesh = source->mMeshes[0];
+    TextureExport textures(*source, ".", "test");
+    SceneWriter writer;
+    ImportSummary summary;
+    std::string error;
+    ImportOptions options;
+    ASSERT_TRUE(convertScene(*source, options, "glb", textures, writer, summary, error)) << error;
+    EXPECT_EQ(summary.faces, 12u);
+    SceneFile file(writer);
+    Scene* scene = loadScene(file);
+    ASSERT_NE(scene, nullptr);
+    auto* engineMesh = dynamic_cast<Mesh*>(scene->findByName("Cube"));
+    ASSERT_NE(engineMesh, nullptr);
+    ASSERT_EQ(engineMesh->getFaceCount(), 12);
+
+    aiMatrix4x4 world;
+    aiMatrix4x4::Scaling(aiVector3D(100.0f), world); // metres to centimetres
+    world = world * transform;
+    aiMatrix3x3 normalWorld = aiMatrix3x3(world).Inverse().Transpose();
+    const std::vector<float>& positions = engineMesh->getPositions();
+    std::vector<Vec3> smoothNormals(mesh->mNumVertices);
+    for (int f = 0; f < 12; ++f) {
+        // The engine keeps the faces' order; a mirror reverses each face's
+        // corners, so corner k of the source is found by position.
+        for (int k = 0; k < 3; ++k) {
+            unsigned v = mesh->mFaces[f].mIndices[k];
+            aiVector3D wantPosition = world * mesh->mVertices[v];
+            aiVector3D wantNormal = (normalWorld * mesh->mNormals[v]).Normalize();
+            int found = -1;
+            for (int c = 0; c < 3; ++c) {
+                const float* p = &positions[size_t(3 * (3 * f + c))];
+                Vec3 got = drawn(*engineMesh, Vec3(p[0], p[1], p[2]), false);
+                if ((aiVector3D(got.x, got.y, got.z) - wantPosition).Length() < 1e-2f)
+                    found = c;
+            }
+            ASSERT_GE(found, 0) << "face " << f << " corner " << k << " is not where the source puts it";
+            Vec3 normal = drawn(*engineMesh, engineMesh->getCornerNormal(f, found), true);
+            if (flat) {
+                expectNear(normal, wantNormal, "corner normal");
+            } else {
+                // The engine averages the faces' normals itself, so a smooth
+                // corner is only near the file's normal, but every face
+                // meeting there shares it (a flat normal would be 55 degrees off).
+                EXPECT_GT(normal.x * wantNormal.x + normal.y * wantNormal.y + normal.z * wantNormal.z, 0.9f);
+                Vec3& first = smoothNormals[v];
+                if (first.length() == 0.0f)
+                    first = normal;
+                expectNear(normal, aiVector3D(first.x, first.y, first.z), "shared corner normal");
+            }
+        }
+    }
+    SceneManager::getInstance()->release(scene);
+    delete source;
+}
+
+aiMatrix4x4 mirroredTurnedAndMoved()
+{
+    aiMatrix4x4 scale, turn, move;
+    aiMatrix4x4::Scaling(aiVector3D(-2.0f, 1.0f, 0.5f), scale);
+    aiMatrix4x4::Rotation(0.7f, aiVector3D(0.3f, 1.0f, 0.2f).Normalize(), turn);
+    aiMatrix4x4::Translation(aiVector3D(1.0f, 2.0f, 3.0f), move);
+    return move * turn * scale;
+}
+
+} // namespace
+
+TEST(ModelImport, HardEdgedCubeMirroredScaledAndTurnedIsDrawnAsTheSourceShowsIt)
+{
+    checkCube(true, mirroredTurnedAndMoved());
+}
+
+TEST(ModelImport, SmoothCubeKeepsItsSharedNormals)
+{
+    aiMatrix4x4 turn;
+    aiMatrix4x4::RotationY(1.1f, turn);
+    checkCube(false, turn);
+}
+
+TEST(ModelImport, FbxAxesAndUnitsBecomeYUpCentimetres)
+{
+    // 3ds Max's frame: z up, the front view looking along +y, in inches.
+    aiScene scene;
+    scene.mMetaData = aiMetadata::Alloc(5);
+    scene.mMetaData->Set(0, "UpAxis", int32_t(2));
+    scene.mMetaData->Set(1, "FrontAxis", int32_t(1));
+    scene.mMetaData->Set(2, "FrontAxisSign", int32_t(-1));
+    scene.mMetaData->Set(3, "CoordAxis", int32_t(0));
+    scene.mMetaData->Set(4, "UnitScaleFactor", 2.54);
+    SourceFrame frame = sourceFrame(scene, "fbx", 2.0f);
+    // Up stays up, the side facing the front view faces the viewer (+z),
+    // right stays right, an inch is 2.54 cm, and --scale 2 doubles it.
+    expectNear(toVec3(frame.toEngine * aiVector3D(0, 0, 1)), aiVector3D(0, 5.08f, 0), "up");
+    expectNear(toVec3(frame.toEngine * aiVector3D(0, -1, 0)), aiVector3D(0, 0, 5.08f), "front");
+    expectNear(toVec3(frame.toEngine * aiVector3D(1, 0, 0)), aiVector3D(5.08f, 0, 0), "right");
+}
