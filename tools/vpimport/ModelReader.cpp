@@ -38,7 +38,7 @@ const aiScene* readModel(Assimp::Importer& importer, const std::string& path, st
         return nullptr;
     }
     if (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) {
-        error = "the file is incomplete";
+        error = "nothing to import: the file holds no meshes";
         return nullptr;
     }
     return scene;
