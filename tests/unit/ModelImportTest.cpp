@@ -152,6 +152,18 @@ void checkCube(bool flat, const aiMatrix4x4& transform)
     delete source;
 }
 
+// The objects from the top level down to the one named `name`.
+bool pathTo(SceneObject* first, const std::string& name, std::vector<SceneObject*>& path)
+{
+    for (SceneObject* o = first; o; o = o->getNext()) {
+        path.push_back(o);
+        if (o->getName() == name || pathTo(o->getFirstChild(), name, path))
+            return true;
+        path.pop_back();
+    }
+    return false;
+}
+
 aiMatrix4x4 mirroredTurnedAndMoved()
 {
     aiMatrix4x4 scale, turn, move;
@@ -173,6 +185,59 @@ TEST(ModelImport, SmoothCubeKeepsItsSharedNormals)
     aiMatrix4x4 turn;
     aiMatrix4x4::RotationY(1.1f, turn);
     checkCube(false, turn);
+}
+
+TEST(ModelImport, HierarchyDeeperThanTheMatrixStackStaysInPlace)
+{
+    // 40 nodes, each a step along its parent's x and a turn about z; the
+    // cube on the last. GL's modelview stack holds 32 matrices at least.
+    aiScene* source = sceneWith(cube(true), aiMatrix4x4());
+    aiNode* parent = source->mRootNode;
+    aiNode* cubeNode = parent->mChildren[0];
+    parent->mNumChildren = 0;
+    delete[] parent->mChildren;
+    parent->mChildren = nullptr;
+    aiMatrix4x4 world;
+    aiMatrix4x4::Scaling(aiVector3D(100.0f), world);
+    for (int i = 0; i < 40; ++i) {
+        aiNode* link = new aiNode("Link" + std::to_string(i));
+        aiMatrix4x4 turn, step;
+        aiMatrix4x4::RotationZ(0.1f, turn);
+        aiMatrix4x4::Translation(aiVector3D(1.0f, 0.0f, 0.0f), step);
+        link->mTransformation = step * turn;
+        world = world * link->mTransformation;
+        link->mParent = parent;
+        parent->addChildren(1, &link);
+        parent = link;
+    }
+    cubeNode->mParent = parent;
+    parent->addChildren(1, &cubeNode);
+
+    TextureExport textures(*source, ".", "test");
+    SceneWriter writer;
+    ImportSummary summary;
+    std::string error;
+    ASSERT_TRUE(convertScene(*source, ImportOptions(), "glb", textures, writer, summary, error)) << error;
+    SceneFile file(writer);
+    Scene* scene = loadScene(file);
+    ASSERT_NE(scene, nullptr);
+    std::vector<SceneObject*> path;
+    ASSERT_TRUE(pathTo(scene->getObjects(), "Cube", path));
+    EXPECT_LE(path.size(), 24u);
+    // The corner (1, 1, 1) where the source puts it.
+    auto* mesh = dynamic_cast<Mesh*>(path.back());
+    ASSERT_NE(mesh, nullptr);
+    aiVector3D want = world * aiVector3D(1.0f, 1.0f, 1.0f);
+    bool found = false;
+    for (int v = 0; v < 8; ++v) {
+        Vec3 p = mesh->getVertex(v).position;
+        for (size_t i = path.size(); i-- > 0;)
+            p = drawn(*path[i], p, false);
+        found = found || (aiVector3D(p.x, p.y, p.z) - want).Length() < 0.05f;
+    }
+    EXPECT_TRUE(found) << "no corner of the cube at " << want.x << ", " << want.y << ", " << want.z;
+    SceneManager::getInstance()->release(scene);
+    delete source;
 }
 
 TEST(ModelImport, FbxAxesAndUnitsBecomeYUpCentimetres)

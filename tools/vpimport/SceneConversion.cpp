@@ -17,6 +17,9 @@ bool isHelper(const aiNode* node);
 constexpr float kDefaultSmoothAngle = 30.0f;
 constexpr int kDefaultFps = 10;
 constexpr size_t kMaxNameBytes = 51;
+// Levels of objects; GL guarantees a modelview stack of 32, and the layers
+// and render targets above a scene push a few of their own.
+constexpr int kMaxDepth = 24;
 
 // The first animation that moves anything; the others are left out.
 const aiAnimation* chosenAnimation(const aiScene& scene, std::vector<std::string>& notes)
@@ -47,7 +50,7 @@ private:
     int32_t newId() { return nextId++; }
     std::string uniqueName(const std::string& wanted);
     void addMaterials();
-    void addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode);
+    void addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode, int depth);
     bool addMesh(const aiNode* node, unsigned meshIndex, const std::string& name, int32_t id, int32_t parentId,
                  const aiMatrix4x4& local);
     void addAnimation(const std::vector<WorldTrack>& tracks);
@@ -66,6 +69,7 @@ private:
     std::vector<std::pair<const aiNode*, int32_t>> nodeObjects; // hierarchy objects that carry a node's transform
     Bounds bounds;
     bool finite = true;
+    bool flattened = false;
 };
 
 std::string Converter::uniqueName(const std::string& wanted)
@@ -134,11 +138,11 @@ bool isHelper(const aiNode* node)
     return node->mNumMeshes == 0 && std::strstr(node->mName.C_Str(), "$AssimpFbx$") != nullptr;
 }
 
-void Converter::addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode)
+void Converter::addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode, int depth)
 {
     if (isHelper(node)) {
         for (unsigned i = 0; i < node->mNumChildren; ++i)
-            addNode(node->mChildren[i], parentId, parentNode);
+            addNode(node->mChildren[i], parentId, parentNode, depth);
         return;
     }
     poses.setEngineParent(node, parentNode);
@@ -164,8 +168,18 @@ void Converter::addNode(const aiNode* node, int32_t parentId, const aiNode* pare
         }
     }
     nodeObjects.emplace_back(node, id);
+    // The engine pushes a GL matrix for each level it descends, and GL's
+    // modelview stack may hold no more than 32; a deeper hierarchy goes on
+    // as siblings of its last level (placed from world transforms, so
+    // nothing moves).
+    bool deeper = depth < kMaxDepth;
+    if (!deeper && node->mNumChildren > 0 && !flattened) {
+        summary.notes.push_back("the hierarchy is deeper than " + std::to_string(kMaxDepth) +
+                                " levels: the levels below hang side by side");
+        flattened = true;
+    }
     for (unsigned i = 0; i < node->mNumChildren; ++i)
-        addNode(node->mChildren[i], id, node);
+        addNode(node->mChildren[i], deeper ? id : parentId, deeper ? node : parentNode, deeper ? depth + 1 : depth);
 }
 
 bool Converter::run(std::string& error)
@@ -177,10 +191,10 @@ bool Converter::run(std::string& error)
     // which take the root's transform and the frame conversion.
     const aiNode* root = scene.mRootNode;
     if (root->mNumMeshes > 0)
-        addNode(root, 0, nullptr);
+        addNode(root, 0, nullptr, 1);
     else
         for (unsigned i = 0; i < root->mNumChildren; ++i)
-            addNode(root->mChildren[i], 0, nullptr);
+            addNode(root->mChildren[i], 0, nullptr, 1);
 
     if (!finite) {
         error = "vertex positions are not finite numbers";
