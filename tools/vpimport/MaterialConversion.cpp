@@ -92,9 +92,16 @@ void convertMaterial(const aiMaterial& m, TextureExport& textures, MaterialRecor
         second = path;
     if (!second.empty())
         out.secondMap = exported(textures, second, notes);
-    if (texture(m, aiTextureType_NORMALS, 0, path, uv) || texture(m, aiTextureType_HEIGHT, 0, path, uv) ||
-        texture(m, aiTextureType_NORMAL_CAMERA, 0, path, uv))
+    if (texture(m, aiTextureType_NORMALS, 0, path, uv) || texture(m, aiTextureType_NORMAL_CAMERA, 0, path, uv)) {
         out.bumpMap = exported(textures, path, notes);
+    } else if (texture(m, aiTextureType_HEIGHT, 0, path, uv)) {
+        // The engine's bump mapping lights by a normal map; a height map
+        // (3DS and OBJ bump maps) becomes one.
+        std::string note;
+        out.bumpMap = textures.addHeightAsNormals(path, note);
+        if (!note.empty() && std::find(notes.begin(), notes.end(), note) == notes.end())
+            notes.push_back(note);
+    }
     if (texture(m, aiTextureType_OPACITY, 0, path, uv))
         out.opacityMap = exported(textures, path, notes);
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
@@ -121,6 +122,44 @@ bool convertPicture(const unsigned char* data, size_t size, std::vector<unsigned
     return ok;
 }
 
+bool heightToNormals(const unsigned char* data, size_t size, float strength, std::vector<unsigned char>& png,
+                     std::string& reason)
+{
+    int w = 0, h = 0, channels = 0;
+    if (size > size_t(INT32_MAX)) {
+        reason = "picture too large";
+        return false;
+    }
+    unsigned char* grey = stbi_load_from_memory(data, int(size), &w, &h, &channels, 1);
+    if (!grey) {
+        reason = stbi_failure_reason() ? stbi_failure_reason() : "unknown picture format";
+        return false;
+    }
+    // Central differences, wrapping at the edges as a tiled texture does.
+    // The engine's tangent frame (Mesh::prepare) runs its first axis against
+    // u and its second down the picture's rows, hence the signs: a raised
+    // spot lit from the upper right is bright on its upper right.
+    auto at = [&](int x, int y) { return grey[size_t((y + h) % h) * size_t(w) + size_t((x + w) % w)] / 255.0f; };
+    std::vector<unsigned char> rgb(size_t(w) * size_t(h) * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float dx = (at(x + 1, y) - at(x - 1, y)) * 0.5f * strength;
+            float dy = (at(x, y + 1) - at(x, y - 1)) * 0.5f * strength;
+            float nx = dx, ny = -dy, nz = 1.0f;
+            float len = std::sqrt(nx * nx + ny * ny + nz * nz);
+            unsigned char* out = &rgb[(size_t(y) * size_t(w) + size_t(x)) * 3];
+            out[0] = static_cast<unsigned char>(std::lround((nx / len * 0.5f + 0.5f) * 255.0f));
+            out[1] = static_cast<unsigned char>(std::lround((ny / len * 0.5f + 0.5f) * 255.0f));
+            out[2] = static_cast<unsigned char>(std::lround((nz / len * 0.5f + 0.5f) * 255.0f));
+        }
+    stbi_image_free(grey);
+    if (!writePng(rgb.data(), w, h, 3, png)) {
+        reason = "could not encode it as PNG";
+        return false;
+    }
+    return true;
+}
+
 TextureExport::TextureExport(const aiScene& scene, std::string modelFolder, std::string prefix)
     : scene(scene), folder(std::move(modelFolder)), prefix(std::move(prefix))
 {
@@ -128,9 +167,20 @@ TextureExport::TextureExport(const aiScene& scene, std::string modelFolder, std:
 
 std::string TextureExport::add(const std::string& path, std::string& note)
 {
-    auto known = byPath.find(path);
+    return addConverted(path, false, note);
+}
+
+std::string TextureExport::addHeightAsNormals(const std::string& path, std::string& note)
+{
+    return addConverted(path, true, note);
+}
+
+std::string TextureExport::addConverted(const std::string& path, bool asNormals, std::string& note)
+{
+    const std::string key = (asNormals ? "normals:" : "") + path;
+    auto known = byPath.find(key);
     if (known != byPath.end()) {
-        note = notes[path];
+        note = notes[key];
         return known->second;
     }
     std::vector<unsigned char> bytes;
@@ -141,25 +191,34 @@ std::string TextureExport::add(const std::string& path, std::string& note)
         return name;
     if (load(path, bytes, stem, note)) {
         const char* ending = nullptr;
-        if (isPng(bytes.data(), bytes.size()))
-            ending = ".png";
-        else if (isJpeg(bytes.data(), bytes.size()))
-            ending = ".jpg";
         std::vector<unsigned char> converted;
         std::string reason;
-        if (!ending) {
-            if (convertPicture(bytes.data(), bytes.size(), converted, ending, reason))
+        if (asNormals) {
+            // Four times the height range across one pixel: bumps that
+            // show without turning every slope into a cliff.
+            if (heightToNormals(bytes.data(), bytes.size(), 4.0f, converted, reason)) {
                 bytes.swap(converted);
-            else
+                ending = ".png";
+                stem += "_normals";
+            } else {
                 note = "texture " + path + ": " + reason;
+            }
+        } else if (isPng(bytes.data(), bytes.size())) {
+            ending = ".png";
+        } else if (isJpeg(bytes.data(), bytes.size())) {
+            ending = ".jpg";
+        } else if (convertPicture(bytes.data(), bytes.size(), converted, ending, reason)) {
+            bytes.swap(converted);
+        } else {
+            note = "texture " + path + ": " + reason;
         }
         if (note.empty()) {
             name = uniqueName(stem, ending);
             out.push_back({name, std::move(bytes)});
         }
     }
-    byPath[path] = name;
-    notes[path] = note;
+    byPath[key] = name;
+    notes[key] = note;
     return name;
 }
 

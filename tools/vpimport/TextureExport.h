@@ -24,10 +24,15 @@ public:
     // The scene file's name for the texture the material names `path`, or
     // empty when it cannot be had; `note` then says why.
     std::string add(const std::string& path, std::string& note);
+    // The same for a height map, written as the tangent-space normal map the
+    // engine's bump mapping takes (the heights' slopes, red along u, green
+    // along v).
+    std::string addHeightAsNormals(const std::string& path, std::string& note);
 
     const std::vector<TextureFile>& files() const { return out; }
 
 private:
+    std::string addConverted(const std::string& path, bool asNormals, std::string& note);
     bool load(const std::string& path, std::vector<unsigned char>& bytes, std::string& stem, std::string& note);
     std::string findOnDisk(const std::string& path) const;
     std::string uniqueName(const std::string& stem, const char* ending);
@@ -40,6 +45,11 @@ private:
     std::vector<TextureFile> out;
 };
 
-// PNG or JPEG bytes for any picture stb_image reads; false when it cannot.
+// PNG bytes for any picture stb_image reads; false when it cannot.
 bool convertPicture(const unsigned char* data, size_t size, std::vector<unsigned char>& png, const char*& ending,
                     std::string& reason);
+
+// A normal map (PNG) from a picture of heights (its brightness), the
+// slopes scaled by `strength` per pixel of height range.
+bool heightToNormals(const unsigned char* data, size_t size, float strength, std::vector<unsigned char>& png,
+                     std::string& reason);
