@@ -53,6 +53,7 @@ private:
     void addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode, int depth);
     bool addMesh(const aiNode* node, unsigned meshIndex, const std::string& name, int32_t id, int32_t parentId,
                  const aiMatrix4x4& local);
+    void noteWhatIsLeftOut();
     void addAnimation(const std::vector<WorldTrack>& tracks);
 
     const aiScene& scene;
@@ -205,9 +206,10 @@ bool Converter::run(std::string& error)
         return false;
     }
     summary.size = bounds.radius() * 2.0f;
+    noteWhatIsLeftOut();
 
     std::vector<WorldTrack> tracks;
-    ViewConversion views(scene, poses, bounds, writer, extension == "3ds", [this] { return newId(); },
+    ViewConversion views(scene, poses, bounds, writer, extension, [this] { return newId(); },
                          [this](const std::string& n) { return uniqueName(n); });
     summary.cameras = views.addCameras(summary.addedCamera, tracks);
     summary.lights = views.addLights(summary.addedLight, tracks, summary.notes);
@@ -220,6 +222,30 @@ bool Converter::run(std::string& error)
         return false;
     }
     return true;
+}
+
+// What the engine has no place for, said once each.
+void Converter::noteWhatIsLeftOut()
+{
+    for (unsigned i = 0; i < scene.mNumMeshes; ++i)
+        if (scene.mMeshes[i]->HasBones()) {
+            summary.notes.push_back("skinned meshes stand in their rest pose: bones are not carried over");
+            break;
+        }
+    if (!animation)
+        return;
+    if (animation->mNumMeshChannels > 0 || animation->mNumMorphMeshChannels > 0)
+        summary.notes.push_back("mesh and morph animation are not carried over");
+    for (unsigned i = 0; i < animation->mNumChannels; ++i) {
+        const aiNodeAnim* c = animation->mChannels[i];
+        bool scales = false;
+        for (unsigned k = 1; k < c->mNumScalingKeys && !scales; ++k)
+            scales = !c->mScalingKeys[k].mValue.Equal(c->mScalingKeys[0].mValue, 1e-4f);
+        if (scales) {
+            summary.notes.push_back("animated scale is not carried over: objects keep their size at the start");
+            break;
+        }
+    }
 }
 
 void Converter::addAnimation(const std::vector<WorldTrack>& tracks)

@@ -52,10 +52,11 @@ void Bounds::add(const Vec3& p)
 float Bounds::radius() const { return empty() ? 0.0f : (max - min).length() * 0.5f; }
 
 ViewConversion::ViewConversion(const aiScene& scene, const NodePoses& poses, const Bounds& bounds, SceneWriter& writer,
-                               bool positionsInNodes, std::function<int32_t()> nextId,
+                               const std::string& extension, std::function<int32_t()> nextId,
                                std::function<std::string(const std::string&)> uniqueName)
-    : scene(scene), poses(poses), bounds(bounds), writer(writer), positionsInNodes(positionsInNodes),
-      nextId(std::move(nextId)), uniqueName(std::move(uniqueName))
+    : scene(scene), poses(poses), bounds(bounds), writer(writer), positionsInNodes(extension == "3ds"),
+      halfCones(extension == "gltf" || extension == "glb"), nextId(std::move(nextId)),
+      uniqueName(std::move(uniqueName))
 {
 }
 
@@ -181,10 +182,11 @@ int ViewConversion::addLights(bool& added, std::vector<WorldTrack>& tracks, std:
             Vec3 p0 = position(0.0);
             float depth = std::max({(centre - p0).dot(direction(0.0)), radius * 0.1f, 1.0f});
             auto target = [position, direction, depth](double t) { return position(t) + direction(t) * depth; };
-            // The library gives the whole cone's angle; GL wants half of it.
+            // GL wants half the cone's angle, which the library gives for
+            // glTF and the whole angle for the rest.
             float outer = light->mAngleOuterCone > 0.0f ? light->mAngleOuterCone : 1.0f;
             float inner = std::clamp(light->mAngleInnerCone, 0.0f, outer);
-            r.spotCutoff = std::clamp(0.5f * outer * kDegrees, 1.0f, 90.0f);
+            r.spotCutoff = std::clamp((halfCones ? 1.0f : 0.5f) * outer * kDegrees, 1.0f, 90.0f);
             // A soft edge (inner cone narrower than the outer) as a falloff
             // toward the rim.
             r.spotExponent = std::clamp(32.0f * (1.0f - inner / outer), 0.0f, 128.0f);

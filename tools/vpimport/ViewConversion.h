@@ -30,10 +30,10 @@ struct WorldTrack {
 
 class ViewConversion {
 public:
-    // `positionsInNodes`: the format keeps camera and light positions in
-    // their nodes only (3DS), whatever the camera or light says.
+    // `extension`: the source format (lower case), whose reader in the
+    // library has its own habits with cameras and lights.
     ViewConversion(const aiScene& scene, const NodePoses& poses, const Bounds& bounds, SceneWriter& writer,
-                   bool positionsInNodes, std::function<int32_t()> nextId, std::function<std::string(const std::string&)> uniqueName);
+                   const std::string& extension, std::function<int32_t()> nextId, std::function<std::string(const std::string&)> uniqueName);
 
     // Writes the file's cameras, or "Camera01" framing the model when it has
     // none; returns how many were written.
@@ -49,7 +49,8 @@ private:
     const NodePoses& poses;
     Bounds bounds;
     SceneWriter& writer;
-    bool positionsInNodes;
+    bool positionsInNodes; // 3DS: positions are the nodes', whatever the camera or light says
+    bool halfCones;        // glTF: spot cones are given by half their angle
     std::function<int32_t()> nextId;
     std::function<std::string(const std::string&)> uniqueName;
 };
