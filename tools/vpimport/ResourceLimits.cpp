@@ -1,6 +1,7 @@
 #include "tools/vpimport/ResourceLimits.h"
 
 #include <csignal>
+#include <algorithm>
 #include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -35,10 +36,6 @@ bool lower(int resource, rlim_t value)
 
 bool limitResources(unsigned long long bytes, unsigned seconds, const std::string& what, std::string& error)
 {
-    std::string message = "vpimport: " + what + ": took more than " + std::to_string(seconds) +
-                          " s of processor time, given up\n";
-    timeoutLength = std::min(message.size(), sizeof timeoutMessage);
-    std::memcpy(timeoutMessage, message.data(), timeoutLength);
     std::signal(SIGXCPU, outOfTime);
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -60,5 +57,13 @@ bool limitResources(unsigned long long bytes, unsigned seconds, const std::strin
         error = "cannot limit the processor time";
         return false;
     }
+    // The message names the limit in force, which the caller's may have
+    // made tighter than ours.
+    rlimit limit;
+    getrlimit(RLIMIT_CPU, &limit);
+    std::string message = "vpimport: " + what + ": took more than " + std::to_string(limit.rlim_cur) +
+                          " s of processor time, given up\n";
+    timeoutLength = std::min(message.size(), sizeof timeoutMessage);
+    std::memcpy(timeoutMessage, message.data(), timeoutLength);
     return true;
 }
