@@ -48,7 +48,9 @@ public:
 
 private:
     int32_t newId() { return nextId++; }
-    std::string uniqueName(const std::string& wanted);
+    // Cameras and lights keep their own names (scripts select them by
+    // name); objects of the hierarchy step aside.
+    std::string uniqueName(const std::string& wanted, bool forView = false);
     void addMaterials();
     void addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode, int depth);
     bool addMesh(const aiNode* node, unsigned meshIndex, const std::string& name, int32_t id, int32_t parentId,
@@ -67,17 +69,18 @@ private:
     NodePoses poses;
     int32_t nextId = 1;
     std::set<std::string> names;
+    std::set<std::string> viewNames; // of the file's cameras and lights
     std::vector<std::pair<const aiNode*, int32_t>> nodeObjects; // hierarchy objects that carry a node's transform
     Bounds bounds;
     bool finite = true;
     bool flattened = false;
 };
 
-std::string Converter::uniqueName(const std::string& wanted)
+std::string Converter::uniqueName(const std::string& wanted, bool forView)
 {
     std::string base = wanted.substr(0, kMaxNameBytes);
     std::string name = base;
-    for (int n = 2; names.count(name); ++n) {
+    for (int n = 2; names.count(name) || (!forView && viewNames.count(name)); ++n) {
         std::string suffix = "." + std::to_string(n);
         name = base.substr(0, kMaxNameBytes - suffix.size()) + suffix;
     }
@@ -141,6 +144,9 @@ bool isHelper(const aiNode* node)
 
 void Converter::addNode(const aiNode* node, int32_t parentId, const aiNode* parentNode, int depth)
 {
+    // A node that only carries a camera or a light is that camera or light.
+    if (node->mNumMeshes == 0 && node->mNumChildren == 0 && viewNames.count(node->mName.C_Str()))
+        return;
     if (isHelper(node)) {
         for (unsigned i = 0; i < node->mNumChildren; ++i)
             addNode(node->mChildren[i], parentId, parentNode, depth);
@@ -187,6 +193,10 @@ bool Converter::run(std::string& error)
 {
     summary.frame = frame.description;
     addMaterials();
+    for (unsigned i = 0; i < scene.mNumCameras; ++i)
+        viewNames.insert(std::string(scene.mCameras[i]->mName.C_Str()).substr(0, kMaxNameBytes));
+    for (unsigned i = 0; i < scene.mNumLights; ++i)
+        viewNames.insert(std::string(scene.mLights[i]->mName.C_Str()).substr(0, kMaxNameBytes));
 
     // The root's own meshes stand at the top level; so do its children,
     // which take the root's transform and the frame conversion.
@@ -210,7 +220,7 @@ bool Converter::run(std::string& error)
 
     std::vector<WorldTrack> tracks;
     ViewConversion views(scene, poses, bounds, writer, extension, [this] { return newId(); },
-                         [this](const std::string& n) { return uniqueName(n); });
+                         [this](const std::string& n) { return uniqueName(n, true); });
     summary.cameras = views.addCameras(summary.addedCamera, tracks);
     summary.lights = views.addLights(summary.addedLight, tracks, summary.notes);
     addAnimation(tracks);
