@@ -86,6 +86,16 @@ SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, floa
         // Y up, right-handed, metres, by definition of the format.
         unit = kMetre;
         unitText = "metres";
+    } else if (extension == "blend") {
+        // Blender: z up, the front view looking along +y, metres; the
+        // library hands the coordinates over as stored.
+        axes = aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+        axesText = "z up";
+        unit = kMetre;
+        unitText = "metres";
+    } else if (extension == "x3d" || extension == "x3db" || extension == "wrl" || extension == "ifc") {
+        unit = kMetre; // X3D and VRML, IFC
+        unitText = "metres";
     } else if (extension == "dae" || extension == "zae") {
         // The library applies the file's <unit> and <up_axis>: metres, y up.
         unit = kMetre;
