@@ -93,6 +93,12 @@ SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, floa
         axesText = "z up";
         unit = kMetre;
         unitText = "metres";
+    } else if (extension == "3mf" || extension == "amf" || extension == "stl") {
+        // The formats of 3D printing and CAD: z up, millimetres.
+        axes = aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+        axesText = "z up";
+        unit = 0.1f;
+        unitText = "millimetres";
     } else if (extension == "x3d" || extension == "x3db" || extension == "wrl" || extension == "ifc") {
         unit = kMetre; // X3D and VRML, IFC
         unitText = "metres";
