@@ -22,10 +22,9 @@ using golden::Picture;
 std::vector<std::string> storedGoldens()
 {
     std::vector<std::string> names;
-    for (const char* folder : {"effects", "filters", "frames"})
-        for (const auto& entry : std::filesystem::directory_iterator(golden::root() / folder))
-            if (entry.path().extension() == ".png")
-                names.push_back(std::string(folder) + "/" + entry.path().stem().string());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(golden::root()))
+        if (entry.path().extension() == ".png")
+            names.push_back(entry.path().parent_path().filename().string() + "/" + entry.path().stem().string());
     std::sort(names.begin(), names.end());
     return names;
 }

@@ -115,6 +115,10 @@ int ViewConversion::addCameras(bool& added, std::vector<WorldTrack>& tracks)
         int32_t targetId = addTarget(name, target(0.0));
         int32_t id = nextId();
         writer.addCamera(id, name.c_str(), p0, fovy, targetId);
+        if (count == 0) {
+            firstEye = p0;
+            haveFileCamera = true;
+        }
         if (node && poses.moves(node)) {
             tracks.push_back({id, position});
             tracks.push_back({targetId, target});
@@ -202,8 +206,11 @@ int ViewConversion::addLights(bool& added, std::vector<WorldTrack>& tracks, std:
     if (added) {
         // Above, to the right of and in front of the model, as a key light,
         // a little below full strength so that a white surface facing it
-        // keeps its shading.
-        Vec3 at = centre + Vec3(radius * 2.0f, radius * 2.6f, radius * 4.0f);
+        // keeps its shading. A file that brings its own camera but no light
+        // is lit from that camera, a little above it, as modelling tools
+        // light an unlit scene from the viewer: what it frames is then lit.
+        Vec3 at = haveFileCamera ? firstEye + Vec3(0.0f, radius * 0.5f, 0.0f)
+                                 : centre + Vec3(radius * 2.0f, radius * 2.6f, radius * 4.0f);
         writer.addLight(nextId(), uniqueName("Omni01").c_str(), at, Vec3(0.8f, 0.8f, 0.8f));
         count = 1;
     }

@@ -39,7 +39,8 @@ public:
     // none; returns how many were written.
     int addCameras(bool& added, std::vector<WorldTrack>& tracks);
     // Writes the file's lights (the engine holds at most 8), or one light
-    // beside the default view when it has none.
+    // beside the first camera (the file's or the default view) when it has
+    // none. Call after addCameras.
     int addLights(bool& added, std::vector<WorldTrack>& tracks, std::vector<std::string>& notes);
 
 private:
@@ -53,4 +54,6 @@ private:
     bool halfCones;        // glTF: spot cones are given by half their angle
     std::function<int32_t()> nextId;
     std::function<std::string(const std::string&)> uniqueName;
+    bool haveFileCamera = false; // the first camera of the file, where the default light goes
+    Vec3 firstEye;
 };
