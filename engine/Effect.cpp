@@ -30,6 +30,10 @@ Effect::Effect()
 
 Effect::~Effect() = default;
 
+void Effect::catchUp(int)
+{
+}
+
 void Effect::preRender(int)
 {
 }

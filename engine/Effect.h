@@ -30,6 +30,13 @@ public:
     virtual void preRender(int time);
     // A query the engine core never asks; 0 unless an effect gives it a meaning.
     virtual int status();
+    // Before the first frame after a start or a jump in demo time (a run
+    // started or sought mid-show), for every running effect on a layer:
+    // brings up to `time` what an effect does as time passes between frames
+    // rather than from the time alone, without drawing, so that the frame's
+    // filters capture what a frame of a run played from the start would
+    // show. Most effects need nothing.
+    virtual void catchUp(int time);
 
     void start() { running = true; }
     void stop() { running = false; }

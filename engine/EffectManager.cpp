@@ -115,6 +115,14 @@ void EffectManager::checkEffect(const Effect* effect, const char* step) const
 
 // Lists are walked by index: an effect may add to a layer while it draws
 // (an appended entry is then drawn in the same pass).
+void EffectManager::catchUp(int time)
+{
+    for (std::vector<Effect*>& list : layers)
+        for (size_t i = 0; i < list.size(); ++i)
+            if (list[i]->isRunning())
+                list[i]->catchUp(time);
+}
+
 void EffectManager::renderFrame(int time)
 {
     std::vector<Effect*>& base = layers[0];

@@ -1,5 +1,6 @@
 #include "engine/PatternTrigger.h"
 
+#include <climits>
 #include <cstring>
 
 PatternTrigger::PatternTrigger() = default;
@@ -13,14 +14,14 @@ void PatternTrigger::init(int time)
     passComplete = false;
 }
 
-void PatternTrigger::fireStep(int time)
+void PatternTrigger::fireStep(int at)
 {
     char c = steps[currentStep];
     if (c != '0' && source) {
         SignalArgs s;
         s.reserved = 0;
         s.code = kPatternSignal;
-        s.args[0] = time;
+        s.args[0] = at;
         s.args[1] = static_cast<unsigned char>(c);
         s.count = 2;
         source->signal(s);
@@ -31,9 +32,32 @@ void PatternTrigger::fireStep(int time)
     }
 }
 
+int PatternTrigger::dueTime(long long cycleStart, long long previousFrame) const
+{
+    long long due = cycleStart + static_cast<long long>(currentStep) * stepLength;
+    // A new pattern or step length can place a step the trigger has not
+    // reached before its last frame: it comes due now, not in the past.
+    if (due < previousFrame)
+        due = previousFrame;
+    if (due < INT_MIN)
+        return INT_MIN;
+    return due > INT_MAX ? INT_MAX : static_cast<int>(due);
+}
+
 void PatternTrigger::render(int time, bool applyRect)
 {
     update(time, applyRect);
+    fireDueSteps(time);
+}
+
+void PatternTrigger::catchUp(int time)
+{
+    update(time, false);
+    fireDueSteps(time);
+}
+
+void PatternTrigger::fireDueSteps(int time)
+{
     if (stepLength <= 0 || patternLength <= 0)
         return;
 
@@ -53,14 +77,21 @@ void PatternTrigger::render(int time, bool applyRect)
     // more went by (landing on the same position or beyond), or when the
     // clock was set back.
     bool newPass = position < lastPosition || elapsed < 0 || static_cast<unsigned long long>(elapsed) >= cycle;
+    // Each step is sent with the demo time at which it came due, not the
+    // frame's: a flash started by it then looks the same at any frame rate,
+    // and a frame that catches up on steps (a run started or sought mid-show,
+    // a late frame) shows them as a frame on time would have, rather than
+    // starting every flash it missed at full strength.
+    const long long cycleStart = static_cast<long long>(time) - position;
+    const long long previousFrame = elapsed < 0 ? LLONG_MIN : static_cast<long long>(time) - elapsed;
     if (newPass) {
         while (!passComplete)
-            fireStep(time);
+            fireStep(dueTime(cycleStart - static_cast<long long>(cycle), previousFrame));
         passComplete = false;
     }
     while (!passComplete &&
            static_cast<unsigned long long>(currentStep) * static_cast<unsigned>(stepLength) <= position)
-        fireStep(time);
+        fireStep(dueTime(cycleStart, previousFrame));
 
     lastPosition = position;
     lastLocalTime = localTime;

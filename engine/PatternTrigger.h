@@ -2,7 +2,8 @@
 // Drives its source in a rhythm: the effect's local time is cut into cycles of
 // pattern length steps of step length ms each; whenever a step is reached whose
 // pattern character is not '0', the source receives signal 407 with the demo
-// time and the character's code (a FlashOverlay flashes for digit x speed ms).
+// time at which the step came due and the character's code (a FlashOverlay
+// flashes for digit x speed ms).
 //
 // Signals: 405 step length (ms); 406 the pattern as a text "p<digits>" (the "p"
 // keeps a pattern of digits from being read as a number).
@@ -29,12 +30,19 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // Fires the steps due by `time`, as render does, so that the effects
+    // it drives show them in the first frame's filter captures too.
+    void catchUp(int time) override;
 
     int stepIndex() const { return currentStep; }
     const char* pattern() const { return steps; }
 
 private:
-    void fireStep(int time);
+    void fireStep(int at);
+    void fireDueSteps(int time);
+    // Demo time at which the current step came due in the cycle that began
+    // at demo time cycleStart, and not before the previous frame.
+    int dueTime(long long cycleStart, long long previousFrame) const;
 
     unsigned int lastPosition = 0; // position in the cycle at the previous frame (ms)
     int lastLocalTime = 0;         // local time of the previous frame (ms)

@@ -82,6 +82,8 @@ void ScriptPlayer::startScript()
         }
     }
 
+    jumped = true;
+
     // After the setup signals: init resets what it owns (rectangle, colour,
     // blending), so only the signals it leaves alone stay in force.
     manager->initAll();
@@ -151,6 +153,7 @@ void ScriptPlayer::fastForward(int ms)
         }
     }
     DemoEngine::getInstance()->demoClock().seek(ms);
+    jumped = true;
 }
 
 void ScriptPlayer::requestRestart()
@@ -198,6 +201,13 @@ void ScriptPlayer::runFrame()
             ++nextEvent;
             deliver(event);
         }
+    }
+
+    // The first frame after a jump: effects that keep up with time from
+    // frame to frame are brought up to now before any of them draws.
+    if (jumped) {
+        EffectManager::instance()->catchUp(now);
+        jumped = false;
     }
 
     if (redrawHook) {

@@ -85,4 +85,5 @@ private:
     ScriptSource* source;
     void (*redrawHook)(void*) = nullptr;
     void* redrawUser = nullptr;
+    bool jumped = false; // demo time jumped (a start, a fast-forward) since the last frame
 };
