@@ -7,6 +7,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdio>
+
 namespace {
 
 constexpr const char* kDefaultMaterialName = "TreeMaterialDefault";
@@ -57,8 +59,11 @@ SceneObject* TreeObject::clone() const
 void TreeObject::read(const char* fileName)
 {
     VFile file;
-    if (!vfopen(fileName, &file))
+    if (!vfopen(fileName, &file)) {
+        // The message names no file; this line beside it does.
+        std::fprintf(stderr, "%s: could not be read\n", fileName);
         errorBox("could not open tree file for parsing", true);
+    }
     readTreeParameters(file, parameters);
 }
 

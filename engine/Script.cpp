@@ -72,7 +72,7 @@ Script::~Script()
 
 void Script::parse(const char* path)
 {
-    parseFile(path ? path : "");
+    parseFile(path ? path : "", "");
     // Events at the same time keep the order in which they were parsed.
     std::stable_sort(timelineEvents.begin(), timelineEvents.end(),
                      [](const ScriptEvent* a, const ScriptEvent* b) { return a->time < b->time; });
@@ -80,6 +80,60 @@ void Script::parse(const char* path)
 
 // ---------------------------------------------------------------------------
 // Errors
+
+namespace {
+
+int lineNumberAt(std::string_view text, size_t offset)
+{
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + std::min(offset, text.size()), '\n'));
+}
+
+std::string lineOf(std::string_view raw, int number)
+{
+    size_t start = 0;
+    for (int n = 1; n < number && start != std::string_view::npos; ++n) {
+        start = raw.find('\n', start);
+        if (start != std::string_view::npos)
+            ++start;
+    }
+    if (start == std::string_view::npos)
+        return "";
+    std::string_view line = raw.substr(start, raw.find('\n', start) - start);
+    while (!line.empty() && ScriptReader::isSpace(line.back()))
+        line.remove_suffix(1);
+    while (!line.empty() && ScriptReader::isSpace(line.front()))
+        line.remove_prefix(1);
+    return std::string(line);
+}
+
+} // namespace
+
+int Script::lineOfWord(std::string_view word) const
+{
+    if (!readingFile || word.data() < readingFile->text.data() ||
+        word.data() > readingFile->text.data() + readingFile->text.size())
+        return 0;
+    size_t offset = static_cast<size_t>(word.data() - readingFile->text.data());
+    size_t index = static_cast<size_t>(lineNumberAt(readingFile->text, offset) - 1);
+    return index < readingFile->lines.size() ? readingFile->lines[index] : 0;
+}
+
+void Script::locate(std::string_view word)
+{
+    if (int line = lineOfWord(word))
+        locate(readingName + ":" + std::to_string(line) + ":", lineOf(readingFile->raw, line));
+}
+
+void Script::locate(const std::string& location, const std::string& line)
+{
+    if (failed)
+        return;
+    where = location;
+    // Beside the box, which ends the process: the message's own text stays
+    // as it is, and this line says where to look.
+    if (mode == ErrorMode::Fatal)
+        std::fprintf(stderr, "%s %s\n", location.c_str(), line.c_str());
+}
 
 void Script::fail(const char* text)
 {
@@ -119,7 +173,7 @@ void Script::failNamed(const char* text, std::string_view name)
 // ---------------------------------------------------------------------------
 // One file: load, preprocess and substitute once, then read its sections
 
-void Script::parseFile(std::string_view nameView)
+void Script::parseFile(std::string_view nameView, const std::string& includedAt)
 {
     if (failed)
         return;
@@ -136,40 +190,54 @@ void Script::parseFile(std::string_view nameView)
     includeChain.push_back(name);
     auto it = parsedFiles.find(name);
     if (it == parsedFiles.end()) {
-        std::string raw;
-        if (!source->readFile(name.c_str(), raw)) {
+        ParsedFile file;
+        if (!source->readFile(name.c_str(), file.raw)) {
+            if (includedAt.empty())
+                locate(name + ":", "could not be read");
+            else
+                locate(includedAt, "could not read the included file " + name);
             fail("script: could not open file for parsing");
             return;
         }
         std::string intermediate;
-        preprocess(raw, intermediate);
+        preprocess(file.raw, intermediate, file.lines);
         if (failed)
             return;
-        std::string final;
-        substitute(intermediate, final);
-        it = parsedFiles.emplace(name, std::move(final)).first;
+        substitute(intermediate, file.text);
+        it = parsedFiles.emplace(name, std::move(file)).first;
     }
 
     // Map nodes never move, so the text stays put while included files are
     // added to the map.
-    ScriptReader reader(it->second);
+    const ParsedFile* outerFile = readingFile;
+    std::string outerName = std::move(readingName);
+    readingFile = &it->second;
+    readingName = name;
+    ScriptReader reader(it->second.text);
     readHeader(reader);
     readSetup(reader);
     readTimeline(reader);
+    readingFile = outerFile;
+    readingName = std::move(outerName);
     if (!failed)
         includeChain.pop_back();
 }
 
-void Script::preprocess(std::string_view raw, std::string& out)
+void Script::preprocess(std::string_view raw, std::string& out, std::vector<int>& lines)
 {
     out.reserve(raw.size() + raw.size() / 8);
     ScriptReader reader(raw);
     bool inBlockComment = false;
     bool setupSeen = false;
+    size_t counted = 0; // raw text up to here has `line - 1` line feeds before it
+    int line = 1;
     while (!failed) {
         std::string_view word = reader.readWord();
         if (word.empty())
             return;
+        size_t offset = static_cast<size_t>(word.data() - raw.data());
+        line += static_cast<int>(std::count(raw.begin() + counted, raw.begin() + offset, '\n'));
+        counted = offset;
 
         if (inBlockComment) {
             reader.restOfLine();
@@ -181,7 +249,7 @@ void Script::preprocess(std::string_view raw, std::string& out)
             setupSeen = true;
         } else if (word == "INCLUDE" && !setupSeen) {
             // The rest of the line is read on as if it began a line.
-            parseFile(cut(reader.readWord()));
+            parseFile(cut(reader.readWord()), includeChain.back() + ":" + std::to_string(line) + ":");
             continue;
         } else if (word == "DEFINE" || word == "d") {
             std::string_view name = reader.readWord();
@@ -200,6 +268,7 @@ void Script::preprocess(std::string_view raw, std::string& out)
         out += word;
         out += reader.restOfLine();
         out += '\n';
+        lines.push_back(line);
     }
 }
 
@@ -283,6 +352,7 @@ void Script::readSetup(ScriptReader& reader)
         if (timeWord.empty() || timeWord == "TIMELINE")
             return;
         if (ScriptReader::toInt(timeWord) != 0) {
+            locate(timeWord);
             failNumbered("script: not a valid time (should be 0) in setup line #", n);
             return;
         }
@@ -298,6 +368,7 @@ void Script::readSetup(ScriptReader& reader)
             event.args.addArg(0);
         }
         if (!recognised) {
+            locate(timeWord);
             failNumbered("script: event not recognized in setup line #", n);
             return;
         }
@@ -312,7 +383,9 @@ void Script::readTimeline(ScriptReader& reader)
         if (word.empty() || word == "LINETIME")
             return;
         if (word == "INCLUDE") {
-            parseFile(cut(reader.readWord()));
+            std::string_view included = cut(reader.readWord());
+            int line = lineOfWord(word);
+            parseFile(included, line ? readingName + ":" + std::to_string(line) + ":" : std::string());
             continue;
         }
         if (word == "TIMEOFFSET" || word == "t") {
@@ -323,6 +396,7 @@ void Script::readTimeline(ScriptReader& reader)
         ScriptEvent event;
         event.time = wrap(int64_t(readExpression(reader, word)) + timeOffsetMs);
         if (event.time == 0) {
+            locate(word);
             failNumbered("script: not a valid(1-maxtime) time in timeline line #", n);
             return;
         }
@@ -350,6 +424,7 @@ void Script::readTimeline(ScriptReader& reader)
             recognised = true;
         }
         if (!recognised) {
+            locate(word);
             failNumbered("script: event not recognized in timeline line #", n);
             return;
         }

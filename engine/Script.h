@@ -26,7 +26,10 @@
 // and the next word its operand).
 //
 // Errors are fatal message boxes naming the event number within its section
-// of its file. Cases the format leaves open are decided as follows:
+// of its file. Beside each, one line on stderr names the file and the line in
+// it where the faulty event begins ("data/testscript.scr:12: " and that line
+// as written), or the file that could not be read (and the line that included
+// it): event numbers are hard to count by hand. Cases the format leaves open are decided as follows:
 //   - x / 0 gives 0 (a timeline time that comes out 0 is then refused), and
 //     the one division that overflows, INT_MIN / -1, wraps to INT_MIN like
 //     every other overflow.
@@ -81,13 +84,24 @@ public:
 
     bool ok() const { return !failed; }
     const std::string& errorText() const { return error; }
+    // Where the first error lies, "FILE:LINE:" (or "FILE:" when a file could
+    // not be read as a whole), empty when it lies in no file.
+    const std::string& errorLocation() const { return where; }
 
     int defineCount() const { return defines.count(); }
 
 private:
     void parse(const char* path);
-    void parseFile(std::string_view name);
-    void preprocess(std::string_view raw, std::string& out);
+    // A file's text after substitution, the line of the file each of its
+    // lines came from, and the file as written (for messages).
+    struct ParsedFile {
+        std::string text;
+        std::vector<int> lines;
+        std::string raw;
+    };
+
+    void parseFile(std::string_view name, const std::string& includedAt);
+    void preprocess(std::string_view raw, std::string& out, std::vector<int>& lines);
     void substitute(std::string_view in, std::string& out) const;
     void readHeader(ScriptReader& reader);
     void readSetup(ScriptReader& reader);
@@ -98,12 +112,20 @@ private:
     void fail(const char* text);
     void failNumbered(const char* text, int number);
     void failNamed(const char* text, std::string_view name);
+    // Notes where the error about to be reported lies: the line of the file
+    // being read that holds `word` (a view into its text).
+    void locate(std::string_view word);
+    // The line of the file being read that holds `word`, 0 when none does.
+    int lineOfWord(std::string_view word) const;
+    void locate(const std::string& location, const std::string& line);
 
     ScriptSource* source;
     ErrorMode mode;
     int maxFileParses;
 
-    std::map<std::string, std::string> parsedFiles; // file name -> substituted text
+    std::map<std::string, ParsedFile> parsedFiles; // by file name
+    const ParsedFile* readingFile = nullptr;        // whose sections are being read
+    std::string readingName;
     ScriptDefines defines;
     std::vector<ScriptEvent*> timelineEvents;
     std::vector<ScriptEvent*> setupList;
@@ -114,4 +136,5 @@ private:
     int fileParses = 0;
     bool failed = false;
     std::string error;
+    std::string where;
 };

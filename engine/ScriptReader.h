@@ -37,6 +37,8 @@ public:
     bool readInt(int& value);
 
     bool atEnd() const { return pos >= text.size(); }
+    // Offset of the reading position in the text.
+    size_t position() const { return pos; }
 
     static bool isSpace(char c)
     {

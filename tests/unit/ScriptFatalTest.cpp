@@ -1,5 +1,6 @@
 // The parser's errors end the process with exit code 1 and the exact message,
-// whether the script comes from memory or from disk through the file layer.
+// after a line naming the file and the line in it, whether the script comes
+// from memory or from disk through the file layer.
 
 #include "ScriptTestSupport.h"
 #include "support/Files.h"
@@ -51,13 +52,14 @@ TEST(ScriptFatal, ErrorsExitWithTheirMessage)
         const char* stderrText;
     };
     const Case cases[] = {
-        {"SETUP\n0 START 3\n", nullptr, "error: script: event not recognized in setup line #: 1\n"},
-        {"SETUP\n0 l 1 1\n7 l 1 1\n", nullptr, "error: script: not a valid time (should be 0) in setup line #: 2\n"},
+        {"SETUP\n0 START 3\n", nullptr, "main.scr:2: 0 START 3\nerror: script: event not recognized in setup line #: 1\n"},
+        {"SETUP\n0 l 1 1\n7 l 1 1\n", nullptr, "main.scr:3: 7 l 1 1\nerror: script: not a valid time (should be 0) in setup line #: 2\n"},
         {"SETUP\nTIMELINE\n1000 START 1\n0 START 1\n", nullptr,
-         "error: script: not a valid(1-maxtime) time in timeline line #: 2\n"},
+         "main.scr:4: 0 START 1\nerror: script: not a valid(1-maxtime) time in timeline line #: 2\n"},
         {"SETUP\nTIMELINE\n1000 +500 START 7\n", nullptr,
-         "error: script: event not recognized in timeline line #: 1\n"},
-        {"INCLUDE missing.scr\n", nullptr, "error: script: could not open file for parsing\n"},
+         "main.scr:3: 1000 +500 START 7\nerror: script: event not recognized in timeline line #: 1\n"},
+        {"INCLUDE missing.scr\n", nullptr,
+         "main.scr:1: could not read the included file missing.scr\nerror: script: could not open file for parsing\n"},
         {"INCLUDE inc.scr\n", "INCLUDE main.scr\n", "error: script: file includes itself: main.scr\n"},
     };
     for (const Case& c : cases) {
@@ -77,9 +79,9 @@ TEST(ScriptFatal, ParsesFilesOnDiskThroughTheFileLayer)
 
     DiskFile bad(stem + "_bad", "SETUP\r\nTIMELINE\r\n1000 START 1\r\n2000 FOO 1\r\n");
     EXPECT_EXIT(Script(bad.path.c_str()), testing::ExitedWithCode(1),
-                testing::Eq("error: script: event not recognized in timeline line #: 2\n"));
+                testing::Eq(bad.path + ":4: 2000 FOO 1\nerror: script: event not recognized in timeline line #: 2\n"));
     EXPECT_EXIT(Script("data/no_such_script.scr"), testing::ExitedWithCode(1),
-                testing::Eq("error: script: could not open file for parsing\n"));
+                testing::Eq("data/no_such_script.scr: could not be read\nerror: script: could not open file for parsing\n"));
 }
 
 TEST(ScriptFatal, SampleProductionScriptParses)
@@ -160,10 +162,11 @@ TEST(ScriptFatal, DirectoriesEmptyFilesAndHugeNumbers)
     // (Already there when a death test's child runs the test again.)
     ASSERT_TRUE(mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST);
     EXPECT_EXIT(Script(dir.c_str()), testing::ExitedWithCode(1),
-                testing::Eq("error: script: could not open file for parsing\n"));
+                testing::Eq(dir + ": could not be read\nerror: script: could not open file for parsing\n"));
     DiskFile includer("script_includes_dir", "INCLUDE " + dir + "\r\nSETUP\r\n");
     EXPECT_EXIT(Script(includer.path.c_str()), testing::ExitedWithCode(1),
-                testing::Eq("error: script: could not open file for parsing\n"));
+                testing::Eq(includer.path + ":1: could not read the included file " + dir +
+                            "\nerror: script: could not open file for parsing\n"));
     rmdir(dir.c_str());
 
     // An empty script is a script without events: nothing to show, nothing wrong.
@@ -178,9 +181,9 @@ TEST(ScriptFatal, DirectoriesEmptyFilesAndHugeNumbers)
         const char* stderrText;
     };
     const Case cases[] = {
-        {"SETUP\n0 l 4294967296 1\n", "error: script: event not recognized in setup line #: 1\n"},
-        {"SETUP\n0 l 3 -99999999999\n", "error: script: event not recognized in setup line #: 1\n"},
-        {"SETUP\nTIMELINE\n1000 s 3 99999999999 1\n", "error: script: event not recognized in timeline line #: 1\n"},
+        {"SETUP\n0 l 4294967296 1\n", "main.scr:2: 0 l 4294967296 1\nerror: script: event not recognized in setup line #: 1\n"},
+        {"SETUP\n0 l 3 -99999999999\n", "main.scr:2: 0 l 3 -99999999999\nerror: script: event not recognized in setup line #: 1\n"},
+        {"SETUP\nTIMELINE\n1000 s 3 99999999999 1\n", "main.scr:3: 1000 s 3 99999999999 1\nerror: script: event not recognized in timeline line #: 1\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

@@ -283,6 +283,38 @@ TEST(ScriptParser, IncludeFailures)
     }
 }
 
+// Beside the message that counts events, the error names the line of the
+// file as written: comments, defines, includes and blank lines do not count
+// as events, and an event may run over several lines.
+TEST(ScriptParser, ErrorsNameTheirFileAndLine)
+{
+    struct Case {
+        std::initializer_list<std::pair<const std::string, std::string>> files;
+        const char* error;
+        const char* where;
+    };
+    const Case cases[] = {
+        {{{"main.scr", "// a show\nDEFINE FLASH 63\n\nSETUP\n0 l FLASH 14\n/* block\n*/ end\n0 x 1\n"}},
+         "script: event not recognized in setup line #: 2", "main.scr:8:"},
+        {{{"main.scr", "SETUP\n0 l 1 1\n\n5 l 2 2\nTIMELINE\n"}},
+         "script: not a valid time (should be 0) in setup line #: 2", "main.scr:4:"},
+        {{{"main.scr", "SETUP\nTIMELINE\n100\n  START 1\n// x\n200 - 200 START 2\n"}},
+         "script: not a valid(1-maxtime) time in timeline line #: 2", "main.scr:6:"},
+        {{{"main.scr", "SETUP\nTIMELINE\n1 b 1\nINCLUDE part.scr\n9 b 9\n"},
+          {"part.scr", "d E 7\nSETUP\nTIMELINE\n// one\n10 b E\n\n20 STRAT E\n"}},
+         "script: event not recognized in timeline line #: 2", "part.scr:7:"},
+        {{{"main.scr", "// top\nINCLUDE gone.scr\nSETUP\n"}}, "script: could not open file for parsing", "main.scr:2:"},
+        {{{"main.scr", "SETUP\nTIMELINE\n1 b 1\n\nINCLUDE gone.scr\n"}}, "script: could not open file for parsing",
+         "main.scr:5:"},
+        {{{"other.scr", ""}}, "script: could not open file for parsing", "main.scr:"},
+    };
+    for (const Case& c : cases) {
+        ParsedScript p(c.files);
+        EXPECT_EQ(p.error(), c.error);
+        EXPECT_EQ(p.script->errorLocation(), c.where) << c.error;
+    }
+}
+
 TEST(ScriptParser, IncludesMultiplyingEachOtherAreBounded)
 {
     // main includes b three times, b includes c three times: 13 file parses.
