@@ -109,5 +109,6 @@ rm data/testscript.scr
 mkdir data/testscript.scr
 play --loose
 expect_rc 1
-expect_stderr "error: script: could not open file for parsing"
+expect_stderr "data/testscript.scr: could not be read
+error: script: could not open file for parsing"
 echo ok

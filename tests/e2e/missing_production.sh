@@ -21,11 +21,13 @@ expect_rc 1
 expect_stderr "vplayer: no data.vpd in $WORK/empty: start the player in a production's folder or name one with --data-dir DIR
 warning: filename: data/testscript.scr
 data size: 0, ptr: 0, retVal: 0
+data/testscript.scr: could not be read
 error: script: could not open file for parsing"
 
 run_player --windowed --no-music --resolution 160x120 --loose
 expect_rc 1
 expect_stderr "vplayer: no data/ (the folder --loose reads) in $WORK/empty: start the player in a production's folder or name one with --data-dir DIR
+data/testscript.scr: could not be read
 error: script: could not open file for parsing"
 
 # With music on, the soundtrack is missing too; its own message ends the run.

@@ -243,7 +243,7 @@ TEST_F(TreeEffectTest, MissingSphereOrTreeFileIsFatal)
     EXPECT_EXIT(effect->init(0), ExitedWithCode(1), "error: Tree::could not find object\n");
     std::filesystem::remove("data/tree2.arb");
     load(treeStage(), "data/whole.vsc");
-    EXPECT_EXIT(effect->init(0), ExitedWithCode(1), "error: could not open tree file for parsing\n");
+    EXPECT_EXIT(effect->init(0), ExitedWithCode(1), "could not be read\nerror: could not open tree file for parsing\n");
 }
 
 TEST_F(TreeEffectTest, GoldenFrame)

@@ -224,10 +224,10 @@ TEST(TreeObject, AFileThatCannotBeReadIsFatal)
     // (Already there when a death test's child runs the test again.)
     ASSERT_TRUE(mkdir(dir.c_str(), 0700) == 0 || errno == EEXIST);
     EXPECT_EXIT(TreeObject(998, "tree", dir.c_str()), testing::ExitedWithCode(1),
-                testing::Eq("error: could not open tree file for parsing\n"));
+                testing::Eq(dir + ": could not be read\nerror: could not open tree file for parsing\n"));
     rmdir(dir.c_str());
     EXPECT_EXIT(TreeObject(998, "tree", "data/no-such-tree.arb"), testing::ExitedWithCode(1),
-                testing::Eq("error: could not open tree file for parsing\n"));
+                testing::Eq("data/no-such-tree.arb: could not be read\nerror: could not open tree file for parsing\n"));
     // From an archive, the file layer's box comes first.
     EXPECT_EXIT(
         {
@@ -236,7 +236,7 @@ TEST(TreeObject, AFileThatCannotBeReadIsFatal)
         },
         testing::ExitedWithCode(1),
         testing::Eq("warning: filename: data/tree2.arb\ndata size: 0, ptr: 0, retVal: 0\n"
-                    "error: could not open tree file for parsing\n"));
+                    "data/tree2.arb: could not be read\nerror: could not open tree file for parsing\n"));
 }
 
 TEST(TreeParameters, ShapeRatios)
