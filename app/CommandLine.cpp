@@ -4,6 +4,8 @@
 #include "app/PlayerApp.h"
 #include "app/RunDemo.h"
 #include "app/VideoExport.h"
+#include "gl/ErrorBox.h"
+#include "platform/MessageBox.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -89,6 +91,13 @@ const char* commandLineHelp()
            "  --log                  write the four log files\n"
            "  --data-dir DIR         change to DIR first (data paths stay relative)\n"
            "  --loose                read data/ from disk instead of data.vpd\n"
+           "  --title TEXT           the window's title (default Quorvantix)\n"
+           "  --music FILE           the soundtrack beside the data (default velmorprocess-zqfinal.ogg)\n"
+           "  --archive FILE         the data archive (default data.vpd)\n"
+           "  --password TEXT        the archive's password (default tavex)\n"
+           "                         A file production.ini in the production's folder may name\n"
+           "                         these four too, one 'key = value' a line (title, music,\n"
+           "                         archive, password); the options win over the file.\n"
            "  --no-vsync             do not wait for the vertical blank\n"
            "  --start MS             start at demo time MS (with the state the script has by then);\n"
            "                         Ctrl+Shift and Ctrl+Home start again at MS too\n"
@@ -127,6 +136,29 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
                 return false;
             }
             out = argv[++i];
+            return true;
+        };
+        // A file or folder name: an option after it is a forgotten value,
+        // never a name ("./-x" names a file that starts with a dash).
+        auto path = [&](const char*& out) {
+            if (!value(out))
+                return false;
+            if (out[0] == '-') {
+                error = "option " + a + " needs a file or folder, not '" + out + "'";
+                return false;
+            }
+            return true;
+        };
+        // A free text: only a long option is taken for a forgotten value.
+        auto text = [&](std::optional<std::string>& out) {
+            const char* t = nullptr;
+            if (!value(t))
+                return false;
+            if (std::strncmp(t, "--", 2) == 0) {
+                error = "option " + a + " needs a value, not '" + t + "'";
+                return false;
+            }
+            out = t;
             return true;
         };
         const char* v = nullptr;
@@ -193,7 +225,7 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
                 return CommandAction::Error;
             }
         } else if (a == "--data-dir") {
-            if (!value(v))
+            if (!path(v))
                 return CommandAction::Error;
             o.dataDir = v;
         } else if (a == "--start") {
@@ -216,7 +248,7 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
                 return CommandAction::Error;
             o.audioDriver = v;
         } else if (a == "--capture") {
-            if (!value(v))
+            if (!path(v))
                 return CommandAction::Error;
             o.captureDir = v;
         } else if (a == "--fps" || a == "--from" || a == "--to") {
@@ -239,6 +271,13 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             } else {
                 o.captureToMs = n;
             }
+        } else if (a == "--title" || a == "--password") {
+            if (!text(a == "--title" ? o.titleGiven : o.passwordGiven))
+                return CommandAction::Error;
+        } else if (a == "--music" || a == "--archive") {
+            if (!path(v))
+                return CommandAction::Error;
+            (a == "--music" ? o.musicGiven : o.archiveGiven) = v;
         } else if (a == "--size") {
             captureOnly = true;
             if (!value(v))
@@ -286,6 +325,27 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
 
 namespace {
 
+// The production's names: its production.ini in the working folder (the
+// production's), then the command line's. A faulty file stops the run
+// before anything opens.
+bool nameProduction(RunOptions& o)
+{
+    std::string error;
+    if (!readProductionFile(ProductionNames::kFileName, o.names, error)) {
+        errorBox(error.c_str(), true);
+        return false;
+    }
+    if (o.titleGiven)
+        o.names.title = *o.titleGiven;
+    if (o.musicGiven)
+        o.names.music = *o.musicGiven;
+    if (o.archiveGiven)
+        o.names.archive = *o.archiveGiven;
+    if (o.passwordGiven)
+        o.names.password = *o.passwordGiven;
+    return true;
+}
+
 // Where every run starts, from the launcher or from the command line.
 int startRun(const DemoArgs& args)
 {
@@ -312,9 +372,16 @@ int playerMain(int argc, char** argv)
         std::printf("vplayer %s\n", VP_VERSION);
         return 0;
     case CommandAction::Error:
-        std::fprintf(stderr, "vplayer: %s\n", error.c_str());
+        std::fprintf(stderr, "vplayer: %s\nusage: vplayer [options] (vplayer --help lists them)\n", error.c_str());
         return 2;
     case CommandAction::Launcher: {
+        if (!displayNamed()) {
+            std::fprintf(stderr, "vplayer: no display to show the launcher dialog on (DISPLAY is not set); "
+                                 "options such as --play skip the dialog\n");
+            return 1;
+        }
+        if (!nameProduction(options))
+            return 1;
         PlayerApp app(startRun);
         app.initInstance();
         return 0;
@@ -327,6 +394,8 @@ int playerMain(int argc, char** argv)
                      std::strerror(errno));
         return 2;
     }
+    if (!nameProduction(options))
+        return 1;
     DemoArgs args;
     args.music = options.music;
     args.fullscreen = options.fullscreen;

@@ -26,9 +26,6 @@ const DialogControl kControls[] = {
     {kIdAtiShadows, DialogControlKind::CheckBox, "&Enable shadows on ATI", 23, 64, 92, 12},
 };
 
-const platform::DialogTemplate kLauncherTemplate = {
-    "Velmor Process - Quorvantix", 289, 116, kControls, sizeof kControls / sizeof kControls[0],
-};
 
 const char* const kResolutions[] = {"640x480", "800x600", "1024x768"};
 const char* const kAntialiasing[] = {"off", "2x", "4x"};
@@ -46,7 +43,10 @@ void fillCombo(platform::DialogWindow& dialog, int id, const char* const (&entri
 
 int LauncherDialog::doModal()
 {
-    platform::DialogWindow dialog(kLauncherTemplate);
+    const platform::DialogTemplate launcherTemplate = {
+        caption.c_str(), 289, 116, kControls, sizeof kControls / sizeof kControls[0],
+    };
+    platform::DialogWindow dialog(launcherTemplate);
 
     // Large and small window icon, drawn for this program.
     const int sizes[] = {48, 32, 16};

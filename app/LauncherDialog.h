@@ -26,6 +26,9 @@ public:
 
     LauncherChoices choices() const;
 
+    // The dialog's title: the production's (ProductionNames::launcherCaption).
+    std::string caption = "Velmor Process - Quorvantix";
+
     // Bound to the controls by data exchange: the combos by the text of their
     // edit fields, the check boxes by their state.
     std::string resolutionText; // empty until the dialog selects its default

@@ -28,9 +28,6 @@
 #include <thread>
 
 static const char* const kScriptPath = "data/testscript.scr";
-// Read from disk beside the archive, never from it.
-static const char* const kSoundtrackPath = "velmorprocess-zqfinal.ogg";
-static const char* const kArchivePath = "data.vpd";
 
 static void showHeld(void* presenter)
 {
@@ -47,6 +44,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             bool logging, bool atiShadows)
 {
     const RunOptions& options = currentRunOptions();
+    // The soundtrack is read from disk beside the archive, never from it.
+    const char* const kSoundtrackPath = options.names.music.c_str();
+    const char* const kArchivePath = options.names.archive.c_str();
 
     // A message left over from the launcher.
     WindowMessage leftover;
@@ -69,7 +69,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     DemoEngine::settings().audioDriver = options.audioDriver;
     DemoEngine::settings().desktopFullscreen = options.desktopFullscreen && !capture;
     EffectManager::setCheckGLAfterEachEffect(options.checkGL);
-    DemoEngine::create(fullscreen, "Quorvantix", width, height, samples, anisotropy);
+    DemoEngine::create(fullscreen, options.names.title.c_str(), width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
     // Capture, screenshots and the overlay act on each finished frame.
     FramePresenter presenter;
@@ -97,7 +97,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // From here on every data file comes from the production's archive;
     // --loose keeps the files under data/ on disk for authoring.
     if (!options.loose)
-        vfsetarchive(kArchivePath, "tavex");
+        vfsetarchive(kArchivePath, options.names.password.c_str());
 
     ScriptPlayer* player = nullptr;
     DemoEffects* factory = nullptr;

@@ -1,5 +1,8 @@
 #pragma once
 #include "app/FitMode.h"
+#include "app/ProductionNames.h"
+
+#include <optional>
 
 #include <string>
 
@@ -39,6 +42,11 @@ struct RunOptions {
     int startMs = -1;       // --start: -1 for the demo start
     bool clockFromMusic = true; // false with --clock timer (the free-running timer)
     std::string audioDriver; // --audio-driver: empty to try the drivers SDL offers
+
+    // The production's names: production.ini over the defaults, then these
+    // from the command line over both (unset: not given).
+    ProductionNames names;
+    std::optional<std::string> titleGiven, musicGiven, archiveGiven, passwordGiven;
 
     bool capturing() const { return !captureDir.empty(); }
 };

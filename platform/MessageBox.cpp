@@ -12,9 +12,14 @@ bool dialogsDisabled()
     if (v && std::strcmp(v, "0") != 0 && v[0] != '\0')
         return true;
     // Without a display SDL cannot show a box; stderr is all there is.
+    return !displayNamed();
+}
+
+bool displayNamed()
+{
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (!display || !*display) && (!wayland || !*wayland);
+    return (display && *display) || (wayland && *wayland);
 }
 
 static void writeStderrLine(BoxIcon icon, const char* text)

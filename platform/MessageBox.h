@@ -15,5 +15,8 @@ bool askYesNo(const char* title, const char* text);
 // True when boxes are only written to stderr.
 bool dialogsDisabled();
 
+// True when the environment names a display (X11 or Wayland) to open windows on.
+bool displayNamed();
+
 // Ends the process with the given code: exit handlers and static destructors run.
 [[noreturn]] void exitProcess(int code);

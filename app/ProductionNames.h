@@ -1,0 +1,29 @@
+#pragma once
+// The names a production plays under: the window's title, the soundtrack
+// beside the data, the data archive and its password. The sample
+// production's are the defaults, so it and every production made for it play
+// unchanged. A production names its own in a file "production.ini" in its
+// folder, one "key = value" a line (keys title, music, archive, password;
+// blank lines and lines starting with '#' or ';' are skipped), or on the
+// command line, which wins over the file.
+#include <string>
+
+struct ProductionNames {
+    static constexpr const char* kFileName = "production.ini";
+
+    std::string title = "Quorvantix";
+    std::string music = "velmorprocess-zqfinal.ogg";
+    std::string archive = "data.vpd";
+    std::string password = "tavex";
+
+    // The launcher's caption: the group's name before the default title.
+    std::string launcherCaption() const;
+
+    // Sets `key` (one of the four names above) to value; false for any other key.
+    bool set(const std::string& key, const std::string& value);
+};
+
+// Reads the file at path over `names`; a missing file changes nothing. A
+// line that is not "key = value", or a key the file does not know, fails
+// with "PATH:LINE: what is wrong" in error, and nothing after it is read.
+bool readProductionFile(const char* path, ProductionNames& names, std::string& error);

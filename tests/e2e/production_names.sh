@@ -1,0 +1,50 @@
+# A production of its own names its title, soundtrack, archive and password
+# in production.ini, or on the command line, which wins; the window shows the
+# title. A faulty production.ini names its file and line, and nothing starts.
+. "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+make_workdir
+export SDL_AUDIODRIVER=disk
+export SDL_DISKAUDIOFILE="$WORK/heard.raw"
+
+mkdir -p show/data
+cat > show/data/testscript.scr <<'SCR'
+SETUP
+TIMELINE
+100000 END_DEMO
+SCR
+(cd show && "$VP_BUILD_DIR/vpdpack" a pack.vpd data -p sesame >/dev/null) || fail "cannot pack"
+rm -r show/data
+ln -s "$VP_PRODUCTION_DIR/velmorprocess-zqfinal.ogg" show/tune.ogg
+cat > show/production.ini <<'INI'
+# names of this production
+title = Small Hours
+music = tune.ogg
+archive = pack.vpd
+password = sesame
+INI
+
+start_player --windowed --resolution 160x120 --data-dir show
+wait_window "Small Hours"
+quit_with_escape
+expect_rc 0
+
+start_player --windowed --resolution 160x120 --data-dir show --no-music --title "Late Hours"
+wait_window "Late Hours"
+quit_with_escape
+expect_rc 0
+
+# The command line's password wins over the file's: a wrong one cannot read the script.
+run_player --windowed --resolution 160x120 --data-dir show --no-music --password wrong
+expect_rc 1
+
+printf 'title = Small Hours\ncolour = blue\n' > show/production.ini
+run_player --windowed --resolution 160x120 --data-dir show --no-music
+expect_rc 1
+[ "$ERR" = "error: production.ini:2: unknown key 'colour' (title, music, archive or password)" ] ||
+  fail "unknown key: $ERR"
+printf '\ntitle Small Hours\n' > show/production.ini
+run_player --windowed --resolution 160x120 --data-dir show --no-music
+expect_rc 1
+[ "$ERR" = "error: production.ini:2: expected 'key = value', found 'title Small Hours'" ] ||
+  fail "malformed line: $ERR"
+echo ok
