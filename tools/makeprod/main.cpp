@@ -8,14 +8,26 @@
 #include "tools/makeprod/ProductionScript.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vp_makeprod OUTPUT_DIR\n");
+    const char* usage = "usage: vp_makeprod OUTPUT_DIR\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        std::fputs("Writes the sample production's script, scenes, textures and tree file\n"
+                   "into OUTPUT_DIR/data.\n",
+                   stdout);
+        return 0;
+    }
+    // An option is never taken for the folder to write ("./-x" names one).
+    if (argc != 2 || argv[1][0] == '-') {
+        if (argc >= 2 && argv[1][0] == '-')
+            std::fprintf(stderr, "vp_makeprod: unknown option %s\n", argv[1]);
+        std::fputs(usage, stderr);
         return 2;
     }
     std::filesystem::path out = argv[1];

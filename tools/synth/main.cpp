@@ -40,6 +40,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 using namespace synth;
 
@@ -388,8 +389,17 @@ void mixDown(Tracks& t, std::vector<float>& outLeft, std::vector<float>& outRigh
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: vp_synth OUTPUT.ogg\n");
+    const char* usage = "usage: vp_synth OUTPUT.ogg\n";
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(usage, stdout);
+        std::fputs("Renders the sample production's soundtrack into OUTPUT.ogg.\n", stdout);
+        return 0;
+    }
+    // An option is never taken for the file to write ("./-x.ogg" names one).
+    if (argc != 2 || argv[1][0] == '-') {
+        if (argc >= 2 && argv[1][0] == '-')
+            std::fprintf(stderr, "vp_synth: unknown option %s\n", argv[1]);
+        std::fputs(usage, stderr);
         return 2;
     }
     Tracks tracks;

@@ -7,7 +7,8 @@
 // "DATA\A.SCR"); directories are added with every file below them, in name
 // order. "t" and "x" read through the engine's own archive reader, so what
 // they accept is what the player accepts. Exit status 0 on success, 1 on any
-// failure with the reason on stderr.
+// failure with the reason on stderr, 2 for a command line it does not
+// understand (with the usage).
 
 #include "ArchiveListing.h"
 #include "ArchiveWriter.h"
@@ -35,6 +36,13 @@ int fail(const std::string& message)
 {
     std::fprintf(stderr, "vpdpack: %s\n", message.c_str());
     return 1;
+}
+
+// A command line it does not understand.
+int usageError(const std::string& message)
+{
+    std::fprintf(stderr, "vpdpack: %s\n%s", message.c_str(), kUsage);
+    return 2;
 }
 
 bool readWholeFile(const std::string& path, std::vector<unsigned char>& data)
@@ -73,6 +81,17 @@ bool parseArguments(int argc, char** argv, Arguments& args, std::string& error)
             into = argv[++i];
             return true;
         };
+        // A file to write: an option after -o is a forgotten name, never one
+        // ("-" alone is stdout, "./-x" a file starting with a dash).
+        auto path = [&](std::string& into) {
+            if (!value(into))
+                return false;
+            if (into.size() > 1 && into[0] == '-') {
+                error = a + " needs a file, not " + into;
+                return false;
+            }
+            return true;
+        };
         if (a == "-p") {
             if (!value(args.password))
                 return false;
@@ -84,7 +103,7 @@ bool parseArguments(int argc, char** argv, Arguments& args, std::string& error)
                 return false;
             }
         } else if (a == "-o") {
-            if (!value(args.output))
+            if (!path(args.output))
                 return false;
             args.hasOutput = true;
         } else if (a == "--solid") {
@@ -102,7 +121,7 @@ bool parseArguments(int argc, char** argv, Arguments& args, std::string& error)
 int commandAdd(const Arguments& args)
 {
     if (args.positional.size() < 2)
-        return fail(std::string("a: give an archive and at least one file\n") + kUsage);
+        return usageError("a: give an archive and at least one file");
     std::vector<std::string> paths;
     for (size_t i = 1; i < args.positional.size(); ++i) {
         const std::string& p = args.positional[i];
@@ -141,7 +160,7 @@ int commandAdd(const Arguments& args)
 int commandList(const Arguments& args)
 {
     if (args.positional.size() != 1)
-        return fail(std::string("l: give one archive\n") + kUsage);
+        return usageError("l: give one archive");
     std::vector<ListedMember> members;
     bool solid = false;
     std::string error;
@@ -160,13 +179,15 @@ int commandList(const Arguments& args)
 int commandTest(const Arguments& args)
 {
     if (args.positional.size() != 1)
-        return fail(std::string("t: give one archive\n") + kUsage);
+        return usageError("t: give one archive");
     std::vector<ListedMember> members;
     bool solid = false;
     std::string error;
     if (!listArchive(args.positional[0], members, solid, error))
         return fail(error);
     int failed = 0;
+    int encrypted = 0;
+    int encryptedFailed = 0;
     for (const ListedMember& m : members) {
         unsigned char* data = nullptr;
         uint32_t size = 0;
@@ -175,16 +196,29 @@ int commandTest(const Arguments& args)
         std::printf("%s %s\n", m.name.c_str(), status == 1 ? "OK" : "FAILED");
         if (status != 1)
             ++failed;
+        if (m.encrypted) {
+            ++encrypted;
+            if (status != 1)
+                ++encryptedFailed;
+        }
     }
-    if (failed)
-        return fail(std::to_string(failed) + " of " + std::to_string(members.size()) + " members failed");
+    if (failed) {
+        std::string message = std::to_string(failed) + " of " + std::to_string(members.size()) + " members failed";
+        // Every encrypted member failing its check is a password's doing,
+        // not damage: say so rather than leave a column of FAILED.
+        if (encrypted > 0 && args.password.empty())
+            message += "; members are encrypted and no password was given (-p PASSWORD)";
+        else if (encrypted > 0 && encryptedFailed == encrypted)
+            message += "; every encrypted member failed: the password is probably wrong";
+        return fail(message);
+    }
     return 0;
 }
 
 int commandExtract(const Arguments& args)
 {
     if (args.positional.size() != 2)
-        return fail(std::string("x: give an archive and a member\n") + kUsage);
+        return usageError("x: give an archive and a member");
     unsigned char* data = nullptr;
     uint32_t size = 0;
     int status = extractMember(args.positional[0].c_str(), args.positional[1].c_str(), args.password.c_str(),
@@ -209,16 +243,22 @@ int commandExtract(const Arguments& args)
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return fail(std::string("no command\n") + kUsage);
+        return usageError("no command");
     std::string command = argv[1];
     if (command == "-h" || command == "--help") {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     Arguments args;
     std::string error;
     if (!parseArguments(argc, argv, args, error))
-        return fail(error);
+        return usageError(error);
     if (command == "a")
         return commandAdd(args);
     if (command == "l")
@@ -227,5 +267,5 @@ int main(int argc, char** argv)
         return commandTest(args);
     if (command == "x")
         return commandExtract(args);
-    return fail("unknown command " + command + "\n" + kUsage);
+    return usageError("unknown command " + command);
 }

@@ -1,0 +1,57 @@
+# Every program the build makes answers --help, refuses an option it does not
+# know with its usage and exit code 2, and never takes an option for a file or
+# folder to write. The archive tool says why every member of an encrypted
+# archive fails; the player asked for the launcher without a display says why
+# it cannot show it.
+. "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+make_workdir
+mkdir scratch && cd scratch
+
+run() { # PROGRAM ARGS...: sets RC, OUT, ERR
+  local out err
+  out=$(mktemp) err=$(mktemp)
+  "$@" >"$out" 2>"$err"
+  RC=$?
+  OUT=$(cat "$out") ERR=$(cat "$err")
+  rm -f "$out" "$err"
+}
+
+for program in vplayer vpdpack vp_makeprod tools/synth/vp_synth; do
+  tool=${program##*/}
+  run "$VP_BUILD_DIR/$program" --help
+  expect_rc 0
+  printf '%s\n' "$OUT" | grep -q "^usage: $tool" || fail "$tool --help: $OUT"
+  run "$VP_BUILD_DIR/$program" --frobnicate
+  expect_rc 2
+  printf '%s\n' "$ERR" | grep -q "usage: $tool" || fail "$tool --frobnicate gives no usage: $ERR"
+done
+# An option where a folder or file name belongs is refused, and nothing is
+# written under its name.
+run "$VP_BUILD_DIR/vpdpack" x archive member -o --solid
+expect_rc 2
+run "$VP_BUILD_DIR/vplayer" --capture --fps 25
+expect_rc 2
+run "$VP_BUILD_DIR/vplayer" --data-dir --loose
+expect_rc 2
+[ -z "$(ls -A)" ] || fail "a file named after an option: $(ls -A)"
+
+# An encrypted archive checked with a wrong password, and with none.
+mkdir data && echo "0 SET_LAYER 0 0" > data/one.scr && echo two > data/two.txt
+"$VP_BUILD_DIR/vpdpack" a data.vpd data -p right >/dev/null || fail "cannot pack"
+run "$VP_BUILD_DIR/vpdpack" t data.vpd -p wrong
+expect_rc 1
+printf '%s\n' "$ERR" | grep -q "the password is probably wrong" || fail "wrong password: $ERR"
+run "$VP_BUILD_DIR/vpdpack" t data.vpd
+expect_rc 1
+printf '%s\n' "$ERR" | grep -q "no password was given" || fail "no password: $ERR"
+run "$VP_BUILD_DIR/vpdpack" t data.vpd -p right
+expect_rc 0
+
+# The launcher needs a display: without one, or with one that cannot be
+# opened, the player says so rather than ending in silence.
+for display in "" ":97"; do
+  run env -u WAYLAND_DISPLAY DISPLAY="$display" "$VPLAYER" --print-args
+  expect_rc 1
+  [ -n "$ERR" ] || fail "--print-args with DISPLAY='$display' ends without a word"
+done
+echo ok
