@@ -14,7 +14,20 @@ FlashOverlay::FlashOverlay()
 
 void FlashOverlay::init(int time)
 {
+    endSingleFlashBy(time);
     initBase(time);
+}
+
+// A single flash stops the overlay at the first frame after it has faded.
+// A run started or sought mid-show draws no such frame, so whatever restarts
+// the flash (an init, a pattern trigger's step, an init of a trigger whose
+// source this is) first asks whether it had faded by then: if so, the
+// overlay has stopped, as it has in a run played from the start.
+void FlashOverlay::endSingleFlashBy(int time)
+{
+    if (running && repeatInterval < 0.0f &&
+        static_cast<float>(static_cast<long long>(time) - startTime) > flashLength)
+        stop();
 }
 
 void FlashOverlay::signal(const SignalArgs& args)
@@ -37,8 +50,9 @@ void FlashOverlay::signal(const SignalArgs& args)
         flashLength = speed;
         break;
     case 407:
+        endSingleFlashBy(args.args[0]);
         flashLength = static_cast<float>(args.args[1] - '0') * speed;
-        init(args.args[0]);
+        initBase(args.args[0]);
         break;
     default:
         break;

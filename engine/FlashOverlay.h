@@ -23,6 +23,8 @@ public:
     float flashLengthMs() const { return flashLength; }
 
 private:
+    void endSingleFlashBy(int time);
+
     float repeatInterval = 0.0f; // ms; negative: a single flash
     float flashLength = 500.0f;  // ms
 };

@@ -2,7 +2,8 @@
 # picture a run from the start shows at that time. The production is our own,
 # not the sample: pattern triggers drive a flash and an inverting flash, a
 # screen fade rises out of black and a glow filter captures the flash; the
-# triggers' steps fall between frames. The first frame of a --from capture
+# triggers' steps fall between frames. From 2500 to 5000 ms a single flash
+# has stopped the overlay, so the trigger's steps do not show. The first frame of a --from capture
 # has to match the same frame of one capture from the start, at several times.
 # (The glow captures a 256 x 256 square: the frames are at least that large.)
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
@@ -38,9 +39,12 @@ TIMELINE
 10 s 62 7 8000
 2000 START 43
 2000 s 43 91 4 -12 0
+2500 INIT 63
+2500 s 63 1 0
 3000 START 61
 3000 START 12
 3000 INIT 12
+5000 s 63 8 0
 12000 END_DEMO
 SCR
 
