@@ -20,7 +20,7 @@ constexpr int source = 70;
 constexpr int colour = 200;        // red, green, blue (0-255)
 constexpr int patternStep = 405;   // step length in ms
 constexpr int pattern = 406;       // text "p<digits>"
-constexpr int flashOnce = 1;
+constexpr int flashAndStay = 8;  // a flash after which the overlay stays running, unseen
 constexpr int fadeToBlackOver = 6; // over A0 ms from the fade's init
 constexpr int fadeInOver = 7;
 } // namespace sig
@@ -56,13 +56,15 @@ void flashUnit(ScriptWriter& s, int ms, int unitMs)
 }
 
 // One coloured flash at ms lasting lengthMs. The flash's init resets its
-// colour to white, so the colour follows the init.
+// colour to white, so the colour follows the init. The overlay keeps running
+// after it (a single flash would stop it), so that the pattern triggers'
+// flashes later on are seen: a stopped overlay ignores them.
 void colourFlash(ScriptWriter& s, int ms, Rgb c, int lengthMs)
 {
     s.init(ms, id::flash);
     s.signal(ms, id::flash, sig::speed, {lengthMs});
     s.signal(ms, id::flash, sig::colour, {c.r, c.g, c.b});
-    s.signal(ms, id::flash, sig::flashOnce, {0});
+    s.signal(ms, id::flash, sig::flashAndStay, {0});
 }
 
 // A coloured flash on the given beats (a string of '1' and '0' per beat) of
