@@ -151,4 +151,13 @@ eval "$(xdotool getwindowgeometry --shell "$WID")"
 [ "$WIDTH" = 640 ] && [ "$HEIGHT" = 480 ] || fail "run window is ${WIDTH}x$HEIGHT, expected 640x480"
 quit_with_escape
 expect_rc 0
+
+# A production's own title names the dialog.
+mkdir named && cd named
+echo "title = Small Hours" > production.ini
+TITLE="Small Hours" open_dialog --print-args
+key Escape
+finish
+expect_rc 0
+cd "$WORK"
 echo ok
