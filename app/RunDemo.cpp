@@ -45,15 +45,15 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
 {
     const RunOptions& options = currentRunOptions();
     // The soundtrack is read from disk beside the archive, never from it.
-    const char* const kSoundtrackPath = options.names.music.c_str();
-    const char* const kArchivePath = options.names.archive.c_str();
+    const char* const soundtrackPath = options.names.music.c_str();
+    const char* const archivePath = options.names.archive.c_str();
 
     // A message left over from the launcher.
     WindowMessage leftover;
     platform::peekMessage(leftover);
 
     setLoggingEnabled(logging);
-    reportMissingProduction({kArchivePath, "data", kSoundtrackPath}, options.loose,
+    reportMissingProduction({archivePath, "data", soundtrackPath}, options.loose,
                             music || (options.capturing() && options.captureAudio));
 
     // Capture plays on its own fixed-step clock in a hidden window.
@@ -87,7 +87,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     if (music) {
         if (!engine.initSound())
             errorBox("could not init sound (--no-music plays without sound)", true);
-        if (!engine.openMusic(kSoundtrackPath))
+        if (!engine.openMusic(soundtrackPath))
             errorBox("could not set up music", true);
         engine.lockClockToMusic(options.clockFromMusic);
     }
@@ -97,7 +97,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // From here on every data file comes from the production's archive;
     // --loose keeps the files under data/ on disk for authoring.
     if (!options.loose)
-        vfsetarchive(kArchivePath, options.names.password.c_str());
+        vfsetarchive(archivePath, options.names.password.c_str());
 
     ScriptPlayer* player = nullptr;
     DemoEffects* factory = nullptr;
@@ -206,10 +206,10 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         bool failed = capture->failed();
         setActiveClock(nullptr);
         if (!failed)
-            failed = !capture->finishVideo(options.captureAudio ? kSoundtrackPath : "",
+            failed = !capture->finishVideo(options.captureAudio ? soundtrackPath : "",
                                            engine.musicTimeAt(capture->firstFrameMs()));
         if (!failed && options.captureAudio && !capture->writesVideo())
-            failed = !writeCaptureSoundtrack(kSoundtrackPath, options.captureDir + "/audio.wav",
+            failed = !writeCaptureSoundtrack(soundtrackPath, options.captureDir + "/audio.wav",
                                              engine.musicTimeAt(capture->firstFrameMs()),
                                              capture->framesWritten(), options.captureFps, options.captureFpsDen);
         delete capture;
