@@ -1,8 +1,7 @@
 # Every program the build makes answers --help, refuses an option it does not
 # know with its usage and exit code 2, and never takes an option for a file or
-# folder to write. The archive tool says why every member of an encrypted
-# archive fails; the player asked for the launcher without a display says why
-# it cannot show it.
+# folder to write. The player asked for the launcher without a display says
+# why it cannot show it.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 mkdir scratch && cd scratch
@@ -34,18 +33,6 @@ expect_rc 2
 run "$VP_BUILD_DIR/vplayer" --data-dir --loose
 expect_rc 2
 [ -z "$(ls -A)" ] || fail "a file named after an option: $(ls -A)"
-
-# An encrypted archive checked with a wrong password, and with none.
-mkdir data && echo "0 SET_LAYER 0 0" > data/one.scr && echo two > data/two.txt
-"$VP_BUILD_DIR/vpdpack" a data.vpd data -p right >/dev/null || fail "cannot pack"
-run "$VP_BUILD_DIR/vpdpack" t data.vpd -p wrong
-expect_rc 1
-printf '%s\n' "$ERR" | grep -q "the password is probably wrong" || fail "wrong password: $ERR"
-run "$VP_BUILD_DIR/vpdpack" t data.vpd
-expect_rc 1
-printf '%s\n' "$ERR" | grep -q "no password was given" || fail "no password: $ERR"
-run "$VP_BUILD_DIR/vpdpack" t data.vpd -p right
-expect_rc 0
 
 # The launcher needs a display: without one, or with one that cannot be
 # opened, the player says so rather than ending in silence.

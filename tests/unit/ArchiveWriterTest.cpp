@@ -419,6 +419,11 @@ TEST_F(PackedFiles, ToolCommandsAndExitCodes)
     Shell tWrong = shell(vpdpack() + " t " + archive + " -p nope");
     EXPECT_EQ(tWrong.status, 1);
     EXPECT_NE(tWrong.out.find("FAILED"), std::string::npos);
+    // Every encrypted member failing is the password's doing, and says so.
+    EXPECT_NE(tWrong.out.find("the password is probably wrong"), std::string::npos) << tWrong.out;
+    Shell tNone = shell(vpdpack() + " t " + archive);
+    EXPECT_EQ(tNone.status, 1);
+    EXPECT_NE(tNone.out.find("members are encrypted and no password was given"), std::string::npos) << tNone.out;
 
     std::string out = dir + "/x.out";
     EXPECT_EQ(shell(vpdpack() + " x " + archive + " data/scene.vsc -p tavex -o " + out).status, 0);
@@ -429,9 +434,10 @@ TEST_F(PackedFiles, ToolCommandsAndExitCodes)
 
     EXPECT_EQ(shell(vpdpack() + " l " + dir + "/no-such.vpd").status, 1);
     EXPECT_EQ(shell(vpdpack() + " a " + dir + "/y.vpd " + dir + "/no-such-file").status, 1);
-    EXPECT_EQ(shell(vpdpack() + " a " + dir + "/y.vpd data -m fast").status, 1);
-    EXPECT_EQ(shell(vpdpack() + " q " + archive).status, 1);
-    EXPECT_EQ(shell(vpdpack()).status, 1);
+    // A command line it does not understand: the usage, exit code 2.
+    EXPECT_EQ(shell(vpdpack() + " a " + dir + "/y.vpd data -m fast").status, 2);
+    EXPECT_EQ(shell(vpdpack() + " q " + archive).status, 2);
+    EXPECT_EQ(shell(vpdpack()).status, 2);
 }
 
 TEST_F(PackedFiles, VersionsForeignBlocksAndOldCiphers)
