@@ -6,6 +6,7 @@
 #include "engine/EffectFactory.h"
 
 class Effect;
+struct SignalTable;
 
 class DemoEffects : public EffectFactory {
 public:
@@ -18,6 +19,9 @@ public:
         // effect and is registered in its place) unless ATI shadows are asked
         // for on a driver without depth-texture render targets.
         bool wrapped;
+        // The signal codes the effect understands (a wrapped one also takes
+        // the render target's own, RenderTargetLayer::signals).
+        const SignalTable& (*signals)();
     };
     // The registration table, in construction order.
     static const Entry* table(int& count);

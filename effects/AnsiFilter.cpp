@@ -97,6 +97,16 @@ void AnsiFilter::render(int time, bool applyRect)
     }
 }
 
+const SignalTable& AnsiFilter::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "brightness", "character brightness 0..255"},
+        {91, "nearest size1 size2 ...", "sampling (nearest != 0) and block sizes of the buffers"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void AnsiFilter::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -35,6 +35,17 @@ int EffectSwitcher::selectedIndex() const
     return -1;
 }
 
+const SignalTable& EffectSwitcher::signals()
+{
+    static const SignalInfo codes[] = {
+        {97, "", "start the selected image layer"},
+        {98, "", "stop the selected image layer"},
+        {99, "index", "select image layer 0..4; every signal also goes to it"},
+    };
+    static const SignalTable table = signalTable(codes, nullptr, true);
+    return table;
+}
+
 void EffectSwitcher::signal(const SignalArgs& args)
 {
     switch (args.code) {

@@ -27,6 +27,8 @@ public:
     // Draws every running layer in order.
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
 
     ImageLayer* child(int index) const { return children[index]; }
     // Index of the selected layer, -1 before the first selection.

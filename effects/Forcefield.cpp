@@ -49,6 +49,15 @@ void Forcefield::init(int time)
     }
 }
 
+const SignalTable& Forcefield::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "gain", "field strength"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void Forcefield::signal(const SignalArgs& args)
 {
     Effect::signal(args);

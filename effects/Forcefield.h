@@ -48,6 +48,8 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
 
     // The attractor positions at T = scaled local time x 0.001.
     static void attractors(float t, Vec3& a, Vec3& b);

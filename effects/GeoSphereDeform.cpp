@@ -92,6 +92,19 @@ void GeoSphereDeform::deform(int ms)
     }
 }
 
+const SignalTable& GeoSphereDeform::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "OBJECT", "the object to deform"},
+        {91, "amplitude wavelength", "wave size (wavelength 0 keeps it)"},
+        {92, "kx ky kz", "wave directions in hundredths"},
+        {93, "max min", "radius limits"},
+        {94, "percent", "wave speed"},
+    };
+    static const SignalTable table = signalTable(codes, &SceneEffect::signals());
+    return table;
+}
+
 void GeoSphereDeform::signal(const SignalArgs& s)
 {
     SceneEffect::signal(s);

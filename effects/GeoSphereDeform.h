@@ -32,6 +32,8 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
 
     // Rewrites the mesh's positions and normals for local time `ms`.
     void deform(int ms);

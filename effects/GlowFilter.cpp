@@ -189,6 +189,17 @@ void GlowFilter::drawCopy(float o, float c)
     glColor3f(1.0f, 1.0f, 1.0f);
 }
 
+const SignalTable& GlowFilter::signals()
+{
+    static const SignalInfo codes[] = {
+        {91, "copies zoom intensity", "copy count, zoom step (1/1000), intensity step (1/100)"},
+        {92, "on", "draw the glow only"},
+        {93, "x0 y0 x1 y1 start duration", "move the glow offset (hundredths)"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void GlowFilter::signal(const SignalArgs& args)
 {
     Effect::signal(args);

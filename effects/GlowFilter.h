@@ -37,6 +37,8 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
     void preRender(int time) override;
 
     int copyCount = 5;

@@ -45,6 +45,21 @@ Texture* ImageLayer::load(const char* name)
     return t;
 }
 
+const SignalTable& ImageLayer::signals()
+{
+    static const SignalInfo codes[] = {
+        {30, "", "show the next loaded picture"},
+        {31, "PICTURE", "load a picture into the list"},
+        {90, "on", "stretch the whole texture over the rectangle"},
+        {110, "PICTURE", "load a picture and show it"},
+        {210, "x y", "scroll position"},
+        {211, "divisor", "scroll divisor"},
+        {212, "x y z", "scroll rates"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void ImageLayer::signal(const SignalArgs& args)
 {
     const int* a = args.args;

@@ -34,6 +34,8 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
 
     Texture* currentTexture() const { return texture; }
     const std::vector<Texture*>& textureList() const { return textures; }

@@ -21,6 +21,17 @@ void InvertFlash::init(int)
     blue.reset(0.0f);
 }
 
+const SignalTable& InvertFlash::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "ms", "flash length"},
+        {400, "time", "flash at demo time `time`"},
+        {407, "time key", "a key press: flash at time"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void InvertFlash::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -41,6 +41,15 @@ void KeyControl::init(int time)
     initBase(time);
 }
 
+const SignalTable& KeyControl::signals()
+{
+    static const SignalInfo codes[] = {
+        {70, "id", "the effect the keys act on first"},
+    };
+    static const SignalTable table = signalTable(codes, nullptr);
+    return table;
+}
+
 void KeyControl::signal(const SignalArgs& args)
 {
     if (args.code == 70)

@@ -120,6 +120,18 @@ void MotionBlurFilter::drawHistory()
     glDepthMask(GL_TRUE);
 }
 
+const SignalTable& MotionBlurFilter::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "frames", "capture every N frames"},
+        {94, "on", "draw the source too"},
+        {95, "", "forget the trail"},
+        {118, "alpha", "alpha of each capture 0..255"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void MotionBlurFilter::signal(const SignalArgs& args)
 {
     Effect::signal(args);

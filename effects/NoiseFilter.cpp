@@ -142,6 +142,17 @@ void NoiseFilter::render(int time, bool applyRect)
     glEnable(GL_DEPTH_TEST);
 }
 
+const SignalTable& NoiseFilter::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "on", "animated noise"},
+        {91, "scale", "flash scale in 1/100000"},
+        {402, "level", "flash: extra alpha level squared x scale"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void NoiseFilter::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -92,6 +92,18 @@ void ObjectPulse::pulse(float t)
     }
 }
 
+const SignalTable& ObjectPulse::signals()
+{
+    static const SignalInfo codes[] = {
+        {91, "base swing", "pulse size in hundredths"},
+        {92, "OBJECT", "the object to pulse"},
+        {93, "on", "pulse on or off"},
+        {94, "on x0 y0 z0 x1 y1 z1 start duration", "move the object"},
+    };
+    static const SignalTable table = signalTable(codes, &SceneEffect::signals());
+    return table;
+}
+
 void ObjectPulse::signal(const SignalArgs& s)
 {
     SceneEffect::signal(s);

@@ -36,6 +36,8 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
 
     // Writes the pulsed positions for scaled local time t.
     void pulse(float t);

@@ -110,6 +110,19 @@ void RadialBlurFilter::drawCopies(int count)
     glDisable(GL_TEXTURE_2D);
 }
 
+const SignalTable& RadialBlurFilter::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "captures copies", "capture and draw copy counts"},
+        {91, "alpha step", "start alpha (1/100) and alpha step (1/1000)"},
+        {92, "s t", "texture steps in 1/1000"},
+        {93, "on", "draw the source too"},
+        {94, "on step period", "rotate the copies"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void RadialBlurFilter::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -30,6 +30,8 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
     void preRender(int time) override;
 
     int captureCopies = 3;      // copies summed into the texture in preRender

@@ -78,6 +78,16 @@ void RenderTargetLayer::render(int time, bool applyRect)
     postprocess::endFullScreenState();
 }
 
+const SignalTable& RenderTargetLayer::signals()
+{
+    static const SignalInfo codes[] = {
+        {91, "frequency amplitude duration", "shake setup (frequency and amplitude in 1/1000)"},
+        {407, "time key", "a key press: shake when the key is the shake key"},
+    };
+    static const SignalTable table = signalTable(codes, nullptr);
+    return table;
+}
+
 void RenderTargetLayer::signal(const SignalArgs& args)
 {
     const int* a = args.args;

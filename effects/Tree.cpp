@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr const char* kTreeFile = "data/tree2.arb";
+constexpr const char* kTreeFile = Tree::kParameterFile;
 constexpr const char* kTreeName = "tree";
 constexpr const char* kFirstSphere = "Sphere01";
 constexpr const char* kSecondSphere = "Sphere02";
@@ -73,6 +73,17 @@ void Tree::render(int time, bool applyRect)
     scene->setTime(scaledLocalTime);
     scene->animate();
     scene->transformAndRender();
+}
+
+const SignalTable& Tree::signals()
+{
+    static const SignalInfo codes[] = {
+        {90, "TREEFILE", "read tree parameters from this file"},
+        {92, "start scale", "growth start and time scale (0 keeps it)"},
+        {93, "start", "start swaying at this time"},
+    };
+    static const SignalTable table = signalTable(codes, &SceneEffect::signals());
+    return table;
 }
 
 void Tree::signal(const SignalArgs& s)

@@ -26,11 +26,15 @@ class TreeObject;
 class Tree : public SceneEffect {
 public:
     static constexpr int kTreeId = 998;
+    // Read by both trees when they are set up.
+    static constexpr const char* kParameterFile = "data/tree2.arb";
     static constexpr float kDefaultGrowthTimeScale = 10.0f;
 
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
 
     TreeObject* getFirstTree() const { return firstTree; }
     TreeObject* getSecondTree() const { return secondTree; }

@@ -20,6 +20,12 @@ void ClearScreen::render(int, bool)
     glClear(kAllBuffers);
 }
 
+const SignalTable& ClearScreen::signals()
+{
+    static const SignalTable table{nullptr, 0, &Effect::signals(), false};
+    return table;
+}
+
 void ClearScreen::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -186,6 +186,37 @@ static void moveValue(AnimatedValue& value, float target, int startMs, int durat
     value.setDuration(static_cast<float>(durationMs));
 }
 
+const SignalTable& Effect::signals()
+{
+    static const SignalInfo codes[] = {
+        {10, "speed", "clock divisor: local time / speed (100 is real time)"},
+        {12, "on time", "pause (on != 0) or resume the clock at demo time `time`"},
+        {13, "ms", "skip the clock by ms"},
+        {14, "speed", "clock divisor in tenths"},
+        {15, "speed", "clock divisor in hundredths"},
+        {70, "id", "read from (or forward to) the effect with this id"},
+        {100, "alpha", "blending on, alpha 0..255"},
+        {101, "", "blending off, alpha 1"},
+        {102, "factor", "blend source factor code"},
+        {103, "factor", "blend destination factor code"},
+        {118, "alpha", "alpha 0..255"},
+        {124, "alpha start duration [mode [c1 c2]]", "fade alpha to 0..255"},
+        {200, "r g b", "colour 0..255"},
+        {201, "r g b a", "colour and alpha 0..255"},
+        {202, "x y w h", "rectangle in percent of the screen"},
+        {203, "x y w h start duration [mode [c1 c2]]", "move the rectangle"},
+        {204, "source destination", "both blend factor codes"},
+        {205, "r g b start duration [mode [c1 c2]]", "fade the colour"},
+        {206, "r g b a start duration [mode [c1 c2]]", "fade colour and alpha"},
+        {403, "value", "parameter A, in 1/100000"},
+        {404, "value", "parameter B, in 1/100000"},
+        {500, "x0 y0 z0 x1 y1 z1 start duration", "rotate from angles 0 to angles 1 (degrees)"},
+        {501, "x y z", "rotation centre in percent"},
+    };
+    static const SignalTable table = signalTable(codes, nullptr);
+    return table;
+}
+
 void Effect::signal(const SignalArgs& s)
 {
     const int* a = s.args;

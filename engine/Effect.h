@@ -11,6 +11,7 @@
 // length of the pause, so local time goes on where it stopped.
 
 #include "engine/SignalArgs.h"
+#include "engine/SignalInfo.h"
 #include "math/AnimatedValue.h"
 
 class Effect {
@@ -25,6 +26,8 @@ public:
     // The base signal table; derived classes handle their own codes and
     // pass every signal on to this one.
     virtual void signal(const SignalArgs& args);
+    // The codes signal() understands.
+    static const SignalTable& signals();
     // Runs for every running effect on a layer before layers 1 to 15 draw:
     // filters capture their source's picture here.
     virtual void preRender(int time);

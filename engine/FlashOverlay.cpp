@@ -30,6 +30,19 @@ void FlashOverlay::endSingleFlashBy(int time)
         stop();
 }
 
+const SignalTable& FlashOverlay::signals()
+{
+    static const SignalInfo codes[] = {
+        {1, "", "flash once"},
+        {2, "interval", "flash every interval"},
+        {8, "", "flash continuously"},
+        {10, "speed", "flash length from the clock divisor"},
+        {407, "time key", "a key press: flash at time, length key digit x speed"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void FlashOverlay::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -97,6 +97,16 @@ void PatternTrigger::fireDueSteps(int time)
     lastLocalTime = localTime;
 }
 
+const SignalTable& PatternTrigger::signals()
+{
+    static const SignalInfo codes[] = {
+        {405, "ms", "length of one pattern step"},
+        {406, "pSTEPS", "the pattern: text \"p\" followed by one character per step"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void PatternTrigger::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -33,6 +33,8 @@ public:
     // Fires the steps due by `time`, as render does, so that the effects
     // it drives show them in the first frame's filter captures too.
     void catchUp(int time) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
 
     int stepIndex() const { return currentStep; }
     const char* pattern() const { return steps; }

@@ -27,6 +27,18 @@ void ScreenFade::setFade(float from, long long durationMs)
     rate = (from > 0.5f ? -1.0f : 1.0f) / static_cast<float>(durationMs);
 }
 
+const SignalTable& ScreenFade::signals()
+{
+    static const SignalInfo codes[] = {
+        {3, "time", "fade to black, ending at demo time `time`"},
+        {4, "time", "fade in, ending at demo time `time`"},
+        {6, "duration", "fade in over duration"},
+        {7, "duration", "fade to black over duration"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void ScreenFade::signal(const SignalArgs& args)
 {
     Effect::signal(args);

@@ -110,6 +110,57 @@ void SceneEffect::applyExtras(int time)
     }
 }
 
+const SignalTable& SceneEffect::signals()
+{
+    static const SignalInfo codes[] = {
+        {20, "", "next camera"},
+        {21, "NAME", "camera by name"},
+        {50, "SCENE", "load the scene file (its textures from data/textures/)"},
+        {230, "id", "ramp shading for the object with this id"},
+        {231, "on", "back-face culling"},
+        {232, "on", "fog"},
+        {233, "r g b", "fog colour 0..255"},
+        {234, "density", "fog density in 1/1000"},
+        {235, "near far", "fog range"},
+        {236, "mode", "fog mode: 1 exp, 2 exp2, 3 linear"},
+        {250, "degrees", "field of view"},
+        {251, "aspect", "aspect in hundredths"},
+        {252, "distance", "near plane"},
+        {253, "distance", "far plane"},
+        {254, "degrees start duration [mode [c1 c2]]", "animate the field of view"},
+        {255, "NAME", "select the object"},
+        {256, "x y z", "spin the selected object (hundredths)"},
+        {257, "x y z", "move the selected object (hundredths)"},
+        {258, "percent", "opacity of the selected object's material"},
+        {259, "on", "show or hide the selected object"},
+        {260, "percent", "alpha of the selected object"},
+        {261, "percent start duration", "fade the selected object"},
+        {262, "on", "wireframe for the selected object's material"},
+        {263, "a b", "parameters of the selected object"},
+        {280, "NAME", "select the light"},
+        {281, "value", "constant attenuation"},
+        {282, "value", "linear attenuation"},
+        {283, "value", "quadratic attenuation"},
+        {284, "c l q", "attenuations in 1/1000"},
+        {285, "degrees", "spot cutoff"},
+        {286, "exponent", "spot exponent"},
+        {287, "on", "flicker"},
+        {300, "on", "wireframe everywhere"},
+        {301, "on", "show or hide every object"},
+        {302, "", "draw geometry only"},
+        {303, "sample", "jump to an animation sample"},
+        {304, "on", "loop the animation"},
+        {305, "on", "grey everywhere"},
+        {310, "on", "shadow maps"},
+        {311, "on", "projector shadows"},
+        {312, "", "toggle shadow maps"},
+        {313, "", "toggle projector shadows"},
+        {407, "time key", "a key press: keys 1..9 select camera Camera0N"},
+    };
+    static const SignalTable table = signalTable(codes, &Effect::signals());
+    return table;
+}
+
 void SceneEffect::signal(const SignalArgs& s)
 {
     Effect::signal(s);

@@ -83,6 +83,8 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // The codes signal() understands.
+    static const SignalTable& signals();
     // Applies the spins, moves, alpha-test animations and the field of view
     // for demo time `time` (ms) at the current scaled local time.
     virtual void applyExtras(int time);

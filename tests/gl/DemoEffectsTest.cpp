@@ -115,7 +115,7 @@ TEST_F(DemoEffectsWithoutDepthTextures, SceneEffectsAreBareForAtiShadows)
 TEST_F(DemoEffectsGL, WrappedEntriesAreBuiltInsideARenderTargetLayer)
 {
     static int made = 0;
-    DemoEffects::Entry entry = {20, [] { ++made; return static_cast<Effect*>(new PlainEffect); }, true};
+    DemoEffects::Entry entry = {20, [] { ++made; return static_cast<Effect*>(new PlainEffect); }, true, nullptr};
 
     Effect* wrapped = DemoEffects::build(entry, true);
     auto* layer = dynamic_cast<RenderTargetLayer*>(wrapped);
