@@ -72,7 +72,7 @@ Script::~Script()
 
 void Script::parse(const char* path)
 {
-    parseFile(path ? path : "", "");
+    parseFile(path ? path : "", "", 0);
     // Events at the same time keep the order in which they were parsed.
     std::stable_sort(timelineEvents.begin(), timelineEvents.end(),
                      [](const ScriptEvent* a, const ScriptEvent* b) { return a->time < b->time; });
@@ -121,18 +121,20 @@ int Script::lineOfWord(std::string_view word) const
 void Script::locate(std::string_view word)
 {
     if (int line = lineOfWord(word))
-        locate(readingName + ":" + std::to_string(line) + ":", lineOf(readingFile->raw, line));
+        locate(readingName, line, lineOf(readingFile->raw, line));
 }
 
-void Script::locate(const std::string& location, const std::string& line)
+void Script::locate(const std::string& file, int line, const std::string& text)
 {
     if (failed)
         return;
-    where = location;
+    errorAtFile = file;
+    errorAtLine = line;
+    where = line ? file + ":" + std::to_string(line) + ":" : file + ":";
     // Beside the box, which ends the process: the message's own text stays
     // as it is, and this line says where to look.
     if (mode == ErrorMode::Fatal)
-        std::fprintf(stderr, "%s %s\n", location.c_str(), line.c_str());
+        std::fprintf(stderr, "%s %s\n", where.c_str(), text.c_str());
 }
 
 void Script::fail(const char* text)
@@ -173,7 +175,7 @@ void Script::failNamed(const char* text, std::string_view name)
 // ---------------------------------------------------------------------------
 // One file: load, preprocess and substitute once, then read its sections
 
-void Script::parseFile(std::string_view nameView, const std::string& includedAt)
+void Script::parseFile(std::string_view nameView, const std::string& includedFile, int includedLine)
 {
     if (failed)
         return;
@@ -192,10 +194,10 @@ void Script::parseFile(std::string_view nameView, const std::string& includedAt)
     if (it == parsedFiles.end()) {
         ParsedFile file;
         if (!source->readFile(name.c_str(), file.raw)) {
-            if (includedAt.empty())
-                locate(name + ":", "could not be read");
+            if (includedFile.empty())
+                locate(name, 0, "could not be read");
             else
-                locate(includedAt, "could not read the included file " + name);
+                locate(includedFile, includedLine, "could not read the included file " + name);
             fail("script: could not open file for parsing");
             return;
         }
@@ -211,14 +213,17 @@ void Script::parseFile(std::string_view nameView, const std::string& includedAt)
     // added to the map.
     const ParsedFile* outerFile = readingFile;
     std::string outerName = std::move(readingName);
+    const char* outerKey = readingKey;
     readingFile = &it->second;
     readingName = name;
+    readingKey = it->first.c_str();
     ScriptReader reader(it->second.text);
     readHeader(reader);
     readSetup(reader);
     readTimeline(reader);
     readingFile = outerFile;
     readingName = std::move(outerName);
+    readingKey = outerKey;
     if (!failed)
         includeChain.pop_back();
 }
@@ -249,7 +254,7 @@ void Script::preprocess(std::string_view raw, std::string& out, std::vector<int>
             setupSeen = true;
         } else if (word == "INCLUDE" && !setupSeen) {
             // The rest of the line is read on as if it began a line.
-            parseFile(cut(reader.readWord()), includeChain.back() + ":" + std::to_string(line) + ":");
+            parseFile(cut(reader.readWord()), includeChain.back(), line);
             continue;
         } else if (word == "DEFINE" || word == "d") {
             std::string_view name = reader.readWord();
@@ -372,6 +377,8 @@ void Script::readSetup(ScriptReader& reader)
             failNumbered("script: event not recognized in setup line #", n);
             return;
         }
+        event.file = readingKey;
+        event.line = lineOfWord(timeWord);
         setupList.push_back(new ScriptEvent(event));
     }
 }
@@ -385,7 +392,7 @@ void Script::readTimeline(ScriptReader& reader)
         if (word == "INCLUDE") {
             std::string_view included = cut(reader.readWord());
             int line = lineOfWord(word);
-            parseFile(included, line ? readingName + ":" + std::to_string(line) + ":" : std::string());
+            parseFile(included, line ? readingName : std::string(), line);
             continue;
         }
         if (word == "TIMEOFFSET" || word == "t") {
@@ -428,6 +435,8 @@ void Script::readTimeline(ScriptReader& reader)
             failNumbered("script: event not recognized in timeline line #", n);
             return;
         }
+        event.file = readingKey;
+        event.line = lineOfWord(word);
         timelineEvents.push_back(new ScriptEvent(event));
         ++n;
     }

@@ -87,6 +87,10 @@ public:
     // Where the first error lies, "FILE:LINE:" (or "FILE:" when a file could
     // not be read as a whole), empty when it lies in no file.
     const std::string& errorLocation() const { return where; }
+    // The same place as a file and a line ("" and 0 when the error lies in no
+    // file; line 0 when a file could not be read as a whole).
+    const std::string& errorFile() const { return errorAtFile; }
+    int errorLine() const { return errorAtLine; }
 
     int defineCount() const { return defines.count(); }
 
@@ -100,7 +104,9 @@ private:
         std::string raw;
     };
 
-    void parseFile(std::string_view name, const std::string& includedAt);
+    // `includedFile` and `includedLine`: where the INCLUDE that names this file
+    // stands ("" for the script itself).
+    void parseFile(std::string_view name, const std::string& includedFile, int includedLine);
     void preprocess(std::string_view raw, std::string& out, std::vector<int>& lines);
     void substitute(std::string_view in, std::string& out) const;
     void readHeader(ScriptReader& reader);
@@ -117,7 +123,8 @@ private:
     void locate(std::string_view word);
     // The line of the file being read that holds `word`, 0 when none does.
     int lineOfWord(std::string_view word) const;
-    void locate(const std::string& location, const std::string& line);
+    // `text`: the line as written, or what went wrong with the file.
+    void locate(const std::string& file, int line, const std::string& text);
 
     ScriptSource* source;
     ErrorMode mode;
@@ -126,6 +133,7 @@ private:
     std::map<std::string, ParsedFile> parsedFiles; // by file name
     const ParsedFile* readingFile = nullptr;        // whose sections are being read
     std::string readingName;
+    const char* readingKey = nullptr; // readingName as kept in parsedFiles, for the events' file
     ScriptDefines defines;
     std::vector<ScriptEvent*> timelineEvents;
     std::vector<ScriptEvent*> setupList;
@@ -137,4 +145,6 @@ private:
     bool failed = false;
     std::string error;
     std::string where;
+    std::string errorAtFile;
+    int errorAtLine = 0;
 };

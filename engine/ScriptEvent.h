@@ -18,4 +18,8 @@ struct ScriptEvent {
     EventType type = EventType::Start;
     int effectId = 0;
     SignalArgs args;
+    // Where the event was written: the script file (owned by the Script) and
+    // its line, counted from 1 in the file as it is on disk.
+    const char* file = nullptr;
+    int line = 0;
 };
