@@ -2,6 +2,7 @@
 
 #include "app/DemoArgs.h"
 #include "app/PlayerApp.h"
+#include "app/ProductionChecker.h"
 #include "app/RunDemo.h"
 #include "app/VideoExport.h"
 #include "gl/ErrorBox.h"
@@ -69,6 +70,15 @@ bool parseFitMode(const std::string& text, FitMode& mode)
     return true;
 }
 
+bool parseLoop(const char* text, int& from, int& to)
+{
+    const char* colon = std::strchr(text, ':');
+    if (!colon)
+        return false;
+    std::string first(text, colon);
+    return parseInt(first.c_str(), from) && parseInt(colon + 1, to) && from >= 0 && to > from;
+}
+
 } // namespace
 
 const char* commandLineHelp()
@@ -112,13 +122,21 @@ const char* commandLineHelp()
            "  --capture OUT.mp4 --fps N[/D] ...\n"
            "                         the same as a video (H.264 and AAC, through ffmpeg); also\n"
            "                         .mkv .mov .m4v .avi .ts; N/D for rates like 60000/1001\n"
+           "  --check                check the production without playing it: the script, its\n"
+           "                         effects, layers and signals, and every file it names;\n"
+           "                         prints FILE:LINE: error|warning: ... and exits 1 on errors\n"
+           "  --watch                with --loose: rebuild when the script or a file under data/\n"
+           "                         changes, at the demo time shown; a broken change shows its\n"
+           "                         error and the last good production plays on\n"
+           "  --loop FROM:TO         play demo time FROM..TO ms over and over, music included\n"
            "  --help, --version\n"
            "Keys while playing: Escape quits, Ctrl+Shift restarts the script and Ctrl+Home\n"
            "rebuilds every effect and restarts (both at --start MS when given, else at the\n"
            "script's demo start), Space pauses and resumes, Page Up / Page Down\n"
            "seek 5 s back / ahead, F1 shows the overlay (time, frame times, effects),\n"
            "F12 writes screenshot_NNNN.png beside the data, Alt+Enter toggles desktop\n"
-           "fullscreen.\n";
+           "fullscreen, [ and ] set the loop's start and end at the time shown and\n"
+           "\\ clears it.\n";
 }
 
 CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o, std::string& error)
@@ -199,6 +217,17 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             o.logging = true;
         } else if (a == "--loose") {
             o.loose = true;
+        } else if (a == "--check") {
+            o.check = true;
+        } else if (a == "--watch") {
+            o.watch = true;
+        } else if (a == "--loop") {
+            if (!value(v))
+                return CommandAction::Error;
+            if (!parseLoop(v, o.loopFromMs, o.loopToMs)) {
+                error = "bad loop '" + std::string(v) + "' (expected FROM:TO in ms, FROM before TO)";
+                return CommandAction::Error;
+            }
         } else if (a == "--no-vsync") {
             o.swapInterval = 0;
         } else if (a == "--check-gl") {
@@ -293,6 +322,14 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
     }
     if (launcher)
         return CommandAction::Launcher;
+    if (o.watch && !o.loose) {
+        error = "--watch needs --loose (an archive is not edited in place)";
+        return CommandAction::Error;
+    }
+    if (o.watch && o.capturing()) {
+        error = "--watch and --capture do not go together";
+        return CommandAction::Error;
+    }
     if (captureOnly && !o.capturing()) {
         error = "--fps, --from, --to and --size belong to --capture";
         return CommandAction::Error;
@@ -396,6 +433,8 @@ int playerMain(int argc, char** argv)
     }
     if (!nameProduction(options))
         return 1;
+    if (options.check)
+        return runProductionCheck(options.loose, options.names);
     DemoArgs args;
     args.music = options.music;
     args.fullscreen = options.fullscreen;

@@ -9,6 +9,7 @@
 #include "app/FramePresenter.h"
 #include "app/PlaybackControl.h"
 #include "app/ProductionCheck.h"
+#include "app/ProductionPaths.h"
 #include "app/RunHealthLog.h"
 #include "app/RunOptions.h"
 #include "engine/DemoEngine.h"
@@ -27,7 +28,6 @@
 #include <chrono>
 #include <thread>
 
-static const char* const kScriptPath = "data/testscript.scr";
 
 static void showHeld(void* presenter)
 {

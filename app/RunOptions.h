@@ -48,6 +48,13 @@ struct RunOptions {
     ProductionNames names;
     std::optional<std::string> titleGiven, musicGiven, archiveGiven, passwordGiven;
 
+    // Authoring: the production checked without playing it, the data watched
+    // and rebuilt at the time shown, a section played over and over.
+    bool check = false;     // --check
+    bool watch = false;     // --watch (with --loose)
+    int loopFromMs = -1;    // --loop FROM:TO; -1: no loop
+    int loopToMs = -1;
+
     bool capturing() const { return !captureDir.empty(); }
 };
 

@@ -12,6 +12,7 @@
 namespace {
 
 float anisotropyLevel = 0.0f;
+bool decodeOnly = false;
 
 // Blank 2D textures: sides from 8 up, doubled until they hold the request.
 constexpr int kMinBlankSide = 8;
@@ -36,6 +37,11 @@ void textureSizeForImage(int imageWidth, int imageHeight, int& width, int& heigh
     height = powerOfTwoAtLeast(kMinFileSide, imageHeight);
     if (height < width)
         height = width;
+}
+
+void Texture::setDecodeOnly(bool on)
+{
+    decodeOnly = on;
 }
 
 Texture::Texture(GLenum target, GLenum internalFormat) : target(target), internalFormat(internalFormat) {}
@@ -63,7 +69,7 @@ Texture* Texture::createTextureFromImage(Image* image, GLenum target)
         return nullptr;
     }
     texture->image = image;
-    if (target == GL_TEXTURE_2D)
+    if (target == GL_TEXTURE_2D && !decodeOnly)
         texture->uploadImage();
     return texture;
 }

@@ -42,6 +42,10 @@ public:
     // The maximum anisotropy applied to file textures created from now on;
     // 0 or less applies none. The engine lowers the launcher's choice to what
     // the driver offers before it calls this.
+    // On: file textures are decoded and kept, never uploaded, so that a
+    // production's pictures can be checked without a GL context.
+    static void setDecodeOnly(bool on);
+
     static void setAnisotropy(float level);
     static float getAnisotropy();
 
