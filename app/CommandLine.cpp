@@ -322,6 +322,9 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
     }
     if (launcher)
         return CommandAction::Launcher;
+    // A loop starts playback at its start unless --start says otherwise.
+    if (o.loopFromMs >= 0 && o.startMs < 0)
+        o.startMs = o.loopFromMs;
     if (o.watch && !o.loose) {
         error = "--watch needs --loose (an archive is not edited in place)";
         return CommandAction::Error;

@@ -136,7 +136,7 @@ void FramePresenter::beforeSwap()
     }
     if (offScreenOn)
         framebuffer.present(windowWidth, windowHeight);
-    if (overlayOn) {
+    if (overlayOn || info.hasNotice()) {
         int w = 0, h = 0;
         platform::drawableSize(w, h);
         int demoTime = engine ? engine->getTime() : 0;

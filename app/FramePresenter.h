@@ -80,6 +80,8 @@ public:
 
     void setOverlayVisible(bool on) { overlayOn = on; }
     bool overlayVisible() const { return overlayOn; }
+    // Lines the overlay shows, shown even without F1, until cleared with "".
+    void setNotice(const char* text) { info.setNotice(text); }
     void requestScreenshot() { screenshotPending = true; }
     // The folder screenshots are written to ("." by default).
     void setScreenshotFolder(const std::string& folder) { screenshotFolder = folder; }

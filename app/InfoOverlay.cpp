@@ -5,6 +5,21 @@
 
 #include <cstring>
 
+void InfoOverlay::setNotice(const char* text)
+{
+    noticeCount = 0;
+    while (text && *text && noticeCount < kNoticeLines) {
+        size_t length = std::strcspn(text, "\n");
+        size_t kept = length < kOverlayLineChars - 1 ? length : kOverlayLineChars - 1;
+        std::memcpy(notice[noticeCount], text, kept);
+        notice[noticeCount][kept] = '\0';
+        ++noticeCount;
+        text += length;
+        if (*text == '\n')
+            ++text;
+    }
+}
+
 void InfoOverlay::draw(int windowWidth, int windowHeight, int demoTimeMs, const FrameTimeWindow& times)
 {
     // Twice the font's size from 720 rows up, so it stays legible fullscreen.
@@ -13,7 +28,10 @@ void InfoOverlay::draw(int windowWidth, int windowHeight, int demoTimeMs, const 
     int maxLines = static_cast<int>((windowHeight - 8) / lineHeight);
     if (maxLines > kOverlayMaxLines)
         maxLines = kOverlayMaxLines;
-    count = buildOverlayText(demoTimeMs, times, *EffectManager::instance(), lines, maxLines);
+    const int shown = noticeCount < maxLines ? noticeCount : maxLines;
+    for (int i = 0; i < shown; ++i)
+        std::memcpy(lines[i], notice[i], kOverlayLineChars);
+    count = shown + buildOverlayText(demoTimeMs, times, *EffectManager::instance(), lines + shown, maxLines - shown);
     size_t widest = 0;
     for (int i = 0; i < count; ++i) {
         size_t len = std::strlen(lines[i]);

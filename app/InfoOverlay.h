@@ -15,6 +15,12 @@ public:
     // Builds the lines and draws them over a window of windowWidth x windowHeight pixels.
     void draw(int windowWidth, int windowHeight, int demoTimeMs, const FrameTimeWindow& times);
 
+    // Lines shown above the rest until cleared (an empty text): a reload's
+    // error while the last good production plays on. Cut to the panel's
+    // width, at most kNoticeLines lines.
+    void setNotice(const char* text);
+    bool hasNotice() const { return noticeCount > 0; }
+
     int lineCount() const { return count; }
     const char* line(int i) const { return lines[i]; }
 
@@ -22,4 +28,7 @@ private:
     OverlayFont font;
     char lines[kOverlayMaxLines][kOverlayLineChars] = {};
     int count = 0;
+    static constexpr int kNoticeLines = 6;
+    char notice[kNoticeLines][kOverlayLineChars] = {};
+    int noticeCount = 0;
 };

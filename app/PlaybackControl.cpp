@@ -72,12 +72,17 @@ bool PlaybackControl::apply(DemoEngine& engine, ScriptPlayer& player)
     }
 
     const int now = clock.now();
-    int target = now + steps * kSeekStepMs;
+    return seek(engine, player, now, now + steps * kSeekStepMs);
+}
+
+bool PlaybackControl::seek(DemoEngine& engine, ScriptPlayer& player, int now, int target)
+{
+    pictureDue = true;
     if (target < demoStart)
         target = demoStart;
     std::printf("seek to %d ms\n", target);
     std::fflush(stdout);
-    if (target >= now) {
+    if (target > now) {
         // Ahead: the sound moves first, so that the clock ignores where it
         // was heard before.
         if (music)

@@ -39,6 +39,11 @@ public:
     // must be built again (a seek back); the player has then been told to restart.
     bool apply(DemoEngine& engine, ScriptPlayer& player);
 
+    // Moves playback to demo time `target` (never before the demo start), as
+    // the seek keys do; true when that is back and the demo must be built
+    // again, as for apply. `now`: the time shown.
+    bool seek(DemoEngine& engine, ScriptPlayer& player, int now, int target);
+
     bool paused() const { return isPaused; }
     // While paused, once the picture of the paused time has been drawn, the
     // frames show that picture again rather than drawing it anew. A pause, a

@@ -10,8 +10,10 @@
 #include "app/PlaybackControl.h"
 #include "app/ProductionCheck.h"
 #include "app/ProductionPaths.h"
+#include "app/ProductionWatch.h"
 #include "app/RunHealthLog.h"
 #include "app/RunOptions.h"
+#include "app/SectionLoop.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
 #include "engine/Logging.h"
@@ -92,6 +94,10 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         engine.lockClockToMusic(options.clockFromMusic);
     }
     PlaybackControl playback(music, options.startMs);
+    SectionLoop loop(options.loopFromMs, options.loopToMs);
+    ProductionWatch watch;
+    if (options.watch && !capture)
+        watch.start(kLooseDataDir);
     ClockTrace trace;
 
     // From here on every data file comes from the production's archive;
@@ -148,12 +154,14 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                         quit = true;
                     } else {
                         playback.onMessage(msg);
+                        loop.onMessage(msg);
                         if (!presenter.windowMessage(msg))
                             engine.windowProc(msg);
                     }
                     continue;
                 }
-                if (!capture && playback.apply(engine, *player)) {
+                if (!capture && (playback.apply(engine, *player) || loop.apply(engine, *player, playback) ||
+                                 watch.apply(engine, *player, playback, presenter))) {
                     // A seek back builds the demo afresh, as a run started
                     // there would: scenes keep what signals did to them and
                     // filters keep earlier pictures, so a restart of the

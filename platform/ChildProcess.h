@@ -14,6 +14,14 @@ namespace platform {
 // The full path of an executable found through PATH; empty when none is.
 std::string findExecutable(const char* name);
 
+// The running program's own file.
+std::string selfExecutable();
+
+// Runs argv[0] (a path) with the rest as arguments to its end, its standard
+// output and error collected in `output`. Its exit code; -1 when it could
+// not be started or did not exit normally.
+int runCapturingOutput(const std::vector<std::string>& argv, std::string& output);
+
 class ChildProcess {
 public:
     ChildProcess() = default;
