@@ -122,7 +122,8 @@ const char* commandLineHelp()
            "  --capture OUT.mp4 --fps N[/D] ...\n"
            "                         the same as a video (H.264 and AAC, through ffmpeg); also\n"
            "                         .mkv .mov .m4v .avi .ts; N/D for rates like 60000/1001\n"
-           "  --check                check the production without playing it: the script, its\n"
+           "  --check                check the production without playing it (the soundtrack\n"
+           "                         too unless --no-music): the script, its\n"
            "                         effects, layers and signals, and every file it names;\n"
            "                         prints FILE:LINE: error|warning: ... and exits 1 on errors\n"
            "  --watch                with --loose: rebuild when the script or a file under data/\n"
@@ -437,7 +438,7 @@ int playerMain(int argc, char** argv)
     if (!nameProduction(options))
         return 1;
     if (options.check)
-        return runProductionCheck(options.loose, options.names);
+        return runProductionCheck(options.loose, options.names, options.music);
     DemoArgs args;
     args.music = options.music;
     args.fullscreen = options.fullscreen;

@@ -254,15 +254,15 @@ std::vector<CheckMessage> checkProduction(const char* scriptPath, const char* so
     return checker.messages;
 }
 
-int runProductionCheck(bool loose, const ProductionNames& names)
+int runProductionCheck(bool loose, const ProductionNames& names, bool soundtrack)
 {
     // The check is for a shell or an editor: messages, never boxes.
     setenv("VP_NO_DIALOGS", "1", 1);
-    reportMissingProduction({names.archive.c_str(), kLooseDataDir, names.music.c_str()}, loose, true);
+    reportMissingProduction({names.archive.c_str(), kLooseDataDir, names.music.c_str()}, loose, soundtrack);
     if (!loose)
         vfsetarchive(names.archive.c_str(), names.password.c_str());
     SceneReader::setTextureNamesVerbatim(false);
-    const std::vector<CheckMessage> messages = checkProduction(kScriptPath, names.music.c_str());
+    const std::vector<CheckMessage> messages = checkProduction(kScriptPath, soundtrack ? names.music.c_str() : "");
     int errors = 0;
     for (const CheckMessage& m : messages) {
         std::fprintf(stderr, "%s\n", formatCheckMessage(m).c_str());

@@ -33,5 +33,6 @@ bool hasErrors(const std::vector<CheckMessage>& messages);
 
 // vplayer --check in the working folder, from the production's archive or
 // (loose) from data/ on disk: every message on stderr, a count on stdout. 0
-// when there are no errors, else 1.
-int runProductionCheck(bool loose, const ProductionNames& names);
+// when there are no errors, else 1. `soundtrack`: the run plays it, so it is
+// checked.
+int runProductionCheck(bool loose, const ProductionNames& names, bool soundtrack);

@@ -39,11 +39,13 @@ ProductionWatch::~ProductionWatch()
     }
 }
 
-bool ProductionWatch::start(const char* root)
+bool ProductionWatch::start(const char* root, bool music)
 {
     std::string error;
-    program = platform::selfExecutable();
-    if (program.empty() || !folder.open(root, error)) {
+    checkCommand = {platform::selfExecutable(), "--check", "--loose"};
+    if (!music)
+        checkCommand.push_back("--no-music");
+    if (checkCommand[0].empty() || !folder.open(root, error)) {
         std::fprintf(stderr, "warning: cannot watch %s: %s\n", root, error.c_str());
         return false;
     }
@@ -57,7 +59,7 @@ void ProductionWatch::run()
 {
     while (folder.waitForChange(kQuietMs)) {
         std::string output;
-        const int code = platform::runCapturingOutput({program, "--check", "--loose"}, output);
+        const int code = platform::runCapturingOutput(checkCommand, output);
         std::lock_guard<std::mutex> hold(resultLock);
         resultClean = code == 0;
         resultText = std::move(output);

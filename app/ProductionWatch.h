@@ -16,6 +16,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class DemoEngine;
 class FramePresenter;
@@ -30,7 +31,8 @@ public:
     ProductionWatch& operator=(const ProductionWatch&) = delete;
 
     // Watches `folder`; false (with a message on stderr) when it cannot.
-    bool start(const char* folder);
+    // `music`: the run plays the soundtrack, so the check reads it too.
+    bool start(const char* folder, bool music);
 
     // Before a frame: true when a change checked clean and the demo must be
     // built again (the player has been told to restart at the time shown).
@@ -40,7 +42,7 @@ private:
     void run();
 
     platform::FolderWatch folder;
-    std::string program;
+    std::vector<std::string> checkCommand;
     std::thread thread;
     std::atomic<bool> resultReady{false};
     std::mutex resultLock;

@@ -97,7 +97,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     SectionLoop loop(options.loopFromMs, options.loopToMs);
     ProductionWatch watch;
     if (options.watch && !capture)
-        watch.start(kLooseDataDir);
+        watch.start(kLooseDataDir, music);
     ClockTrace trace;
 
     // From here on every data file comes from the production's archive;
