@@ -26,7 +26,7 @@ const SignalTable& InvertFlash::signals()
     static const SignalInfo codes[] = {
         {90, "ms", "flash length"},
         {400, "time", "flash at demo time `time`"},
-        {407, "time key", "a key press: flash at time"},
+        {407, "time step", "a pattern step: flash at time"},
     };
     static const SignalTable table = signalTable(codes, &Effect::signals());
     return table;

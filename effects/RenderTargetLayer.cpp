@@ -82,7 +82,7 @@ const SignalTable& RenderTargetLayer::signals()
 {
     static const SignalInfo codes[] = {
         {91, "frequency amplitude duration", "shake setup (frequency and amplitude in 1/1000)"},
-        {407, "time key", "a key press: shake when the key is the shake key"},
+        {407, "time step", "a pattern step: step 'n' (110) shakes from time"},
     };
     static const SignalTable table = signalTable(codes, nullptr);
     return table;

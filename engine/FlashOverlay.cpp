@@ -33,11 +33,11 @@ void FlashOverlay::endSingleFlashBy(int time)
 const SignalTable& FlashOverlay::signals()
 {
     static const SignalInfo codes[] = {
-        {1, "", "flash once"},
-        {2, "interval", "flash every interval"},
-        {8, "", "flash continuously"},
-        {10, "speed", "flash length from the clock divisor"},
-        {407, "time key", "a key press: flash at time, length key digit x speed"},
+        {1, "", "one flash, then the effect stops itself"},
+        {2, "interval", "flash again every interval ms of the effect's clock"},
+        {8, "", "one flash, then the effect stays running and invisible"},
+        {10, "speed", "clock divisor, and the flash length with it"},
+        {407, "time step", "a pattern step: flash at time for digit x speed ms"},
     };
     static const SignalTable table = signalTable(codes, &Effect::signals());
     return table;

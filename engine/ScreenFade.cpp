@@ -30,10 +30,10 @@ void ScreenFade::setFade(float from, long long durationMs)
 const SignalTable& ScreenFade::signals()
 {
     static const SignalInfo codes[] = {
-        {3, "time", "fade to black, ending at demo time `time`"},
-        {4, "time", "fade in, ending at demo time `time`"},
+        {3, "time", "fade out until demo time `time`"},
+        {4, "time", "fade in until demo time `time`"},
         {6, "duration", "fade in over duration"},
-        {7, "duration", "fade to black over duration"},
+        {7, "duration", "fade out over duration"},
     };
     static const SignalTable table = signalTable(codes, &Effect::signals());
     return table;

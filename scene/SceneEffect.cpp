@@ -155,7 +155,7 @@ const SignalTable& SceneEffect::signals()
         {311, "on", "projector shadows"},
         {312, "", "toggle shadow maps"},
         {313, "", "toggle projector shadows"},
-        {407, "time key", "a key press: keys 1..9 select camera Camera0N"},
+        {407, "time step", "a pattern step: digits 1..9 select camera Camera0N"},
     };
     static const SignalTable table = signalTable(codes, &Effect::signals());
     return table;
