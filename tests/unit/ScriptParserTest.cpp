@@ -364,3 +364,37 @@ TEST(SignalArgs, CopyPointsAtItsOwnArguments)
     EXPECT_STREQ(c.text, "abc");
     EXPECT_EQ(c.count, 1);
 }
+
+// Events and errors name the file and the line on disk they were written on,
+// past comments, defines, events split over lines and includes.
+TEST(ScriptParser, PlacesOnDisk)
+{
+    ParsedScript p({{"main.scr", "// header\n"
+                                 "DEFINE A 5\n"
+                                 "SETUP\n"
+                                 "/* a block\n"
+                                 "still comment\n"
+                                 "*/\n"
+                                 "0 SET_LAYER A 1\n"
+                                 "TIMELINE\n"
+                                 "100\n"
+                                 "START A\n"
+                                 "INCLUDE part.scr\n"
+                                 "300 END_DEMO\n"},
+                    {"part.scr", "SETUP\nTIMELINE\n\n200 START 6\n"}});
+    ASSERT_TRUE(p.script->ok()) << p.error();
+    auto place = [](const ScriptEvent* e) { return std::string(e->file) + ":" + std::to_string(e->line); };
+    EXPECT_EQ(place(p.script->setupEvents()[0]), "main.scr:7");
+    const auto& timeline = p.script->timeline();
+    ASSERT_EQ(timeline.size(), 3u);
+    EXPECT_EQ(place(timeline[0]), "main.scr:9");
+    EXPECT_EQ(place(timeline[1]), "part.scr:4");
+    EXPECT_EQ(place(timeline[2]), "main.scr:12");
+
+    ParsedScript broken({{"main.scr", "SETUP\nTIMELINE\n// c\nINCLUDE part.scr\n"},
+                         {"part.scr", "SETUP\nTIMELINE\n1 START 1\n\n2 NONSENSE\n"}});
+    EXPECT_EQ(broken.error(), "script: event not recognized in timeline line #: 2");
+    EXPECT_EQ(broken.script->errorFile() + ":" + std::to_string(broken.script->errorLine()), "part.scr:5");
+    ParsedScript missing("SETUP\nTIMELINE\n\nINCLUDE nothing.scr\n");
+    EXPECT_EQ(missing.script->errorFile() + ":" + std::to_string(missing.script->errorLine()), "main.scr:4");
+}
