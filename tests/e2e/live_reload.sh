@@ -48,6 +48,9 @@ grep -qE '^data/testscript.scr:7: error: script: event not recognized in timelin
   fail "the broken line is not reported: $(cat "$ERRFILE")"
 SHOT_DIR=show screenshot
 [ "$(colour)" = "255,0,0" ] || fail "the last good build is not shown: $(colour)"
+# The error is on screen too, without F1, until a change loads.
+error_shown() { grab window.png; [ "$(overlay_pixels window.png)" -gt 100 ]; }
+wait_until error_shown 60 "the error in the overlay"
 press space
 wait_stdout '^playing from [0-9]+ ms$' 1
 [ "$(ms_of "playing from")" -eq "$T" ] || fail "the paused time moved: $(ms_of "playing from") ms, paused at $T"
@@ -57,5 +60,7 @@ wait_stdout '^reload at [0-9]+ ms$' 2
 [ "$(ms_of "reload at" 2)" -gt "$T" ] || fail "the second reload went back before $T ms"
 SHOT_DIR=show screenshot
 [ "$(colour)" = "255,255,0" ] || fail "the fixed script is not shown: $(colour)"
+grab window.png
+[ "$(overlay_pixels window.png)" -eq 0 ] || fail "the error stays on screen after the fix"
 quit_with_escape
 expect_rc 0

@@ -4,12 +4,6 @@
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 
-# Pixels of the overlay's text colour in a picture.
-overlay_pixels() {
-  convert "$1" -alpha off -fill black +opaque "#FFFF99" -fill white -opaque "#FFFF99" \
-    -format "%[fx:round(mean*w*h)]" info:
-}
-grab() { import -window "$WID" "$1" 2>/dev/null || fail "cannot grab the window"; }
 
 # Waits until the window's picture shows the overlay ($1 = yes) or not (no).
 overlay_shows() {

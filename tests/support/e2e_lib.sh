@@ -131,3 +131,11 @@ same_picture() {
   [ "$rc" -le 1 ] || fail "cannot compare $1 with $2: $("$GOLDEN_COMPARE" --same "$1" "$2")"
   return "$rc"
 }
+
+# Pixels of the overlay's text colour in a picture.
+overlay_pixels() {
+  convert "$1" -alpha off -fill black +opaque "#FFFF99" -fill white -opaque "#FFFF99" \
+    -format "%[fx:round(mean*w*h)]" info:
+}
+# The window as it is on screen (the overlay included, unlike screenshots).
+grab() { import -window "$WID" "$1" 2>/dev/null || fail "cannot grab the window"; }
