@@ -32,12 +32,23 @@ bool FolderWatch::open(const std::string& root, std::string& error)
         error = std::strerror(errno);
         return false;
     }
-    if (inotify_add_watch(notifyFd, root.c_str(), kFileEvents) < 0) {
+    int wd = inotify_add_watch(notifyFd, root.c_str(), kFileEvents);
+    if (wd < 0) {
         error = root + ": " + std::strerror(errno);
         return false;
     }
+    folders[wd] = root;
     addTree(root);
     return true;
+}
+
+void FolderWatch::addFolder(const std::string& folder)
+{
+    int wd = inotify_add_watch(notifyFd, folder.c_str(), kFileEvents);
+    if (wd < 0)
+        return;
+    folders[wd] = folder;
+    addTree(folder);
 }
 
 void FolderWatch::addTree(const std::string& folder)
@@ -48,9 +59,7 @@ void FolderWatch::addTree(const std::string& folder)
     while (dirent* entry = readdir(dir)) {
         if (entry->d_type != DT_DIR || entry->d_name[0] == '.')
             continue;
-        std::string sub = folder + "/" + entry->d_name;
-        if (inotify_add_watch(notifyFd, sub.c_str(), kFileEvents) >= 0)
-            addTree(sub);
+        addFolder(folder + "/" + entry->d_name);
     }
     closedir(dir);
 }
@@ -66,11 +75,13 @@ bool FolderWatch::drain()
         for (ssize_t at = 0; at < got;) {
             const inotify_event* event = reinterpret_cast<const inotify_event*>(buffer + at);
             // A new folder is watched from now on; files written into it
-            // before that are caught by the check that follows anyway.
-            if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO)))
-                changed = true;
-            else if (!(event->mask & IN_ISDIR))
-                changed = true;
+            // before that are read by the check that follows anyway.
+            if ((event->mask & IN_ISDIR) && (event->mask & (IN_CREATE | IN_MOVED_TO)) && event->len > 0) {
+                auto parent = folders.find(event->wd);
+                if (parent != folders.end())
+                    addFolder(parent->second + "/" + event->name);
+            }
+            changed = true;
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }

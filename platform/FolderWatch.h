@@ -1,11 +1,12 @@
 #pragma once
 // Changes to the files under a folder, from the kernel's file notifications
 // (inotify): no polling, nothing read until something changes. The root and
-// every folder under it when the watch opens are watched.
+// every folder under it are watched, folders made later as they appear.
 //
 // One thread waits in waitForChange; stop() may be called from another
 // thread to end the wait.
 
+#include <map>
 #include <string>
 
 namespace platform {
@@ -26,12 +27,14 @@ public:
     void stop();
 
 private:
+    void addFolder(const std::string& folder);
     void addTree(const std::string& folder);
     // Reads what is pending; true when it told of a change to a file.
     bool drain();
 
     int notifyFd = -1;
     int stopFd = -1; // an eventfd that stop() signals
+    std::map<int, std::string> folders; // watch descriptor -> folder
 };
 
 } // namespace platform
