@@ -30,7 +30,6 @@
 #include <chrono>
 #include <thread>
 
-
 static void showHeld(void* presenter)
 {
     static_cast<FramePresenter*>(presenter)->showHeldPicture();
