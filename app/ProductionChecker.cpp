@@ -153,6 +153,8 @@ void Checker::checkEvents(const Script& script, const char* scriptPath)
 
 void Checker::checkScene(const std::string& name, const ScriptEvent& at)
 {
+    const DemoEffects::Entry* entry = entryFor(at.effectId);
+    const bool treeScene = entry && entry->signals == &Tree::signals;
     SceneReader reader;
     Scene* scene = reader.load(name.c_str(), kTextureDirectory);
     if (!scene) {
@@ -162,8 +164,13 @@ void Checker::checkScene(const std::string& name, const ScriptEvent& at)
         report(at, true, "could not load scene " + name + (why.empty() ? "" : ": " + why));
         return;
     }
+    // What a run would stop at once the scene is drawn or grown on.
     if (!scene->getCurrentCamera())
         report(at, true, "no camera in scene " + name);
+    else if (!scene->getObjects())
+        report(at, true, "no objects in scene " + name);
+    else if (treeScene && !scene->findByName(Tree::kFirstSphere))
+        report(at, true, std::string("no object ") + Tree::kFirstSphere + " for the tree in scene " + name);
     SceneManager::getInstance()->release(scene);
 }
 

@@ -9,7 +9,6 @@ namespace {
 
 constexpr const char* kTreeFile = Tree::kParameterFile;
 constexpr const char* kTreeName = "tree";
-constexpr const char* kFirstSphere = "Sphere01";
 constexpr const char* kSecondSphere = "Sphere02";
 
 } // namespace
@@ -25,7 +24,7 @@ void Tree::setUpTrees()
 {
     setUp = true;
     firstTree = new TreeObject(kTreeId, kTreeName, kTreeFile);
-    SceneObject* first = scene->findByName(kFirstSphere);
+    SceneObject* first = scene->findByName(Tree::kFirstSphere);
     SceneObject* second = scene->findByName(kSecondSphere);
     if (!first) {
         delete firstTree;

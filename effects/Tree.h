@@ -28,6 +28,8 @@ public:
     static constexpr int kTreeId = 998;
     // Read by both trees when they are set up.
     static constexpr const char* kParameterFile = "data/tree2.arb";
+    // The object of the scene the first tree grows on; a scene without it is fatal.
+    static constexpr const char* kFirstSphere = "Sphere01";
     static constexpr float kDefaultGrowthTimeScale = 10.0f;
 
     void init(int time) override;

@@ -43,6 +43,8 @@ check_row "sed -i '/END_DEMO/d' $SCRIPT" 1 "$SCRIPT: error: the timeline has no 
 check_row "append '1000 START 13'" 0 "$SCRIPT:$NEXT: warning: effect 13 is started but never put on a layer"
 check_row "in_setup '0 SIGNAL 27 50 data/nosuch.vsc'" 1 \
   "$SCRIPT:$((SETUP + 1)): error: could not load scene data/nosuch.vsc: Error in parsing data/nosuch.vsc: could not open file"
+check_row "in_setup '0 SIGNAL 80 50 data/hall.vsc'" 1 \
+  "$SCRIPT:$((SETUP + 1)): error: no object Sphere01 for the tree in scene data/hall.vsc"
 check_row "rm data/tree2.arb" 1 "$SCRIPT:$TREE_LINE: error: could not open tree file data/tree2.arb"
 # An included file's faults are reported in that file, at its own line.
 check_row "printf '// part\r\nSETUP\r\nTIMELINE\r\n500 START 99\r\n' >data/part.scr; append 'INCLUDE data/part.scr'" 1 \
