@@ -39,12 +39,14 @@ ProductionWatch::~ProductionWatch()
     }
 }
 
-bool ProductionWatch::start(const char* root, bool music)
+bool ProductionWatch::start(const char* root, const std::string& soundtrack)
 {
     std::string error;
     checkCommand = {platform::selfExecutable(), "--check", "--loose"};
-    if (!music)
+    if (soundtrack.empty())
         checkCommand.push_back("--no-music");
+    else
+        checkCommand.insert(checkCommand.end(), {"--music", soundtrack});
     if (checkCommand[0].empty() || !folder.open(root, error)) {
         std::fprintf(stderr, "warning: cannot watch %s: %s\n", root, error.c_str());
         return false;

@@ -31,8 +31,9 @@ public:
     ProductionWatch& operator=(const ProductionWatch&) = delete;
 
     // Watches `folder`; false (with a message on stderr) when it cannot.
-    // `music`: the run plays the soundtrack, so the check reads it too.
-    bool start(const char* folder, bool music);
+    // `soundtrack`: the file the run plays, which the check reads too; empty
+    // without music.
+    bool start(const char* folder, const std::string& soundtrack);
 
     // Before a frame: true when a change checked clean and the demo must be
     // built again (the player has been told to restart at the time shown).

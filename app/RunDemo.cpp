@@ -96,7 +96,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     SectionLoop loop(options.loopFromMs, options.loopToMs);
     ProductionWatch watch;
     if (options.watch && !capture)
-        watch.start(kLooseDataDir, music);
+        watch.start(kLooseDataDir, music ? options.names.music : std::string());
     ClockTrace trace;
 
     // From here on every data file comes from the production's archive;
