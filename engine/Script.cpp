@@ -175,7 +175,7 @@ void Script::failNamed(const char* text, std::string_view name)
 // ---------------------------------------------------------------------------
 // One file: load, preprocess and substitute once, then read its sections
 
-void Script::parseFile(std::string_view nameView, const std::string& includedFile, int includedLine)
+void Script::parseFile(std::string_view nameView, std::string includedFile, int includedLine)
 {
     if (failed)
         return;

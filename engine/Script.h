@@ -105,8 +105,9 @@ private:
     };
 
     // `includedFile` and `includedLine`: where the INCLUDE that names this file
-    // stands ("" for the script itself).
-    void parseFile(std::string_view name, const std::string& includedFile, int includedLine);
+    // stands ("" for the script itself); a copy, as the include chain it may
+    // come from grows here.
+    void parseFile(std::string_view name, std::string includedFile, int includedLine);
     void preprocess(std::string_view raw, std::string& out, std::vector<int>& lines);
     void substitute(std::string_view in, std::string& out) const;
     void readHeader(ScriptReader& reader);
