@@ -1,8 +1,13 @@
 #include "app/DemoEffects.h"
 
+#include "support/Files.h"
+
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
+#include <sstream>
+#include <string>
 
 // Only ATI shadows on a driver without depth render textures draw the scene
 // effects bare.
@@ -35,4 +40,32 @@ TEST(DemoEffects, TableMarksTheSceneBasedIdsAsWrapped)
         EXPECT_LT(table[i].id, 128);
         EXPECT_EQ(table[i].wrapped, wrappedIds.count(table[i].id) == 1) << table[i].id;
     }
+}
+
+// The sample production shows every registered effect: an id the script never
+// starts is an effect a new user never sees, and one added later must get its
+// part in the show before the suite passes again.
+TEST(DemoEffects, SampleProductionStartsEveryRegisteredId)
+{
+    const char* dir = std::getenv("VP_PRODUCTION_DIR");
+    ASSERT_NE(dir, nullptr);
+    const std::string script = readFile<std::string>(std::string(dir) + "/data/testscript.scr");
+    ASSERT_FALSE(script.empty()) << dir;
+    std::set<int> started;
+    std::istringstream lines(script);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string time, verb;
+        int id = -1;
+        if (words >> time >> verb >> id && verb == "START")
+            started.insert(id);
+    }
+    int count = 0;
+    const DemoEffects::Entry* table = DemoEffects::table(count);
+    std::string missing;
+    for (int i = 0; i < count; ++i)
+        if (!started.count(table[i].id))
+            missing += " " + std::to_string(table[i].id);
+    EXPECT_EQ(missing, "") << "registered ids the sample production never starts";
 }

@@ -164,10 +164,10 @@ void tree(ScriptWriter& s)
     s.timelineComment("tree: grows on its planet through the break, swaying from the last bar");
     s.start(bar(24), id::tree);
     s.init(bar(24), id::tree);
-    // Whole after about six seconds (0.37 + t / 16 / 600 reaches 1 at 6 s);
-    // the sway begins when the planet has turned once (360 x 16 ms).
-    s.signal(bar(24), id::tree, 92, {bar(24), 16});
-    s.signal(bar(27), id::tree, 93, {0});
+    // Whole after about seven seconds (0.37 + t / 18 / 600 reaches 1 at
+    // 6.8 s), so the growth spans the break; the sway joins halfway through.
+    s.signal(bar(24), id::tree, 92, {bar(24), 18});
+    s.signal(bar(26), id::tree, 93, {0});
     s.stop(bar(28), id::tree);
 }
 
@@ -201,6 +201,11 @@ void deformation(ScriptWriter& s)
 void invertFlashes(ScriptWriter& s)
 {
     s.setupLayer(id::invert, layer::invert);
+    // Pattern trigger 14 turns the spotlight stage over on its off-beats
+    // (ProductionScript.cpp); short, so the shadows read between the hits.
+    s.start(bar(20), id::invert);
+    s.signal(bar(20), id::invert, 90, {180});
+    s.stop(bar(24), id::invert);
     s.timelineComment("invert flashes on the climax: every cut, and the off-beats of the last bars");
     s.start(bar(32), id::invert);
     s.signal(bar(32), id::invert, 90, {260});

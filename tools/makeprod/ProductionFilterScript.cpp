@@ -97,10 +97,11 @@ void productionFilters(ScriptWriter& s)
 
     s.timelineComment("filters, break: the block look");
     span(s, filter::blocks, scene::tree, bar(24), bar(28));
-    s.signal(bar(24), filter::blocks, code::brightness, {110});
-    s.signal(bar(24), filter::blocks, code::blockSizes, {1, 24, 48, 0});
-    // Coarser for the last bar of the break.
-    s.signal(bar(27), filter::blocks, code::blockSizes, {1, 12, 32, 0});
+    // One faint layer of blocks over the tree, so that the branches still
+    // read through it; a second, coarser one joins for the last bar.
+    s.signal(bar(24), filter::blocks, code::brightness, {60});
+    s.signal(bar(24), filter::blocks, code::blockSizes, {1, 64, 0, 0});
+    s.signal(bar(27), filter::blocks, code::blockSizes, {1, 32, 64, 0});
 
     s.timelineComment("filters, climax: radial blur turning over the cuts, shakes on the hits");
     const int climaxScenes[] = {scene::hall, scene::chrome, scene::swarm, scene::toon};

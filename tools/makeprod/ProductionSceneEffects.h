@@ -9,5 +9,13 @@ constexpr int toon = 23;
 constexpr int relief = 24;
 constexpr int shadow = 25;
 constexpr int projector = 26;
+// The imported models of the climax's last bars.
+constexpr int duck = 27;    // textured
+constexpr int engine = 28;  // mechanical, many parts
+constexpr int spider = 29;  // textured, many legs
+constexpr int camera = 30;  // a camera flying round its target
+// The same models again, their meshes wobbling on the beat.
+constexpr int duckWobble = 32;
+constexpr int spiderWobble = 33;
 constexpr int tree = 80; // the grown tree of the break
 } // namespace sceneEffect

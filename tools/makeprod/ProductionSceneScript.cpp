@@ -32,6 +32,12 @@ constexpr int selectLight = 280;
 constexpr int flicker = 287;
 constexpr int looping = 304;
 constexpr int camera = 407;
+// The mesh deformers.
+constexpr int deformMesh = 90;
+constexpr int deformWave = 91;
+constexpr int deformAxes = 92;
+constexpr int deformRadii = 93;
+constexpr int deformSpeed = 94;
 } // namespace code
 
 constexpr int kLinearFog = 3;
@@ -92,6 +98,10 @@ void productionScenes(ScriptWriter& s)
         {scene::hall, "data/hall.vsc"},     {scene::swarm, "data/swarm.vsc"},
         {scene::chrome, "data/chrome.vsc"}, {scene::toon, "data/toon.vsc"},
         {scene::relief, "data/relief.vsc"},
+        // The imported models; each wobbling copy plays the same file.
+        {scene::duck, "data/duck.vsc"},     {scene::engine, "data/engine.vsc"},
+        {scene::spider, "data/spider.vsc"}, {scene::camera, "data/camera.vsc"},
+        {scene::duckWobble, "data/duck.vsc"}, {scene::spiderWobble, "data/spider.vsc"},
     };
     for (const auto& sc : scenes) {
         s.setupLayer(sc.effect, kSceneLayer);
@@ -134,20 +144,33 @@ void productionScenes(ScriptWriter& s)
 
     s.timelineComment("scenes, break and build: the generated effects play (GeneratedEffectsScript.cpp)");
 
-    s.timelineComment("scenes, climax: a cut every two bars");
+    s.timelineComment("scenes, climax: a cut every two bars, then the imported models one a bar");
+    // Camera digit 0: the scene's own view (the imported models bring one).
+    // The wobbling copies take over their model on the bar's third beat.
     const struct {
+        int ms;
         int effect;
         char cameraDigit;
     } cuts[] = {
-        {scene::hall, '3'},  {scene::chrome, '1'}, {scene::swarm, '2'}, {scene::toon, '2'},
-        {scene::relief, '2'}, {scene::projector, '1'}, {scene::chrome, '2'}, {scene::toon, '1'},
+        {bar(32), scene::hall, '3'},
+        {bar(34), scene::chrome, '1'},
+        {bar(36), scene::swarm, '2'},
+        {bar(38), scene::toon, '2'},
+        {bar(40), scene::relief, '2'},
+        {bar(42), scene::projector, '1'},
+        {bar(44), scene::duck, 0},
+        {bar(44) + 2 * kBeatMs, scene::duckWobble, 0},
+        {bar(45), scene::engine, 0},
+        {bar(46), scene::spider, 0},
+        {bar(46) + 2 * kBeatMs, scene::spiderWobble, 0},
+        {bar(47), scene::camera, 0},
     };
     int previous = scene::relief;
-    for (int i = 0; i < 8; ++i) {
-        int at = bar(32 + 2 * i);
-        cut(s, at, cuts[i].effect, previous);
-        camera(s, at, cuts[i].effect, cuts[i].cameraDigit);
-        previous = cuts[i].effect;
+    for (const auto& c : cuts) {
+        cut(s, c.ms, c.effect, previous);
+        if (c.cameraDigit)
+            camera(s, c.ms, c.effect, c.cameraDigit);
+        previous = c.effect;
     }
     fog(s, bar(32), scene::hall, 60, 20, 20, 60, 600);
     spin(s, bar(32), scene::hall, "Crate02", 2000, 0, 0);
@@ -155,10 +178,28 @@ void productionScenes(ScriptWriter& s)
     s.signal(bar(36), scene::swarm, code::parameters, {0, 2000});
     s.signal(bar(40), scene::relief, code::fieldOfView, {50});
     zoomPunches(s, scene::relief, 40, 2, 50, 8);
-    zoomPunches(s, scene::chrome, 44, 2, 60, 8);
     spin(s, bar(38), scene::toon, "Knot", 1200, 0, 0);
-    spin(s, bar(46), scene::toon, "Knot", 0, 3000, 0);
-    s.signal(bar(46), scene::toon, code::move, {0, 40, 0});
+    // The duck turns and then goes to jelly on the beat; the spider's
+    // abdomen swells and heaves. Radius limits far outside the models.
+    spin(s, bar(44), scene::duck, "LOD3sp", 0, 1800, 0);
+    const struct {
+        int effect;
+        const char* mesh;
+        int amplitude, wavelength;
+        int kx, ky, kz;
+        int msPerCycle;
+    } wobbles[] = {
+        {scene::duckWobble, "LOD3sp", 30, 110, 150, 60, 120, kBeatMs},
+        {scene::spiderWobble, "HLeib01", 14, 40, 80, 160, 100, kBeatMs / 2},
+    };
+    for (const auto& w : wobbles) {
+        int at = bar(44) + 2 * kBeatMs + (w.effect == scene::spiderWobble ? bar(2) : 0);
+        s.text(at, w.effect, code::deformMesh, w.mesh);
+        s.signal(at, w.effect, code::deformWave, {w.amplitude, w.wavelength});
+        s.signal(at, w.effect, code::deformAxes, {w.kx, w.ky, w.kz});
+        s.signal(at, w.effect, code::deformRadii, {2000, 0});
+        s.signal(at, w.effect, code::deformSpeed, {w.msPerCycle * 100});
+    }
 
     s.timelineComment("scenes, outro: back in the hall, the fog closing in");
     cut(s, bar(48), scene::hall, previous);

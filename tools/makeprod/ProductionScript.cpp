@@ -9,6 +9,9 @@ namespace id {
 constexpr int clear = 0;
 constexpr int beatTrigger = 3;  // PatternTrigger driving the flash on the beat
 constexpr int barTrigger = 12;  // PatternTrigger driving the flash on the bar
+constexpr int buildTrigger = 13; // PatternTrigger driving the flash on the build's eighths
+constexpr int stageTrigger = 14; // PatternTrigger driving the invert flash on the stage's off-beats
+constexpr int invert = 61;      // InvertFlash
 constexpr int fade = 62;        // ScreenFade
 constexpr int flash = 63;       // FlashOverlay
 } // namespace id
@@ -112,6 +115,13 @@ ScriptWriter productionScript()
     s.setupSignal(id::barTrigger, sig::source, id::flash);
     s.setupSignal(id::barTrigger, sig::patternStep, kBarMs);
     s.setupText(id::barTrigger, sig::pattern, "p1");
+    s.setupLayer(id::buildTrigger, 1);
+    s.setupSignal(id::buildTrigger, sig::source, id::flash);
+    s.setupSignal(id::buildTrigger, sig::patternStep, kBeatMs / 2);
+    s.setupLayer(id::stageTrigger, 1);
+    s.setupSignal(id::stageTrigger, sig::source, id::invert);
+    s.setupSignal(id::stageTrigger, sig::patternStep, kBeatMs);
+    s.setupText(id::stageTrigger, sig::pattern, "p0010");
 
     const Rgb night = {4, 6, 20};
     const Rgb indigo = {30, 18, 70};
@@ -138,15 +148,25 @@ ScriptWriter productionScript()
     s.stop(bar(16), id::barTrigger);
     beatFlashes(s, 16, 8, "1111", {40, 170, 170}, 300);
     clearRamp(s, 16, 8, teal, {10, 110, 120});
+    // The stage's second half: the picture turns over on every bar's third beat.
+    s.start(bar(20), id::stageTrigger);
+    s.init(bar(20), id::stageTrigger);
+    s.stop(bar(24), id::stageTrigger);
 
-    s.timelineComment("break: quiet, slow teal breaths");
+    s.timelineComment("break: quiet, short teal breaths on the bar, the tree in the clear");
     s.stop(bar(24), id::beatTrigger);
     clearRamp(s, 24, 4, {10, 110, 120}, black);
-    beatFlashes(s, 24, 4, "1000", {0, 60, 70}, 1600);
+    beatFlashes(s, 24, 4, "1000", {0, 60, 70}, 500);
 
-    s.timelineComment("build: the pulse returns, faster and warmer");
-    beatFlashes(s, 28, 2, "1010", ember, 400);
-    beatFlashes(s, 30, 2, "1111", {160, 50, 20}, 240);
+    s.timelineComment("build: white ticks on the eighths, growing denser and longer");
+    // A pattern digit is the tick's length in units of 60 ms.
+    flashUnit(s, bar(28), 60);
+    s.text(bar(28), id::buildTrigger, sig::pattern, "p20002000");
+    s.start(bar(28), id::buildTrigger);
+    s.init(bar(28), id::buildTrigger);
+    s.text(bar(30), id::buildTrigger, sig::pattern, "p20202020");
+    s.text(bar(31), id::buildTrigger, sig::pattern, "p32323232");
+    s.stop(bar(32), id::buildTrigger);
     clearRamp(s, 28, 4, black, ember);
 
     s.timelineComment("climax: a white hit, then the beat trigger strobes on every beat");
