@@ -20,7 +20,7 @@ set(production_models
   "duck|Collada/duck.dae|"
   "engine|glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb|--scale,0.01"
   "spider|OBJ/spider.obj|"
-  "camera|3DS/TargetCameraAnim.3ds|")
+  "teapots|Collada/teapots.DAE|")
 set(import_commands "")
 set(import_inputs "")
 foreach(entry ${production_models})

@@ -73,8 +73,8 @@ bool writeTreeScene(const std::filesystem::path& path)
     SceneWriter w;
     // The trees wear the first planet's material.
     MaterialRecord& moss = w.addMaterial(1, "Moss");
-    moss.ambient = Vec3(0.22f, 0.2f, 0.12f);
-    moss.diffuse = Vec3(0.62f, 0.5f, 0.3f);
+    moss.ambient = Vec3(0.34f, 0.3f, 0.18f);
+    moss.diffuse = Vec3(0.85f, 0.7f, 0.42f);
     moss.specular = Vec3(0.4f, 0.35f, 0.3f);
     moss.specularLevel = 0.3f;
     moss.glossiness = 0.25f;
@@ -97,6 +97,8 @@ bool writeTreeScene(const std::filesystem::path& path)
 
     w.addLight(30, "Key", Vec3(25, 30, 30), Vec3(1.0f, 0.85f, 0.6f));
     w.addLight(31, "Rim", Vec3(-30, 12, -25), Vec3(0.35f, 0.45f, 0.9f));
+    // A warm fill from the camera's side lights the branches that face it.
+    w.addLight(32, "Fill", Vec3(-10, 8, 30), Vec3(0.55f, 0.5f, 0.4f));
     return saveScene(w, path);
 }
 

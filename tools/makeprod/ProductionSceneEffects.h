@@ -13,9 +13,9 @@ constexpr int projector = 26;
 constexpr int duck = 27;    // textured
 constexpr int engine = 28;  // mechanical, many parts
 constexpr int spider = 29;  // textured, many legs
-constexpr int camera = 30;  // a camera flying round its target
+constexpr int teapots = 30; // three teapots, one wearing the earth
 // The same models again, their meshes wobbling on the beat.
 constexpr int duckWobble = 32;
-constexpr int spiderWobble = 33;
+constexpr int teapotWobble = 33;
 constexpr int tree = 80; // the grown tree of the break
 } // namespace sceneEffect

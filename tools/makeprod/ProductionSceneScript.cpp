@@ -100,8 +100,8 @@ void productionScenes(ScriptWriter& s)
         {scene::relief, "data/relief.vsc"},
         // The imported models; each wobbling copy plays the same file.
         {scene::duck, "data/duck.vsc"},     {scene::engine, "data/engine.vsc"},
-        {scene::spider, "data/spider.vsc"}, {scene::camera, "data/camera.vsc"},
-        {scene::duckWobble, "data/duck.vsc"}, {scene::spiderWobble, "data/spider.vsc"},
+        {scene::spider, "data/spider.vsc"}, {scene::teapots, "data/teapots.vsc"},
+        {scene::duckWobble, "data/duck.vsc"}, {scene::teapotWobble, "data/teapots.vsc"},
     };
     for (const auto& sc : scenes) {
         s.setupLayer(sc.effect, kSceneLayer);
@@ -162,8 +162,8 @@ void productionScenes(ScriptWriter& s)
         {bar(44) + 2 * kBeatMs, scene::duckWobble, 0},
         {bar(45), scene::engine, 0},
         {bar(46), scene::spider, 0},
-        {bar(46) + 2 * kBeatMs, scene::spiderWobble, 0},
-        {bar(47), scene::camera, 0},
+        {bar(47), scene::teapots, 0},
+        {bar(47) + 2 * kBeatMs, scene::teapotWobble, 0},
     };
     int previous = scene::relief;
     for (const auto& c : cuts) {
@@ -179,9 +179,16 @@ void productionScenes(ScriptWriter& s)
     s.signal(bar(40), scene::relief, code::fieldOfView, {50});
     zoomPunches(s, scene::relief, 40, 2, 50, 8);
     spin(s, bar(38), scene::toon, "Knot", 1200, 0, 0);
-    // The duck turns and then goes to jelly on the beat; the spider's
-    // abdomen swells and heaves. Radius limits far outside the models.
+    // The duck turns and then goes to jelly on the beat; the earth-clad
+    // teapot ripples on the half beats. Radius limits far outside the models.
     spin(s, bar(44), scene::duck, "LOD3sp", 0, 1800, 0);
+    spin(s, bar(47), scene::teapots, "Teapot01", 0, 1400, 0);
+    // The imported views frame their whole model loosely: closer in.
+    s.signal(bar(44), scene::duck, code::fieldOfView, {26});
+    s.signal(bar(44) + 2 * kBeatMs, scene::duckWobble, code::fieldOfView, {26});
+    s.signal(bar(46), scene::spider, code::fieldOfView, {24});
+    s.signal(bar(47) + 2 * kBeatMs, scene::teapotWobble, code::fieldOfView, {28});
+    s.signal(bar(47), scene::teapots, code::fieldOfView, {28});
     const struct {
         int effect;
         const char* mesh;
@@ -189,16 +196,16 @@ void productionScenes(ScriptWriter& s)
         int kx, ky, kz;
         int msPerCycle;
     } wobbles[] = {
-        {scene::duckWobble, "LOD3sp", 30, 110, 150, 60, 120, kBeatMs},
-        {scene::spiderWobble, "HLeib01", 14, 40, 80, 160, 100, kBeatMs / 2},
+        {scene::duckWobble, "LOD3sp", 14, 150, 150, 60, 120, kBeatMs},
+        {scene::teapotWobble, "Teapot01", 8, 45, 80, 160, 100, kBeatMs / 2},
     };
+    // In setup: the deformer finds its mesh when it is first initialised.
     for (const auto& w : wobbles) {
-        int at = bar(44) + 2 * kBeatMs + (w.effect == scene::spiderWobble ? bar(2) : 0);
-        s.text(at, w.effect, code::deformMesh, w.mesh);
-        s.signal(at, w.effect, code::deformWave, {w.amplitude, w.wavelength});
-        s.signal(at, w.effect, code::deformAxes, {w.kx, w.ky, w.kz});
-        s.signal(at, w.effect, code::deformRadii, {2000, 0});
-        s.signal(at, w.effect, code::deformSpeed, {w.msPerCycle * 100});
+        s.setupText(w.effect, code::deformMesh, w.mesh);
+        s.setupSignal(w.effect, code::deformSpeed, w.msPerCycle * 100);
+        s.signal(0, w.effect, code::deformWave, {w.amplitude, w.wavelength});
+        s.signal(0, w.effect, code::deformAxes, {w.kx, w.ky, w.kz});
+        s.signal(0, w.effect, code::deformRadii, {2000, 0});
     }
 
     s.timelineComment("scenes, outro: back in the hall, the fog closing in");

@@ -153,10 +153,13 @@ ScriptWriter productionScript()
     s.init(bar(20), id::stageTrigger);
     s.stop(bar(24), id::stageTrigger);
 
-    s.timelineComment("break: quiet, short teal breaths on the bar, the tree in the clear");
+    s.timelineComment("break: quiet, slow teal breaths behind the tree");
     s.stop(bar(24), id::beatTrigger);
-    clearRamp(s, 24, 4, {10, 110, 120}, black);
-    beatFlashes(s, 24, 4, "1000", {0, 60, 70}, 500);
+    // The breaths are in the clear colour, not the flash, so the tree
+    // stays in full view: teal on each bar, ebbing to near black by its end.
+    for (int b = 24; b < 28; ++b)
+        for (int beat = 0; beat < 4; ++beat)
+            clearColour(s, bar(b) + beat * kBeatMs, mix({0, 70, 80}, {0, 10, 14}, beat, 3));
 
     s.timelineComment("build: white ticks on the eighths, growing denser and longer");
     // A pattern digit is the tick's length in units of 60 ms.
