@@ -204,7 +204,7 @@ void invertFlashes(ScriptWriter& s)
     // Pattern trigger 14 turns the spotlight stage over on its off-beats
     // (ProductionScript.cpp); short, so the shadows read between the hits.
     s.start(bar(20), id::invert);
-    s.signal(bar(20), id::invert, 90, {180});
+    s.signal(bar(20), id::invert, 90, {240});
     s.stop(bar(24), id::invert);
     s.timelineComment("invert flashes on the climax: every cut, and the off-beats of the last bars");
     s.start(bar(32), id::invert);

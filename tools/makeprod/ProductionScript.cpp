@@ -10,7 +10,7 @@ constexpr int clear = 0;
 constexpr int beatTrigger = 3;  // PatternTrigger driving the flash on the beat
 constexpr int barTrigger = 12;  // PatternTrigger driving the flash on the bar
 constexpr int buildTrigger = 13; // PatternTrigger driving the flash on the build's eighths
-constexpr int stageTrigger = 14; // PatternTrigger driving the invert flash on the stage's off-beats
+constexpr int stageTrigger = 14; // PatternTrigger driving the invert flash on the stage's off-beat eighths
 constexpr int invert = 61;      // InvertFlash
 constexpr int fade = 62;        // ScreenFade
 constexpr int flash = 63;       // FlashOverlay
@@ -120,8 +120,8 @@ ScriptWriter productionScript()
     s.setupSignal(id::buildTrigger, sig::patternStep, kBeatMs / 2);
     s.setupLayer(id::stageTrigger, 1);
     s.setupSignal(id::stageTrigger, sig::source, id::invert);
-    s.setupSignal(id::stageTrigger, sig::patternStep, kBeatMs);
-    s.setupText(id::stageTrigger, sig::pattern, "p0010");
+    s.setupSignal(id::stageTrigger, sig::patternStep, kBeatMs / 2);
+    s.setupText(id::stageTrigger, sig::pattern, "p00010001");
 
     const Rgb night = {4, 6, 20};
     const Rgb indigo = {30, 18, 70};
@@ -146,9 +146,11 @@ ScriptWriter productionScript()
 
     s.timelineComment("theme: coloured pulses on every beat");
     s.stop(bar(16), id::barTrigger);
-    beatFlashes(s, 16, 8, "1111", {40, 170, 170}, 300);
+    beatFlashes(s, 16, 4, "1111", {40, 170, 170}, 300);
+    beatFlashes(s, 20, 4, "1010", {40, 170, 170}, 300);
     clearRamp(s, 16, 8, teal, {10, 110, 120});
-    // The stage's second half: the picture turns over on every bar's third beat.
+    // The stage's second half: the colour pulses halve and the picture turns
+    // over on the eighths between them.
     s.start(bar(20), id::stageTrigger);
     s.init(bar(20), id::stageTrigger);
     s.stop(bar(24), id::stageTrigger);
