@@ -40,7 +40,9 @@ check_row "in_setup '0 SET_LAYER 40 16'" 1 "$SCRIPT:$((SETUP + 1)): error: layer
 check_row "append '1000 SIGNAL 43 9999 1'" 1 "$SCRIPT:$NEXT: error: effect 43 does not handle signal 9999"
 check_row "append '200000 START 0'" 0 "$SCRIPT:$NEXT: warning: event after END_DEMO (at 111000 ms) never happens"
 check_row "sed -i '/END_DEMO/d' $SCRIPT" 1 "$SCRIPT: error: the timeline has no END_DEMO: the demo never ends"
-check_row "append '1000 START 13'" 0 "$SCRIPT:$NEXT: warning: effect 13 is started but never put on a layer"
+# The sample puts every effect on a layer, so this one is a script of its own.
+check_row "printf 'SETUP\r\nTIMELINE\r\n1000 START 13\r\n2000 END_DEMO\r\n' >$SCRIPT" 0 \
+  "$SCRIPT:3: warning: effect 13 is started but never put on a layer"
 check_row "in_setup '0 SIGNAL 27 50 data/nosuch.vsc'" 1 \
   "$SCRIPT:$((SETUP + 1)): error: could not load scene data/nosuch.vsc: Error in parsing data/nosuch.vsc: could not open file"
 check_row "in_setup '0 SIGNAL 80 50 data/hall.vsc'" 1 \
