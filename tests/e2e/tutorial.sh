@@ -19,14 +19,21 @@ run_player --loose --no-music --capture "$WORK/f" --fps 4 --from 3001 --to 9001 
 expect_rc 0
 frame() { printf '%s/f/frame_%06d.png' "$WORK" $((($1 - 3000) / 250)); }
 mean() { convert "$(frame "$1")" -colorspace gray -format '%[fx:int(1000*mean)]' info:; }
-# Pixels brighter than the clear colour: the duck.
+# Pixels much brighter than the clear colour: the duck.
 lit() { convert "$(frame "$1")" -colorspace gray -threshold 40% -format '%[fx:int(1000*mean)]' info:; }
 
-before=$(mean 3751) beat=$(mean 6001) between=$(mean 6251) glow=$(lit 8251) plain=$(lit 6251)
-echo "brightness 3751: $before, 6001: $beat, 6251: $between; duck pixels 6251: $plain, 8251: $glow"
+before=$(mean 3751) beat=$(mean 6001) between=$(mean 6251) duck=$(lit 6251) glow=$(mean 8251)
+
+# The same moment without the glow's start: the glow is what brightens it.
+sed -i '/^1 START GLOW/d' data/testscript.scr
+run_player --loose --no-music --capture "$WORK/g" --fps 4 --from 8251 --to 8251 --size 160x120
+expect_rc 0
+plain=$(convert "$WORK/g/frame_000000.png" -colorspace gray -format '%[fx:int(1000*mean)]' info:)
+
+echo "brightness 3751: $before, 6001: $beat, 6251: $between, 8251: $glow (no glow: $plain); duck pixels: $duck"
 [ "$before" -le 600 ] || fail "the picture is bright before the beat starts ($before)"
 [ "$beat" -ge 950 ] || fail "no flash on the beat at 6001 ms ($beat)"
 [ "$between" -le 600 ] || fail "the flash does not end between beats ($between)"
-[ "$plain" -ge 20 ] || fail "the duck is not visible ($plain)"
-[ "$glow" -gt "$plain" ] || fail "the glow does not brighten the duck ($glow vs $plain)"
+[ "$duck" -ge 20 ] || fail "the duck is not visible ($duck)"
+[ "$glow" -ge $((plain + 20)) ] || fail "the glow does not brighten the picture ($glow, without it $plain)"
 echo ok

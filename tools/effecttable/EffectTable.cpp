@@ -23,6 +23,7 @@
 #include "engine/SignalInfo.h"
 #include "scene/SceneEffect.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace effecttable {
@@ -44,13 +45,14 @@ struct ClassInfo {
 
 const ClassInfo kClasses[] = {
     {&Effect::signals, "Common signals",
-     "Every effect below that says so also takes these: its clock, its rectangle, colour, blending and "
+     "Every effect above that says so also takes these: its clock, its rectangle, colour, blending and "
      "rotation.",
      nullptr},
     {&RenderTargetLayer::signals, "Render target",
      "An effect marked *through the render target* is drawn into the shared off-screen picture and laid "
-     "over the screen as a flat layer, so besides its own signals it takes these (and the common signals "
-     "for the layer's colour and rotation).",
+     "over the screen as a flat layer. The layer takes these, and the common signals 200 to 206 (but 204) "
+     "and 500, 501 for its colour, rectangle and rotation; every signal also reaches the effect inside, so "
+     "a code both know (91, 407, the colours) acts on both.",
      nullptr},
     {&ClearScreen::signals, "ClearScreen",
      "Clears the picture at the start of each frame; its colour (200, 201) is the clear colour. Put it on "
@@ -153,7 +155,7 @@ void section(std::string& out, const ClassInfo& c, const std::vector<int>& ids, 
         out += ids.size() == 1 ? "Id " : "Ids ";
         for (size_t i = 0; i < ids.size(); ++i)
             out += (i ? ", " : "") + std::to_string(ids[i]);
-        out += wrapped ? ", through the render target. " : ". ";
+        out += wrapped ? ", drawn [through the render target](#render-target). " : ". ";
     }
     out += std::string(c.purpose) + "\n\n";
     const SignalTable& table = c.signals();
@@ -164,7 +166,11 @@ void section(std::string& out, const ClassInfo& c, const std::vector<int>& ids, 
             error = std::string(c.name) + " passes signals on to a class without a description";
             return;
         }
-        out += "\nIt also takes the signals of [" + std::string(base->name) + "](#" + anchor(base->name) + ").\n";
+        if (table.inherited == &Effect::signals())
+            out += "\nIt also takes the [common signals](#" + anchor(base->name) + ").\n";
+        else
+            out += "\nIt also takes the signals of [" + std::string(base->name) + "](#" + anchor(base->name) +
+                   ").\n";
     }
     if (c.passesTo) {
         const ClassInfo* to = describe(c.passesTo);
@@ -208,12 +214,11 @@ std::string render(std::string& error)
 
     std::string out = std::string(kBeginMarker) + "\n\n";
     out += "| Id | Effect | Through the render target |\n|---:|---|---|\n";
+    // The index lists the ids in order; the registry's order is the order of construction.
     std::vector<int> order;
     for (int i = 0; i < count; ++i)
         order.push_back(i);
-    for (size_t a = 1; a < order.size(); ++a)
-        for (size_t b = a; b > 0 && entries[order[b]].id < entries[order[b - 1]].id; --b)
-            std::swap(order[b], order[b - 1]);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return entries[a].id < entries[b].id; });
     for (int i : order) {
         const ClassInfo* info = describe(entries[i].signals);
         out += "| " + std::to_string(entries[i].id) + " | [" + info->name + "](#" + anchor(info->name) + ") | " +
