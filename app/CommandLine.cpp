@@ -3,12 +3,14 @@
 #include "app/DemoArgs.h"
 #include "app/PlayerApp.h"
 #include "app/ProductionChecker.h"
+#include "app/ProductionLocation.h"
 #include "app/RunDemo.h"
 #include "app/VideoExport.h"
 #include "gl/ErrorBox.h"
 #include "platform/MessageBox.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -366,6 +368,31 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
 
 namespace {
 
+// Changes to the folder the run plays: --data-dir's, else the working folder
+// or the installed production (ProductionLocation.h). A relative capture
+// path keeps naming a place in the folder the player was started in, since
+// the installed production's folder is usually not writable.
+bool enterProduction(RunOptions& o)
+{
+    std::string folder = o.dataDir;
+    if (folder.empty()) {
+        char cwd[PATH_MAX];
+        if (!getcwd(cwd, sizeof cwd))
+            return true;
+        const std::string archive = o.archiveGiven ? *o.archiveGiven : ProductionNames().archive;
+        folder = chooseProductionFolder(cwd, installedProductionFolder(ownExecutable()), archive, o.loose);
+        if (folder != cwd && o.capturing() && o.captureDir[0] != '/')
+            o.captureDir = std::string(cwd) + "/" + o.captureDir;
+    }
+    if (chdir(folder.c_str()) != 0) {
+        std::fprintf(stderr, "vplayer: cannot change to '%s': %s\n", folder.c_str(), std::strerror(errno));
+        return false;
+    }
+    char here[PATH_MAX];
+    o.productionFolder = getcwd(here, sizeof here) ? here : folder;
+    return true;
+}
+
 // The production's names: its production.ini in the working folder (the
 // production's), then the command line's. A faulty file stops the run
 // before anything opens.
@@ -421,6 +448,8 @@ int playerMain(int argc, char** argv)
                                  "options such as --play skip the dialog\n");
             return 1;
         }
+        if (!enterProduction(options))
+            return 2;
         if (!nameProduction(options))
             return 1;
         PlayerApp app(startRun);
@@ -430,11 +459,8 @@ int playerMain(int argc, char** argv)
     case CommandAction::Run:
         break;
     }
-    if (!options.dataDir.empty() && chdir(options.dataDir.c_str()) != 0) {
-        std::fprintf(stderr, "vplayer: cannot change to '%s': %s\n", options.dataDir.c_str(),
-                     std::strerror(errno));
+    if (!enterProduction(options))
         return 2;
-    }
     if (!nameProduction(options))
         return 1;
     if (options.check)

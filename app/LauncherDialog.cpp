@@ -3,6 +3,8 @@
 #include "app/AppIcon.h"
 #include "platform/DialogWindow.h"
 
+#include <iterator>
+#include <string>
 #include <vector>
 
 using platform::DialogControl;
@@ -43,8 +45,14 @@ void fillCombo(platform::DialogWindow& dialog, int id, const char* const (&entri
 
 int LauncherDialog::doModal()
 {
+    // Which production Launch! plays: the one in the working folder or the
+    // installed one look alike from the options alone.
+    std::vector<DialogControl> controls(std::begin(kControls), std::end(kControls));
+    const std::string plays = "Plays " + productionFolder;
+    if (!productionFolder.empty())
+        controls.push_back({0, DialogControlKind::Label, plays.c_str(), 23, 79, 253, 10});
     const platform::DialogTemplate launcherTemplate = {
-        caption.c_str(), 289, 116, kControls, sizeof kControls / sizeof kControls[0],
+        caption.c_str(), 289, 116, controls.data(), static_cast<int>(controls.size()),
     };
     platform::DialogWindow dialog(launcherTemplate);
 

@@ -28,6 +28,8 @@ public:
 
     // The dialog's title: the production's (ProductionNames::launcherCaption).
     std::string caption = "Velmor Process - Quorvantix";
+    // The production's folder, shown under the options; empty: not shown.
+    std::string productionFolder;
 
     // Bound to the controls by data exchange: the combos by the text of their
     // edit fields, the check boxes by their state.

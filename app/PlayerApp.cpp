@@ -7,6 +7,7 @@ bool PlayerApp::initInstance()
 {
     LauncherDialog dialog;
     dialog.caption = currentRunOptions().names.launcherCaption();
+    dialog.productionFolder = currentRunOptions().productionFolder;
     if (dialog.doModal() == kIdLaunch)
         run(demoArgsFromChoices(dialog.choices()));
     return false;

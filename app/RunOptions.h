@@ -21,6 +21,7 @@ struct RunOptions {
 
     bool loose = false;     // data files from data/ on disk instead of data.vpd
     std::string dataDir;    // change to this folder first
+    std::string productionFolder; // the folder the run plays, once chosen (the launcher shows it)
     int swapInterval = 1;   // 0 with --no-vsync
     bool printArgs = false; // print the eight run arguments instead of running
     bool checkGL = false;   // --check-gl: the GL error state after every effect, fatal

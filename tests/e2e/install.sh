@@ -1,0 +1,62 @@
+# The installed player, started in a folder that holds no production, plays
+# the production installed beside it: one second captured from elsewhere is
+# ten frames and one second of its soundtrack. A production in the working
+# folder still comes first, and --data-dir wins over both. The installed
+# desktop entry, icons and man pages are what desktops and man accept.
+. "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+WORK=$(cd "$(mktemp -d)" && pwd -P)
+trap 'rm -rf "$WORK"' EXIT
+PREFIX="$WORK/prefix"
+cmake --install "$VP_BUILD_DIR" --prefix "$PREFIX" > "$WORK/install.log" 2>&1 ||
+  fail "cmake --install failed: $(cat "$WORK/install.log")"
+VPLAYER="$PREFIX/bin/vplayer"
+for tool in vplayer vpdpack vpimport; do
+  [ -x "$PREFIX/bin/$tool" ] || fail "$tool is not installed"
+done
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$WORK/heard.raw"
+
+mkdir "$WORK/elsewhere" "$WORK/here" "$WORK/empty"
+cd "$WORK/elsewhere"
+run_player --capture frames --fps 10 --to 900 --size 64x48
+expect_rc 0
+[ -f frames/frame_000009.png ] && [ ! -e frames/frame_000010.png ] ||
+  fail "the installed production did not capture as ten frames: $(ls frames 2>&1); stderr: $ERR"
+[ "$(stat -c %s frames/audio.wav)" -eq $((44 + 44100 * 4)) ] || fail "audio.wav does not last one second"
+[ ! -e "$PREFIX/share/vplayer/frames" ] ||
+  fail "the capture went into the installed production's folder"
+
+# The archive without its soundtrack in the working folder: that production
+# is the one played (and reported), not the installed one.
+ln -s "$PREFIX/share/vplayer/data.vpd" "$WORK/here/"
+cd "$WORK/here"
+run_player --capture frames --fps 10 --to 0 --size 64x48
+expect_rc 1
+expect_stderr_line "vplayer: no velmorprocess-zqfinal.ogg (the soundtrack) in $WORK/here: --no-music plays without the soundtrack, --data-dir DIR names a production's folder"
+
+cd "$WORK/elsewhere"
+run_player --data-dir "$WORK/empty" --capture frames --fps 10 --to 0 --size 64x48 --no-music
+expect_rc 1
+expect_stderr_line "vplayer: no data.vpd in $WORK/empty: start the player in a production's folder or name one with --data-dir DIR"
+
+desktop-file-validate "$PREFIX/share/applications/vplayer.desktop" || fail "desktop-file-validate rejects the entry"
+for size in 16 32 48 64 128 256; do
+  icon="$PREFIX/share/icons/hicolor/${size}x${size}/apps/vplayer.png"
+  [ "$(identify -format '%wx%h %[channels]' "$icon" 2>&1)" = "${size}x${size} srgba" ] ||
+    fail "$icon: $(identify -format '%wx%h %[channels]' "$icon" 2>&1)"
+done
+
+# Every page in the repository is installed and renders without a warning.
+pages=0
+for source in "$VP_SOURCE_DIR"/dist/man/*.1; do
+  page="$PREFIX/share/man/man1/$(basename "$source").gz"
+  said=$(MANWIDTH=80 MANPAGER=cat man --warnings -l "$page" 2>&1 >/dev/null)
+  [ -z "$said" ] || fail "man -l $page: $said"
+  MANWIDTH=80 MANPAGER=cat man -l "$page" 2>/dev/null | grep -q '^OPTIONS' || fail "$page renders no OPTIONS"
+  pages=$((pages + 1))
+done
+[ "$pages" -eq 3 ] || fail "$pages man pages, expected 3"
+
+for doc in manual.md tutorial.md example/production.ini copyright; do
+  [ -f "$PREFIX/share/doc/vplayer/$doc" ] || fail "share/doc/vplayer/$doc is not installed"
+done
+echo ok
