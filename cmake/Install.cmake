@@ -38,11 +38,22 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/tu
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/example DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/dist/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+set(changelog_gz ${PROJECT_BINARY_DIR}/changelog.gz)
+add_custom_command(
+  OUTPUT ${changelog_gz}
+  COMMAND gzip -9nc ${PROJECT_SOURCE_DIR}/dist/changelog > ${changelog_gz}
+  DEPENDS ${PROJECT_SOURCE_DIR}/dist/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(changelog ALL DEPENDS ${changelog_gz})
+install(FILES ${changelog_gz} DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # --- Debian package ----------------------------------------------------------
 set(CPACK_PACKAGE_NAME vplayer)
 set(CPACK_PACKAGE_VENDOR "vplayer developers")
-set(CPACK_PACKAGE_CONTACT "vplayer developers <vplayer@localhost>")
+# Whoever builds a package for others names themselves with -DVP_PACKAGE_MAINTAINER.
+set(VP_PACKAGE_MAINTAINER "vplayer developers <vplayer-dev@example.org>" CACHE STRING
+    "The Debian package's Maintainer field")
+set(CPACK_PACKAGE_CONTACT "${VP_PACKAGE_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time demo player")
 set(CPACK_PACKAGE_DESCRIPTION
     "A text script drives compiled-in OpenGL effects in step with an Ogg Vorbis\n"
