@@ -369,9 +369,9 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
 namespace {
 
 // Changes to the folder the run plays: --data-dir's, else the working folder
-// or the installed production (ProductionLocation.h). A relative capture
-// path keeps naming a place in the folder the player was started in, since
-// the installed production's folder is usually not writable.
+// or the installed production (ProductionLocation.h). Playing the installed
+// one, a relative capture path and the screenshots stay in the folder the
+// player was started in, since the installed folder is usually not writable.
 bool enterProduction(RunOptions& o)
 {
     std::string folder = o.dataDir;
@@ -381,8 +381,11 @@ bool enterProduction(RunOptions& o)
             return true;
         const std::string archive = o.archiveGiven ? *o.archiveGiven : ProductionNames().archive;
         folder = chooseProductionFolder(cwd, installedProductionFolder(ownExecutable()), archive, o.loose);
-        if (folder != cwd && o.capturing() && o.captureDir[0] != '/')
-            o.captureDir = std::string(cwd) + "/" + o.captureDir;
+        if (folder != cwd) {
+            if (o.capturing() && o.captureDir[0] != '/')
+                o.captureDir = std::string(cwd) + "/" + o.captureDir;
+            o.screenshotFolder = cwd;
+        }
     }
     if (chdir(folder.c_str()) != 0) {
         std::fprintf(stderr, "vplayer: cannot change to '%s': %s\n", folder.c_str(), std::strerror(errno));

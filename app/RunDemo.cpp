@@ -76,6 +76,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     FramePresenter presenter;
     presenter.configureFit(capture ? FitMode::Off : options.fit, width, height);
     presenter.install(engine);
+    presenter.setScreenshotFolder(options.screenshotFolder);
 
     checkCapabilities();
     // Scene files name their textures with the exporter's folders, which are

@@ -22,6 +22,7 @@ struct RunOptions {
     bool loose = false;     // data files from data/ on disk instead of data.vpd
     std::string dataDir;    // change to this folder first
     std::string productionFolder; // the folder the run plays, once chosen (the launcher shows it)
+    std::string screenshotFolder = "."; // F12's pictures: beside the data, unless that is the installed production
     int swapInterval = 1;   // 0 with --no-vsync
     bool printArgs = false; // print the eight run arguments instead of running
     bool checkGL = false;   // --check-gl: the GL error state after every effect, fatal

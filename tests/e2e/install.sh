@@ -1,8 +1,9 @@
 # The installed player, started in a folder that holds no production, plays
 # the production installed beside it: one second captured from elsewhere is
-# ten frames and one second of its soundtrack. A production in the working
-# folder still comes first, and --data-dir wins over both. The installed
-# desktop entry, icons and man pages are what desktops and man accept.
+# ten frames and one second of its soundtrack, and the capture and F12's
+# picture land where it was started. A production in the working folder
+# still comes first, and --data-dir wins over both. The installed desktop
+# entry, icons and man pages are what desktops and man accept.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 WORK=$(cd "$(mktemp -d)" && pwd -P)
 trap 'rm -rf "$WORK"' EXIT
@@ -22,8 +23,14 @@ expect_rc 0
 [ -f frames/frame_000009.png ] && [ ! -e frames/frame_000010.png ] ||
   fail "the installed production did not capture as ten frames: $(ls frames 2>&1); stderr: $ERR"
 [ "$(stat -c %s frames/audio.wav)" -eq $((44 + 44100 * 4)) ] || fail "audio.wav does not last one second"
-[ ! -e "$PREFIX/share/vplayer/frames" ] ||
-  fail "the capture went into the installed production's folder"
+
+# Playing the installed production, F12's picture lands where the player
+# was started, not in the installed folder.
+start_player --windowed --no-music --resolution 160x120
+wait_window
+screenshot
+quit_quietly
+[ -f "$WORK/elsewhere/screenshot_0001.png" ] || fail "no screenshot in the starting folder: $(cat "$OUTFILE")"
 
 # The archive without its soundtrack in the working folder: that production
 # is the one played (and reported), not the installed one.
