@@ -52,13 +52,18 @@ for size in 16 32 48 64 128 256; do
     fail "$icon: $(identify -format '%wx%h %[channels]' "$icon" 2>&1)"
 done
 
-# Every page in the repository is installed and renders without a warning.
+# Every page in the repository is installed, renders without a warning and
+# names every option its program's --help lists.
+options() { grep -oE -- '(^|[ [|])--?[a-z][a-z-]*(=[a-z]+)?' | tr -d ' [|' | sort -u; }
 pages=0
 for source in "$VP_SOURCE_DIR"/dist/man/*.1; do
-  page="$PREFIX/share/man/man1/$(basename "$source").gz"
-  said=$(MANWIDTH=80 MANPAGER=cat man --warnings -l "$page" 2>&1 >/dev/null)
+  name=$(basename "$source" .1)
+  page="$PREFIX/share/man/man1/$name.1.gz"
+  said=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
   [ -z "$said" ] || fail "man -l $page: $said"
-  MANWIDTH=80 MANPAGER=cat man -l "$page" 2>/dev/null | grep -q '^OPTIONS' || fail "$page renders no OPTIONS"
+  missing=$(comm -23 <("$PREFIX/bin/$name" --help 2>&1 | options) \
+                     <(MANWIDTH=200 man -l "$page" 2>/dev/null | options))
+  [ -z "$missing" ] || fail "$page lacks $missing"
   pages=$((pages + 1))
 done
 [ "$pages" -eq 3 ] || fail "$pages man pages, expected 3"
