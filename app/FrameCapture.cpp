@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -14,6 +15,7 @@ FrameCapture::FrameCapture(const std::string& d, int f, int to, int den)
     , fps(f)
     , fpsDen(den)
     , toMs(to)
+    , readback(*this)
 {
     if (isVideoFileName(dir))
         video = new VideoExport(dir, fps, fpsDen);
@@ -21,6 +23,8 @@ FrameCapture::FrameCapture(const std::string& d, int f, int to, int den)
 
 FrameCapture::~FrameCapture()
 {
+    // Frames still queued are written before the workers stop.
+    delete png;
     delete video;
 }
 
@@ -39,7 +43,7 @@ bool FrameCapture::prepare()
         std::fprintf(stderr, "vplayer: cannot create capture folder '%s'\n", dir.c_str());
         return false;
     }
-    pathBuffer.reserve(dir.size() + 32);
+    png = new PngFrameWriter(dir);
     return true;
 }
 
@@ -79,49 +83,77 @@ void FrameCapture::captureFrame(int width, int height)
         writeFailed = true;
         return;
     }
-    size_t bytes = static_cast<size_t>(width) * height * 4;
-    if (pixels.size() != bytes)
-        pixels.resize(bytes);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    selectWindowColourBuffers();
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-
+    if (failed())
+        return;
     if (video) {
-        if (!video->started()) {
-            if (!video->start(width, height)) {
-                writeFailed = true;
-                return;
-            }
-        } else if (video->width() != width || video->height() != height) {
+        if (videoWidth == 0) {
+            videoWidth = width;
+            videoHeight = height;
+        } else if (videoWidth != width || videoHeight != height) {
             std::fprintf(stderr, "vplayer: the picture changed size during the capture of '%s'\n", dir.c_str());
             writeFailed = true;
             return;
         }
-        if (!video->writeFrame(pixels.data())) {
-            writeFailed = true;
-            return;
-        }
-        ++frame;
-        positionClock();
-        progress.frameDone(frame);
-        return;
+    }
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    selectWindowColourBuffers();
+    if (!readbackTried) {
+        readbackTried = true;
+        readback.start();
     }
 
-    char name[32];
-    std::snprintf(name, sizeof name, "/frame_%06d.png", frame);
-    pathBuffer.assign(dir);
-    pathBuffer.append(name);
-    if (!writePNG(pathBuffer.c_str(), width, height, pixels.data())) {
-        std::fprintf(stderr, "vplayer: cannot write '%s'\n", pathBuffer.c_str());
-        writeFailed = true;
+    if (readback.active()) {
+        if (!readback.read(frame, width, height))
+            writeFailed = true;
+    } else if (png) {
+        // Straight into the buffer the worker compresses.
+        uint8_t* buffer = png->acquire(width, height);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, buffer);
+        png->submit(buffer, frame);
+    } else {
+        size_t bytes = static_cast<size_t>(width) * height * 4;
+        if (pixels.size() != bytes)
+            pixels.resize(bytes);
+        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        if (!takeFrame(frame, pixels.data(), width, height))
+            writeFailed = true;
     }
     ++frame;
     positionClock();
 }
 
+bool FrameCapture::takeFrame(int index, const uint8_t* rgba, int width, int height)
+{
+    if (png) {
+        uint8_t* buffer = png->acquire(width, height);
+        std::memcpy(buffer, rgba, static_cast<size_t>(width) * height * 4);
+        png->submit(buffer, index);
+        return !png->failed();
+    }
+    if (!video->started() && !video->start(width, height))
+        return false;
+    // The ring's mapped buffer goes down the pipe as it is.
+    if (!video->writeFrame(rgba))
+        return false;
+    progress.frameDone(index + 1);
+    return true;
+}
+
+bool FrameCapture::flush()
+{
+    if (readback.active()) {
+        if (!failed() && !readback.flush())
+            writeFailed = true;
+        readback.release();
+    }
+    if (png && !png->drain())
+        writeFailed = true;
+    return !failed();
+}
+
 bool FrameCapture::finished() const
 {
-    if (writeFailed)
+    if (failed())
         return true;
     return toMs >= 0 && frameTimeMs(frame) > toMs;
 }

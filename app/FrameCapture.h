@@ -11,9 +11,16 @@
 // (60000/1001 for NTSC video).
 //
 // The clock is installed before the engine exists; the run calls begin()
-// right after it started the demo timer, and asks finished() after each frame.
+// right after it started the demo timer, asks finished() after each frame,
+// and flush() once the last frame is drawn, while the window still exists.
+//
+// Pictures come back through a ring of pixel buffers (FrameReadback.h) and
+// PNGs are compressed on worker threads (PngFrameWriter.h), so the frames
+// reach their files a little after they were drawn; flush() waits for them.
 
 #include "app/CaptureProgress.h"
+#include "app/FrameReadback.h"
+#include "app/PngFrameWriter.h"
 #include "app/VideoExport.h"
 #include "platform/Clock.h"
 
@@ -21,7 +28,7 @@
 #include <string>
 #include <vector>
 
-class FrameCapture {
+class FrameCapture final : private FrameSink {
 public:
     FrameCapture(const std::string& dir, int fps, int toMs, int fpsDen = 1);
     ~FrameCapture();
@@ -42,11 +49,14 @@ public:
     void captureFrame(int width, int height);
     // True once the next frame would lie past --to, or writing failed.
     bool finished() const;
+    // Reads back and writes every frame still on its way; false (message
+    // printed) when one could not be written. Needs the GL context.
+    bool flush();
 
     int framesWritten() const { return frame; }
     int firstFrameMs() const { return fromMs; }
     int frameTimeMs(int k) const;
-    bool failed() const { return writeFailed; }
+    bool failed() const { return writeFailed || (png && png->failed()); }
     bool writesVideo() const { return video != nullptr; }
     // Completes a video: the encoder finished and the frames' segment of the
     // soundtrack file muxed in from the music's position `musicFromMs` (empty
@@ -55,6 +65,7 @@ public:
 
 private:
     void positionClock();
+    bool takeFrame(int index, const uint8_t* rgba, int width, int height) override;
 
     std::string dir;
     int fps;    // frames per fpsDen seconds
@@ -67,8 +78,12 @@ private:
     int frame = 0;
     bool writeFailed = false;
     FixedStepClock clock;
-    std::vector<uint8_t> pixels; // one RGBA frame, kept between frames
-    std::string pathBuffer;
-    VideoExport* video = nullptr; // owned; only when writing a video file
+    int videoWidth = 0; // the size of the first frame of a video
+    int videoHeight = 0;
+    std::vector<uint8_t> pixels; // one RGBA frame for a video without the ring
+    FrameReadback readback;
+    bool readbackTried = false;
+    VideoExport* video = nullptr;  // owned; only when writing a video file
+    PngFrameWriter* png = nullptr; // owned; only when writing a frame folder
     CaptureProgress progress;
 };

@@ -206,6 +206,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         }
     }
 
+    // The last frames are still on their way to their files.
+    if (capture)
+        capture->flush();
     if (engine.isSoundInitialised())
         engine.closeSound();
 

@@ -23,7 +23,11 @@ bool writeRows(FILE* f, int width, int height, const uint8_t* rgba, uint8_t* row
         return false;
     }
     png_init_io(png, f);
-    png_set_compression_level(png, 3);
+    // Captures write thousands of frames: the fastest level with the Sub
+    // filter alone compresses about three times faster than level 3 with
+    // every filter tried, for files about a tenth larger.
+    png_set_compression_level(png, 1);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -47,10 +51,17 @@ bool writePNG(const char* path, int width, int height, const uint8_t* rgba)
 {
     if (width <= 0 || height <= 0 || !rgba)
         return false;
+    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+    return writePNG(path, width, height, rgba, row.data());
+}
+
+bool writePNG(const char* path, int width, int height, const uint8_t* rgba, uint8_t* row)
+{
+    if (width <= 0 || height <= 0 || !rgba || !row)
+        return false;
     FILE* f = std::fopen(path, "wb");
     if (!f)
         return false;
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    bool ok = writeRows(f, width, height, rgba, row.data());
+    bool ok = writeRows(f, width, height, rgba, row);
     return std::fclose(f) == 0 && ok;
 }
