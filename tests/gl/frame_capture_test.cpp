@@ -60,6 +60,7 @@ TEST(FrameCaptureGL, FramesShowFixedDemoTimesWhateverRealTimeDoes)
     }
     EXPECT_TRUE(capture.finished());
     EXPECT_EQ(capture.framesWritten(), 4);
+    EXPECT_TRUE(capture.flush());
     setActiveClock(nullptr);
 }
 
@@ -86,6 +87,8 @@ TEST(FrameCaptureGL, WritesTheDrawnPictureRightSideUp)
     glDisable(GL_SCISSOR_TEST);
     engine.swapBuffers();
     EXPECT_FALSE(capture.finished());
+    // The frame reaches its file once the capture is flushed.
+    ASSERT_TRUE(capture.flush());
 
     int w = 0, h = 0;
     png_byte top[3], bottom[3];
