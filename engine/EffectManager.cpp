@@ -102,15 +102,33 @@ void EffectManager::deleteAll()
 
 bool EffectManager::checkEachEffect = false;
 
-void EffectManager::checkEffect(const Effect* effect, const char* step) const
+int EffectManager::idOf(const Effect* effect) const
 {
     int id = -1;
     for (int i = 0; i < kMaxEffects; ++i)
         if (effects[i] == effect)
             id = i;
+    return id;
+}
+
+void EffectManager::checkEffect(const Effect* effect, const char* step) const
+{
     char place[64];
-    std::snprintf(place, sizeof place, "effect %d %s", id, step);
+    std::snprintf(place, sizeof place, "effect %d %s", idOf(effect), step);
     checkGLError(place);
+}
+
+void EffectManager::runPass(Effect* effect, int time, EffectTimes::Pass pass)
+{
+    times.begin();
+    if (pass == EffectTimes::kPreRender)
+        effect->preRender(time);
+    else
+        effect->render(time, true);
+    if (times.enabled())
+        times.end(time, idOf(effect), pass);
+    if (checkEachEffect)
+        checkEffect(effect, pass == EffectTimes::kPreRender ? "preRender" : "render");
 }
 
 // Lists are walked by index: an effect may add to a layer while it draws
@@ -127,19 +145,13 @@ void EffectManager::renderFrame(int time)
 {
     std::vector<Effect*>& base = layers[0];
     for (size_t i = 0; i < base.size(); ++i)
-        if (base[i]->isRunning()) {
-            base[i]->render(time, true);
-            if (checkEachEffect)
-                checkEffect(base[i], "render");
-        }
+        if (base[i]->isRunning())
+            runPass(base[i], time, EffectTimes::kRender);
 
     for (std::vector<Effect*>& list : layers)
         for (size_t i = 0; i < list.size(); ++i)
-            if (list[i]->isRunning()) {
-                list[i]->preRender(time);
-                if (checkEachEffect)
-                    checkEffect(list[i], "preRender");
-            }
+            if (list[i]->isRunning())
+                runPass(list[i], time, EffectTimes::kPreRender);
 
     for (int layer = 1; layer < kLayerCount; ++layer) {
         std::vector<Effect*>& list = layers[layer];
@@ -151,9 +163,7 @@ void EffectManager::renderFrame(int time)
             glPushMatrix();
             glMatrixMode(GL_MODELVIEW);
             glPushMatrix();
-            effect->render(time, true);
-            if (checkEachEffect)
-                checkEffect(effect, "render");
+            runPass(effect, time, EffectTimes::kRender);
             glMatrixMode(GL_MODELVIEW);
             glPopMatrix();
             glMatrixMode(GL_PROJECTION);

@@ -13,6 +13,8 @@
 // Process-wide singleton, created on first use and deleted by the demo run at
 // shutdown after deleteAll.
 
+#include "engine/EffectTimes.h"
+
 #include <vector>
 
 class Effect;
@@ -46,7 +48,10 @@ public:
     static void setCheckGLAfterEachEffect(bool on) { checkEachEffect = on; }
 
 private:
+    int idOf(const Effect* effect) const;
     void checkEffect(const Effect* effect, const char* step) const;
+    // One pass of one effect, timed when VP_EFFECT_TIMES is set.
+    void runPass(Effect* effect, int time, EffectTimes::Pass pass);
     static bool checkEachEffect;
 
     EffectManager();
@@ -56,4 +61,5 @@ private:
 
     std::vector<Effect*> layers[kLayerCount];
     Effect* effects[kMaxEffects] = {};
+    EffectTimes times;
 };
