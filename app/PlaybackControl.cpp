@@ -2,7 +2,6 @@
 
 #include "engine/DemoEngine.h"
 #include "engine/ScriptPlayer.h"
-#include "platform/GLWindow.h"
 
 #include <cstdio>
 
@@ -10,21 +9,6 @@ PlaybackControl::PlaybackControl(bool withMusic, int start)
     : music(withMusic)
     , startMs(start)
 {
-}
-
-void PlaybackControl::onMessage(const WindowMessage& msg)
-{
-    if (msg.type != MessageType::KeyDown && msg.type != MessageType::KeyUp)
-        return;
-    const int index = msg.param1 - kKeySpace;
-    if (index < 0 || index > 2)
-        return;
-    if (msg.type == MessageType::KeyUp) {
-        held[index] = false;
-    } else if (!held[index]) {
-        held[index] = true;
-        ++presses[index];
-    }
 }
 
 int PlaybackControl::startTime(int start)
@@ -65,7 +49,7 @@ bool PlaybackControl::apply(DemoEngine& engine, ScriptPlayer& player)
         std::printf(isPaused ? "paused at %d ms\n" : "playing from %d ms\n", clock.now());
     }
     int steps = presses[2] - presses[1];
-    presses[0] = presses[1] = presses[2] = 0;
+    presses.clear();
     if (steps == 0) {
         std::fflush(stdout);
         return false;

@@ -13,9 +13,10 @@
 // back when one is pending, otherwise the --start time, never before the
 // demo start. Owned by the demo run; prints what it does on stdout.
 
+#include "app/KeyPresses.h"
+
 class DemoEngine;
 class ScriptPlayer;
-struct WindowMessage;
 
 class PlaybackControl {
 public:
@@ -28,7 +29,7 @@ public:
     PlaybackControl(bool music, int startMs);
 
     // Notes presses of the three keys; the message goes on to the engine as well.
-    void onMessage(const WindowMessage& msg);
+    void onMessage(const WindowMessage& msg) { presses.onMessage(msg); }
 
     // The demo time the script, just started, is to begin at.
     int startTime(int demoStart);
@@ -60,6 +61,5 @@ private:
     int pendingStart = 0;     // its target
     bool isPaused = false;
     bool pictureDue = true;
-    int presses[3] = {};   // Space, Page Up, Page Down since the last frame
-    bool held[3] = {};
+    KeyPresses presses{kKeySpace}; // Space, Page Up, Page Down since the last frame
 };

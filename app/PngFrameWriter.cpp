@@ -23,6 +23,7 @@ PngFrameWriter::PngFrameWriter(const std::string& d)
     // One buffer per worker, one being filled and one waiting: the workers
     // never run dry while the capture keeps up.
     buffers.resize(static_cast<size_t>(n) + 2);
+    queue.resize(buffers.size());
     for (int i = 0; i < n; ++i)
         workers.emplace_back([this] { work(); });
 }
@@ -54,7 +55,7 @@ uint8_t* PngFrameWriter::acquire(int w, int h)
 {
     std::unique_lock<std::mutex> lock(mutex);
     if (w != width || h != height) {
-        bufferFree.wait(lock, [this] { return queue.empty() && busy == 0; });
+        bufferFree.wait(lock, [this] { return queued == 0 && busy == 0; });
         resize(w, h);
     }
     bufferFree.wait(lock, [this] { return !freeBuffers.empty(); });
@@ -67,7 +68,8 @@ void PngFrameWriter::submit(uint8_t* buffer, int index)
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        queue.push_back(Job{buffer, index});
+        queue[(queueHead + queued) % queue.size()] = Job{buffer, index};
+        ++queued;
     }
     workReady.notify_one();
 }
@@ -75,7 +77,7 @@ void PngFrameWriter::submit(uint8_t* buffer, int index)
 bool PngFrameWriter::drain()
 {
     std::unique_lock<std::mutex> lock(mutex);
-    bufferFree.wait(lock, [this] { return queue.empty() && busy == 0; });
+    bufferFree.wait(lock, [this] { return queued == 0 && busy == 0; });
     return !failed();
 }
 
@@ -86,11 +88,12 @@ void PngFrameWriter::work()
     std::vector<uint8_t> row;
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
-        workReady.wait(lock, [this] { return stopping || !queue.empty(); });
-        if (queue.empty())
+        workReady.wait(lock, [this] { return stopping || queued > 0; });
+        if (queued == 0)
             return;
-        Job job = queue.front();
-        queue.pop_front();
+        Job job = queue[queueHead];
+        queueHead = (queueHead + 1) % queue.size();
+        --queued;
         int w = width;
         int h = height;
         bool skip = failed();

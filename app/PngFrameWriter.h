@@ -12,7 +12,6 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -46,7 +45,11 @@ private:
     int height = 0;
     std::vector<std::vector<uint8_t>> buffers;
     std::vector<uint8_t*> freeBuffers;
-    std::deque<Job> queue;
+    // Frames handed over and not yet taken by a worker, oldest first: a ring
+    // as long as the set of buffers, which is as many as can be queued.
+    std::vector<Job> queue;
+    size_t queueHead = 0;
+    size_t queued = 0;
     int busy = 0; // frames being written
     bool stopping = false;
     std::atomic<bool> writeFailed{false};

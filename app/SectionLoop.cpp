@@ -3,29 +3,13 @@
 #include "app/PlaybackControl.h"
 #include "engine/DemoEngine.h"
 #include "engine/ScriptPlayer.h"
-#include "platform/GLWindow.h"
 
 #include <cstdio>
-
-void SectionLoop::onMessage(const WindowMessage& msg)
-{
-    if (msg.type != MessageType::KeyDown && msg.type != MessageType::KeyUp)
-        return;
-    const int index = msg.param1 - kKeyStart;
-    if (index < 0 || index > 2)
-        return;
-    if (msg.type == MessageType::KeyUp) {
-        held[index] = false;
-    } else if (!held[index]) {
-        held[index] = true;
-        ++pressed[index];
-    }
-}
 
 bool SectionLoop::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback)
 {
     const int now = engine.demoClock().now();
-    if (pressed[0] || pressed[1] || pressed[2]) {
+    if (pressed.any()) {
         if (pressed[1]) {
             from = to = -1;
         }
@@ -39,7 +23,7 @@ bool SectionLoop::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackContro
             if (from < 0 || from >= to)
                 from = player.demoStart();
         }
-        pressed[0] = pressed[1] = pressed[2] = 0;
+        pressed.clear();
         if (active())
             std::printf("loop %d..%d ms\n", from, to);
         else if (from >= 0)

@@ -8,11 +8,11 @@
 // When the demo time reaches the end, playback goes back to the start as a
 // seek back does, the music with it. Prints what it does on stdout.
 
+#include "app/KeyPresses.h"
+
 class DemoEngine;
 class PlaybackControl;
 class ScriptPlayer;
-struct WindowMessage;
-
 class SectionLoop {
 public:
     static constexpr int kKeyStart = 0xDB; // [
@@ -22,7 +22,7 @@ public:
     // fromMs, toMs: the --loop section; -1 for none.
     SectionLoop(int fromMs, int toMs) : from(fromMs), to(toMs) {}
 
-    void onMessage(const WindowMessage& msg);
+    void onMessage(const WindowMessage& msg) { pressed.onMessage(msg); }
     // Acts on the keys pressed since the last frame and, at the loop's end,
     // seeks back to its start. True when the demo must be built again.
     bool apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback);
@@ -32,6 +32,5 @@ public:
 private:
     int from;
     int to;
-    int pressed[3] = {}; // start, clear, end since the last frame
-    bool held[3] = {};
+    KeyPresses pressed{kKeyStart}; // start, clear, end since the last frame
 };
