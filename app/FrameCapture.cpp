@@ -1,6 +1,6 @@
 #include "app/FrameCapture.h"
 
-#include "gl/PngWriter.h"
+#include "app/PngFrameFiles.h"
 #include "gl/WindowTarget.h"
 
 #include <GL/gl.h>
@@ -24,7 +24,7 @@ FrameCapture::FrameCapture(const std::string& d, int f, int to, int den)
 FrameCapture::~FrameCapture()
 {
     // Frames still queued are written before the workers stop.
-    delete png;
+    delete writer;
     delete video;
 }
 
@@ -35,15 +35,20 @@ void FrameCapture::install()
 
 bool FrameCapture::prepare()
 {
-    if (video)
-        return video->prepare();
+    if (video) {
+        if (!video->prepare())
+            return false;
+        // One worker: the frames go down the pipe in order.
+        writer = new FrameWriter(1, [this](int, const uint8_t* rgba, int, int, int) { return video->writeFrame(rgba); });
+        return true;
+    }
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec || !std::filesystem::is_directory(dir)) {
         std::fprintf(stderr, "vplayer: cannot create capture folder '%s'\n", dir.c_str());
         return false;
     }
-    png = new PngFrameWriter(dir);
+    writer = newPngFrameFiles(dir);
     return true;
 }
 
@@ -105,11 +110,11 @@ void FrameCapture::captureFrame(int width, int height)
     if (readback.active()) {
         if (!readback.read(frame, width, height))
             writeFailed = true;
-    } else if (png) {
+    } else if (!video) {
         // Straight into the buffer the worker compresses.
-        uint8_t* buffer = png->acquire(width, height);
+        uint8_t* buffer = writer->acquire(width, height);
         glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, buffer);
-        png->submit(buffer, frame);
+        writer->submit(buffer, frame);
     } else {
         size_t bytes = static_cast<size_t>(width) * height * 4;
         if (pixels.size() != bytes)
@@ -124,19 +129,14 @@ void FrameCapture::captureFrame(int width, int height)
 
 bool FrameCapture::takeFrame(int index, const uint8_t* rgba, int width, int height)
 {
-    if (png) {
-        uint8_t* buffer = png->acquire(width, height);
-        std::memcpy(buffer, rgba, static_cast<size_t>(width) * height * 4);
-        png->submit(buffer, index);
-        return !png->failed();
-    }
-    if (!video->started() && !video->start(width, height))
+    if (video && !video->started() && !video->start(width, height))
         return false;
-    // The ring's mapped buffer goes down the pipe as it is.
-    if (!video->writeFrame(rgba))
-        return false;
-    progress.frameDone(index + 1);
-    return true;
+    uint8_t* buffer = writer->acquire(width, height);
+    std::memcpy(buffer, rgba, static_cast<size_t>(width) * height * 4);
+    writer->submit(buffer, index);
+    if (video)
+        progress.frameDone(index + 1);
+    return !writer->failed();
 }
 
 bool FrameCapture::flush()
@@ -146,7 +146,7 @@ bool FrameCapture::flush()
             writeFailed = true;
         readback.release();
     }
-    if (png && !png->drain())
+    if (writer && !writer->drain())
         writeFailed = true;
     return !failed();
 }

@@ -15,12 +15,14 @@
 // and flush() once the last frame is drawn, while the window still exists.
 //
 // Pictures come back through a ring of pixel buffers (FrameReadback.h) and
-// PNGs are compressed on worker threads (PngFrameWriter.h), so the frames
-// reach their files a little after they were drawn; flush() waits for them.
+// are written on worker threads (FrameWriter.h): PNGs compressed on several,
+// a video's raw frames fed to ffmpeg on one, so drawing goes on while ffmpeg
+// is busy. The frames reach their files a little after they were drawn;
+// flush() waits for them.
 
 #include "app/CaptureProgress.h"
 #include "app/FrameReadback.h"
-#include "app/PngFrameWriter.h"
+#include "app/FrameWriter.h"
 #include "app/VideoExport.h"
 #include "platform/Clock.h"
 
@@ -56,7 +58,7 @@ public:
     int framesWritten() const { return frame; }
     int firstFrameMs() const { return fromMs; }
     int frameTimeMs(int k) const;
-    bool failed() const { return writeFailed || (png && png->failed()); }
+    bool failed() const { return writeFailed || (writer && writer->failed()); }
     bool writesVideo() const { return video != nullptr; }
     // Completes a video: the encoder finished and the frames' segment of the
     // soundtrack file muxed in from the music's position `musicFromMs` (empty
@@ -83,7 +85,7 @@ private:
     std::vector<uint8_t> pixels; // one RGBA frame for a video without the ring
     FrameReadback readback;
     bool readbackTried = false;
-    VideoExport* video = nullptr;  // owned; only when writing a video file
-    PngFrameWriter* png = nullptr; // owned; only when writing a frame folder
+    VideoExport* video = nullptr;   // owned; only when writing a video file
+    FrameWriter* writer = nullptr;  // owned; PNG files, or the video's frames to ffmpeg
     CaptureProgress progress;
 };

@@ -113,6 +113,10 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool feedInput)
             posix_spawn_file_actions_destroy(&actions);
             return false;
         }
+        // A roomy pipe lets the writer run ahead of the reader by most of a
+        // frame instead of by 64 KiB (the size is a hint: unprivileged
+        // processes may be held to less).
+        fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
         posix_spawn_file_actions_adddup2(&actions, fds[0], 0);
     } else {
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);

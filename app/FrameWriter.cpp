@@ -1,34 +1,19 @@
-#include "app/PngFrameWriter.h"
+#include "app/FrameWriter.h"
 
-#include "gl/PngWriter.h"
-
-#include <cstdio>
-
-namespace {
-
-int workerCount()
+FrameWriter::FrameWriter(int n, Write w)
+    : write(std::move(w))
 {
-    unsigned n = std::thread::hardware_concurrency();
-    if (n < 2)
-        return 2;
-    return n > 8 ? 8 : static_cast<int>(n);
-}
-
-} // namespace
-
-PngFrameWriter::PngFrameWriter(const std::string& d)
-    : dir(d)
-{
-    int n = workerCount();
+    if (n < 1)
+        n = 1;
     // One buffer per worker, one being filled and one waiting: the workers
     // never run dry while the capture keeps up.
     buffers.resize(static_cast<size_t>(n) + 2);
     queue.resize(buffers.size());
     for (int i = 0; i < n; ++i)
-        workers.emplace_back([this] { work(); });
+        workers.emplace_back([this, i] { work(i); });
 }
 
-PngFrameWriter::~PngFrameWriter()
+FrameWriter::~FrameWriter()
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -39,7 +24,7 @@ PngFrameWriter::~PngFrameWriter()
         t.join();
 }
 
-void PngFrameWriter::resize(int w, int h)
+void FrameWriter::resize(int w, int h)
 {
     // Called with the lock held and nothing in flight.
     width = w;
@@ -51,7 +36,7 @@ void PngFrameWriter::resize(int w, int h)
     }
 }
 
-uint8_t* PngFrameWriter::acquire(int w, int h)
+uint8_t* FrameWriter::acquire(int w, int h)
 {
     std::unique_lock<std::mutex> lock(mutex);
     if (w != width || h != height) {
@@ -64,7 +49,7 @@ uint8_t* PngFrameWriter::acquire(int w, int h)
     return b;
 }
 
-void PngFrameWriter::submit(uint8_t* buffer, int index)
+void FrameWriter::submit(uint8_t* buffer, int index)
 {
     {
         std::lock_guard<std::mutex> lock(mutex);
@@ -74,18 +59,15 @@ void PngFrameWriter::submit(uint8_t* buffer, int index)
     workReady.notify_one();
 }
 
-bool PngFrameWriter::drain()
+bool FrameWriter::drain()
 {
     std::unique_lock<std::mutex> lock(mutex);
     bufferFree.wait(lock, [this] { return queued == 0 && busy == 0; });
     return !failed();
 }
 
-void PngFrameWriter::work()
+void FrameWriter::work(int worker)
 {
-    std::string path;
-    path.reserve(dir.size() + 32);
-    std::vector<uint8_t> row;
     std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         workReady.wait(lock, [this] { return stopping || queued > 0; });
@@ -100,15 +82,8 @@ void PngFrameWriter::work()
         ++busy;
         lock.unlock();
 
-        if (!skip) {
-            char name[32];
-            std::snprintf(name, sizeof name, "/frame_%06d.png", job.index);
-            path.assign(dir);
-            path.append(name);
-            row.resize(static_cast<size_t>(w) * 3);
-            if (!writePNG(path.c_str(), w, h, job.buffer, row.data()) && !writeFailed.exchange(true))
-                std::fprintf(stderr, "vplayer: cannot write '%s'\n", path.c_str());
-        }
+        if (!skip && !write(worker, job.buffer, w, h, job.index))
+            writeFailed = true;
 
         lock.lock();
         --busy;

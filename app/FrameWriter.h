@@ -1,27 +1,36 @@
 #pragma once
-// Writes captured frames as DIR/frame_NNNNNN.png on worker threads, so that
-// compressing frame n overlaps drawing the frames after it. A fixed set of
-// frame buffers circulates between the capture and the workers: the capture
-// takes a free one (waiting while all are being written), fills it and hands
-// it over with its frame number. Buffers, row buffers and paths are reused,
-// so a long capture allocates nothing per frame.
+// Hands captured frames to worker threads, so that writing frame n (a PNG
+// compressed, or raw pixels down a pipe to an encoder) overlaps drawing the
+// frames after it. A fixed set of frame buffers circulates between the
+// capture and the workers: the capture takes a free one (waiting while all
+// are being written), fills it and hands it over with its frame number.
+// Buffers are reused, so a long capture allocates nothing per frame.
 //
-// The first frame that cannot be written prints its message and marks the
+// With one worker the frames are written in the order they were handed
+// over; with more, each worker takes the oldest frame waiting.
+//
+// The first frame whose write fails (the write function says why) marks the
 // writer failed; the frames still queued are dropped.
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
-class PngFrameWriter {
+class FrameWriter {
 public:
-    explicit PngFrameWriter(const std::string& dir);
+    // Called on worker `worker` (0 .. workers - 1) for every frame: height
+    // rows of width RGBA pixels, bottom row first. False when it failed.
+    using Write = std::function<bool(int worker, const uint8_t* rgba, int width, int height, int index)>;
+
+    FrameWriter(int workers, Write write);
     // Waits for the frames handed over.
-    ~PngFrameWriter();
+    ~FrameWriter();
+    FrameWriter(const FrameWriter&) = delete;
+    FrameWriter& operator=(const FrameWriter&) = delete;
 
     // A free buffer for one width x height RGBA frame; waits while every
     // buffer is being written. A new size waits for the frames in flight.
@@ -37,10 +46,10 @@ private:
         uint8_t* buffer;
         int index;
     };
-    void work();
+    void work(int worker);
     void resize(int width, int height);
 
-    std::string dir;
+    Write write;
     int width = 0;
     int height = 0;
     std::vector<std::vector<uint8_t>> buffers;
