@@ -111,6 +111,10 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     if (logging)
         health.open("vp_log_starts.txt");
     bool quit = false;
+    // A seek (Page Up, the loop, a watched save) builds the demo again with
+    // the keys as they are: clearing them would lose an Escape pressed just
+    // before. Only the script's own restart and reload keys start afresh.
+    bool keepKeys = false;
     while (!quit) {
         // A full build: every effect made again, so textures and scenes are
         // loaded again too.
@@ -134,7 +138,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                 engine.playMusic();
                 trace.musicStarted(startAt);
             }
-            engine.clearKeys();
+            if (!keepKeys)
+                engine.clearKeys();
+            keepKeys = false;
             engine.startTimer();
             playback.started(engine);
             health.recordStart(built);
@@ -171,6 +177,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                     delete factory;
                     factory = nullptr;
                     rebuild = true;
+                    keepKeys = true;
                     continue;
                 }
                 // Paused, the picture of the paused time is drawn once and
