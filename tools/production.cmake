@@ -1,36 +1,48 @@
-# Builds the sample production into ${VP_PRODUCTION_DIR}:
-#   data/             the script, scenes, textures and tree file (vp_makeprod)
+# Builds the sample production into ${VP_PRODUCTION_DIR} from its sources in
+# production/ (the script, written by hand, and the list of its scenes):
+#   data/             the script, scenes, textures and tree file
 #   velmorprocess-zqfinal.ogg   the soundtrack
-#   data.vpd          the data files packed with the password
+#   data.vpd          the data files packed with the password, by vpdpack
 # Each step below appends its outputs to production_outputs; the production
 # target builds them all.
 set(VP_PRODUCTION_DIR ${PROJECT_BINARY_DIR}/production CACHE INTERNAL "")
+set(VP_PRODUCTION_SOURCE_DIR ${PROJECT_SOURCE_DIR}/production CACHE INTERNAL "")
 set(production_outputs "")
 
-# --- data files -------------------------------------------------------------
-# The models on stage in the climax come from the packaged test models,
-# imported with vpimport into data/ beside the generated scenes (their
-# textures go to data/textures). Each entry: scene name, model, options.
+# --- scenes, textures, tree file ---------------------------------------------
+# scenes.txt lists every scene file: the generated ones are written by
+# vp_makeprod with the textures and the tree file; the others are models from
+# the packaged test models, imported with vpimport (their textures go to
+# data/textures). A line: the scene file, then "generated" or the model and
+# the importer's options.
 set(VP_MODELS_DIR /usr/share/assimp/models)
 if(NOT EXISTS ${VP_MODELS_DIR}/Collada/duck.dae)
   message(FATAL_ERROR "The sample production imports models from ${VP_MODELS_DIR}: "
                       "scripts/setup.sh installs them (assimp-testmodels)")
 endif()
-set(production_models
-  "duck|Collada/duck.dae|"
-  "engine|glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb|--scale,0.01"
-  "spider|OBJ/spider.obj|"
-  "teapots|Collada/teapots.DAE|")
+set(scene_list ${VP_PRODUCTION_SOURCE_DIR}/scenes.txt)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${scene_list})
+file(STRINGS ${scene_list} scene_lines REGEX "^[^#]")
 set(import_commands "")
 set(import_inputs "")
-foreach(entry ${production_models})
-  string(REPLACE "|" ";" fields "${entry}")
-  list(GET fields 0 name)
+foreach(line ${scene_lines})
+  string(STRIP "${line}" line)
+  string(REGEX REPLACE "[ \t]+" ";" fields "${line}")
+  list(LENGTH fields count)
+  if(count LESS 2)
+    message(FATAL_ERROR "${scene_list}: '${line}' names no source")
+  endif()
+  list(GET fields 0 scene)
   list(GET fields 1 model)
-  list(GET fields 2 options)
-  string(REPLACE "," ";" options "${options}")
+  if(model STREQUAL "generated")
+    continue()
+  endif()
+  set(options "")
+  if(count GREATER 2)
+    list(SUBLIST fields 2 -1 options)
+  endif()
   list(APPEND import_commands COMMAND vpimport ${VP_MODELS_DIR}/${model}
-       -o ${VP_PRODUCTION_DIR}/data/${name}.vsc ${options})
+       -o ${VP_PRODUCTION_DIR}/data/${scene} ${options})
   list(APPEND import_inputs ${VP_MODELS_DIR}/${model})
 endforeach()
 
@@ -41,9 +53,22 @@ add_custom_command(
   COMMAND vp_makeprod ${VP_PRODUCTION_DIR}
   ${import_commands}
   COMMAND ${CMAKE_COMMAND} -E touch ${VP_PRODUCTION_DATA_STAMP}
-  DEPENDS vp_makeprod vpimport ${import_inputs}
-  COMMENT "Writing the sample production's data files and importing its models")
+  DEPENDS vp_makeprod vpimport ${import_inputs} ${scene_list}
+  COMMENT "Writing the sample production's scenes and textures and importing its models")
 list(APPEND production_outputs ${VP_PRODUCTION_DATA_STAMP})
+
+# --- script -------------------------------------------------------------------
+# The script files are copied as they are, after the scenes (which start from
+# an empty data/).
+file(GLOB production_scripts CONFIGURE_DEPENDS ${VP_PRODUCTION_SOURCE_DIR}/data/*.scr)
+set(VP_PRODUCTION_SCRIPT_STAMP ${VP_PRODUCTION_DIR}/.script-stamp)
+add_custom_command(
+  OUTPUT ${VP_PRODUCTION_SCRIPT_STAMP}
+  COMMAND ${CMAKE_COMMAND} -E copy ${production_scripts} ${VP_PRODUCTION_DIR}/data/
+  COMMAND ${CMAKE_COMMAND} -E touch ${VP_PRODUCTION_SCRIPT_STAMP}
+  DEPENDS ${production_scripts} ${VP_PRODUCTION_DATA_STAMP}
+  COMMENT "Copying the sample production's script")
+list(APPEND production_outputs ${VP_PRODUCTION_SCRIPT_STAMP})
 
 # --- data.vpd -------------------------------------------------------------------
 # Every file under data/, named like DATA\TESTSCRIPT.SCR, compressed member by
@@ -54,7 +79,7 @@ add_custom_command(
   OUTPUT ${VP_PRODUCTION_ARCHIVE}
   COMMAND vpdpack a data.vpd data -p tavex
   WORKING_DIRECTORY ${VP_PRODUCTION_DIR}
-  DEPENDS ${VP_PRODUCTION_DATA_STAMP} vpdpack
+  DEPENDS ${VP_PRODUCTION_DATA_STAMP} ${VP_PRODUCTION_SCRIPT_STAMP} vpdpack
   COMMENT "Packing the sample production's data files into data.vpd")
 list(APPEND production_outputs ${VP_PRODUCTION_ARCHIVE})
 

@@ -10,8 +10,8 @@
 //                  throws rose.png onto them while its aim circles
 //
 // Object and light names are listed in ProductionShadowScenes.cpp; the script
-// lines are in ProductionShadowScript.cpp. The floors use the textures that
-// ProductionScenes writes.
+// plays them in production/data/theme.scr and climax.scr. The floors use the
+// textures that ProductionScenes writes.
 
 #include <string>
 

@@ -1,11 +1,13 @@
-// vp_makeprod: writes the sample production's data files into a folder.
+// vp_makeprod: writes the sample production's generated data files into a
+// folder: the scenes made from code, the textures and the tree file. The
+// script is source (production/data), and so is the list of the scenes
+// (production/scenes.txt), which also names the imported ones.
 // Usage: vp_makeprod OUTPUT_DIR
 // The output is the same on every run: the build regenerates it whenever the
 // generator changes.
 #include "tools/makeprod/GeneratedEffectsScenes.h"
 #include "tools/makeprod/ImageLayerTextures.h"
 #include "tools/makeprod/ProductionScenes.h"
-#include "tools/makeprod/ProductionScript.h"
 
 #include <cstdio>
 #include <cstring>
@@ -18,7 +20,7 @@ int main(int argc, char** argv)
     const char* usage = "usage: vp_makeprod OUTPUT_DIR\n";
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::fputs(usage, stdout);
-        std::fputs("Writes the sample production's script, scenes, textures and tree file\n"
+        std::fputs("Writes the sample production's generated scenes, textures and tree file\n"
                    "into OUTPUT_DIR/data.\n",
                    stdout);
         return 0;
@@ -35,11 +37,6 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(out / "data", ec);
     if (ec) {
         std::fprintf(stderr, "vp_makeprod: cannot create %s: %s\n", (out / "data").c_str(), ec.message().c_str());
-        return 1;
-    }
-    std::string script = (out / "data" / "testscript.scr").string();
-    if (!productionScript().save(script)) {
-        std::fprintf(stderr, "vp_makeprod: cannot write %s\n", script.c_str());
         return 1;
     }
     if (!writeImageLayerTextures((out / "data" / "textures").string()))
