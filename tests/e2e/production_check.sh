@@ -17,8 +17,8 @@ expect_rc 0
 LAST=$(grep -c '' $SCRIPT)
 NEXT=$((LAST + 1))
 SETUP=$(grep -n '^SETUP' $SCRIPT | cut -d: -f1)
-SCENE_LINE=$(grep -n 'SIGNAL 20 50 data/hall.vsc' $SCRIPT | cut -d: -f1)
-TREE_LINE=$(grep -n 'SIGNAL 80 50 data/tree.vsc' $SCRIPT | cut -d: -f1)
+SCENE_LINE=$(grep -n 'SIGNAL HALL LOAD_SCENE data/hall.vsc' $SCRIPT | cut -d: -f1)
+TREE_LINE=$(grep -n 'SIGNAL TREE LOAD_SCENE data/tree.vsc' $SCRIPT | cut -d: -f1)
 
 append() { printf '%s\r\n' "$@" >>$SCRIPT; }
 in_setup() { sed -i "${SETUP}a $1" $SCRIPT; }

@@ -4,6 +4,7 @@
 #include "engine/DemoEngine.h"
 #include "platform/OggDecoder.h"
 #include "support/Files.h"
+#include "support/ProductionScript.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -37,16 +37,11 @@ std::string soundtrackPath()
     return productionDir() + "/velmorprocess-zqfinal.ogg";
 }
 
-// The script's demo start: a plain number after DEMOSTART in the header, else 0.
+// The script's demo start, as the player parses it.
 int scriptDemoStart()
 {
-    std::ifstream in(productionDir() + "/data/testscript.scr");
-    std::string word;
-    while (in >> word && word != "SETUP") {
-        if (word == "DEMOSTART" && in >> word)
-            return std::atoi(word.c_str());
-    }
-    return 0;
+    ProductionScript production;
+    return production.script->ok() ? production.script->demoStart() : 0;
 }
 
 // Left and right averaged, as floats.

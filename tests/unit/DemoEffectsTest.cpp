@@ -1,12 +1,10 @@
 #include "app/DemoEffects.h"
 
-#include "support/Files.h"
+#include "support/ProductionScript.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
-#include <sstream>
 #include <string>
 
 // Only ATI shadows on a driver without depth render textures draw the scene
@@ -47,20 +45,12 @@ TEST(DemoEffects, TableMarksTheSceneBasedIdsAsWrapped)
 // part in the show before the suite passes again.
 TEST(DemoEffects, SampleProductionStartsEveryRegisteredId)
 {
-    const char* dir = std::getenv("VP_PRODUCTION_DIR");
-    ASSERT_NE(dir, nullptr);
-    const std::string script = readFile<std::string>(std::string(dir) + "/data/testscript.scr");
-    ASSERT_FALSE(script.empty()) << dir;
+    ProductionScript production;
+    ASSERT_TRUE(production.script->ok()) << production.script->errorText();
     std::set<int> started;
-    std::istringstream lines(script);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::istringstream words(line);
-        std::string time, verb;
-        int id = -1;
-        if (words >> time >> verb >> id && verb == "START")
-            started.insert(id);
-    }
+    for (const ScriptEvent* e : production.script->timeline())
+        if (e->type == EventType::Start)
+            started.insert(e->effectId);
     int count = 0;
     const DemoEffects::Entry* table = DemoEffects::table(count);
     std::string missing;
