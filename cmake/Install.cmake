@@ -37,6 +37,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/tu
               ${PROJECT_SOURCE_DIR}/docs/production.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/example DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The sample production's sources, for authors to read: its script (the
+# archive holds the same files) and the list of its scenes.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/production/data DESTINATION ${CMAKE_INSTALL_DOCDIR}/production
+        FILES_MATCHING PATTERN "*.scr")
+install(FILES ${PROJECT_SOURCE_DIR}/production/scenes.txt DESTINATION ${CMAKE_INSTALL_DOCDIR}/production)
 install(FILES ${PROJECT_SOURCE_DIR}/dist/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 set(changelog_gz ${PROJECT_BINARY_DIR}/changelog.gz)
 add_custom_command(

@@ -71,4 +71,14 @@ done
 for doc in manual.md tutorial.md example/production.ini copyright; do
   [ -f "$PREFIX/share/doc/vplayer/$doc" ] || fail "share/doc/vplayer/$doc is not installed"
 done
+# The sample production's loose sources are the ones its archive was packed
+# from, so what an author reads is what plays.
+for f in "$VP_SOURCE_DIR"/production/data/*.scr "$VP_SOURCE_DIR"/production/scenes.txt; do
+  rel=${f#"$VP_SOURCE_DIR"/}
+  cmp -s "$f" "$PREFIX/share/doc/vplayer/$rel" || fail "share/doc/vplayer/$rel is not the production's source"
+done
+"$PREFIX/bin/vpdpack" x "$PREFIX/share/vplayer/data.vpd" data/intro.scr -p tavex -o "$WORK/intro.scr" ||
+  fail "the installed archive holds no data/intro.scr"
+cmp -s "$WORK/intro.scr" "$PREFIX/share/doc/vplayer/production/data/intro.scr" ||
+  fail "the installed archive's intro.scr differs from the installed source"
 echo ok

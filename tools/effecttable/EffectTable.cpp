@@ -41,60 +41,85 @@ struct ClassInfo {
     const char* purpose;
     // Where a class that hands every code on sends it (documented with it).
     SignalsFn passesTo;
+    // The part of the sample production that shows the class at work: its
+    // sections' files in production/data. Null where there is none to name.
+    const char* shownIn;
 };
 
 const ClassInfo kClasses[] = {
     {&Effect::signals, "Common signals",
      "Every effect above that says so also takes these: its clock, its rectangle, colour, blending and "
      "rotation.",
-     nullptr},
+     nullptr, nullptr},
     {&RenderTargetLayer::signals, "Render target",
      "An effect marked *through the render target* is drawn into the shared off-screen picture and laid "
      "over the screen as a flat layer. The layer takes these, and the common signals 200 to 206 (but 204) "
      "and 500, 501 for its colour, rectangle and rotation; every signal also reaches the effect inside, so "
      "a code both know (91, 407, the colours) acts on both.",
-     nullptr},
+     nullptr,
+     "the shakes and the slow turn of the scenes in `climax.scr`."},
     {&ClearScreen::signals, "ClearScreen",
      "Clears the picture at the start of each frame; its colour (200, 201) is the clear colour. Put it on "
      "layer 0.",
-     nullptr},
+     nullptr,
+     "the background colour, moved one step a beat through every section from `intro.scr` on."},
     {&KeyControl::signals, "KeyControl",
      "A live controller for rehearsals: keys toggle effects and send signals to the effect last toggled.",
-     nullptr},
+     nullptr,
+     "started in `intro.scr`, it listens all show long."},
     {&PatternTrigger::signals, "PatternTrigger",
      "Drives its source (signal 70) in a rhythm: every step whose pattern character is not `0` sends the "
      "source signal 407 with the step's time and character.",
-     nullptr},
+     nullptr,
+     "the ticks on the bar in `groove.scr`, the inverts on the stage in `theme.scr`, the eighths of "
+     "`build.scr` and the strobe of `climax.scr`; their sources and steps are set up in `testscript.scr`."},
     {&Forcefield::signals, "Forcefield", "500 glowing particle trails swirling around two moving attractors.",
-     nullptr},
+     nullptr,
+     "the trails over the swarm in `groove.scr`."},
     {&GeoSphereDeform::signals, "GeoSphereDeform",
      "A scene player that makes one roughly spherical mesh of its scene wobble with travelling sine waves.",
-     nullptr},
+     nullptr,
+     "the wobbling sphere of `build.scr`, and the duck and teapots gone to jelly at the end of "
+     "`climax.scr`."},
     {&ObjectPulse::signals, "ObjectPulse",
-     "A scene player that makes one mesh of its scene pulse in waves from its middle out.", nullptr},
+     "A scene player that makes one mesh of its scene pulse in waves from its middle out.", nullptr,
+     "the pulsing crate of `build.scr`."},
     {&SceneEffect::signals, "SceneEffect",
      "Plays a 3D scene file: cameras, lights, fog, objects, materials, shadows. Load the scene with signal "
      "50 in the setup.",
-     nullptr},
+     nullptr,
+     "the hall in `intro.scr` and `outro.scr`, the swarm in `groove.scr`, the chrome room and the shadowed "
+     "stage in `theme.scr`, the cuts and the imported models in `climax.scr`."},
     {&Tree::signals, "Tree",
      "A scene player that grows a tree (from `data/tree2.arb`) on the scene's spheres `Sphere01` and "
      "`Sphere02`.",
-     nullptr},
-    {&AnsiFilter::signals, "AnsiFilter", "A coarse block look of its source, added over the picture.", nullptr},
-    {&RadialBlurFilter::signals, "RadialBlurFilter", "A zoom blur of its source.", nullptr},
-    {&MotionBlurFilter::signals, "MotionBlurFilter", "Fading after-images of its source.", nullptr},
-    {&GlowFilter::signals, "GlowFilter", "Adds a soft glow of its source's picture over the frame.", nullptr},
+     nullptr,
+     "the break, `break.scr`."},
+    {&AnsiFilter::signals, "AnsiFilter", "A coarse block look of its source, added over the picture.", nullptr,
+     "the blocks over the tree in `break.scr`."},
+    {&RadialBlurFilter::signals, "RadialBlurFilter", "A zoom blur of its source.", nullptr,
+     "the blur over the cuts in `climax.scr`."},
+    {&MotionBlurFilter::signals, "MotionBlurFilter", "Fading after-images of its source.", nullptr,
+     "the swarm's trails in `groove.scr`."},
+    {&GlowFilter::signals, "GlowFilter", "Adds a soft glow of its source's picture over the frame.", nullptr,
+     "the chrome room in `theme.scr`."},
     {&NoiseFilter::signals, "NoiseFilter", "A full-screen film of random grey noise; it needs no source.",
-     nullptr},
+     nullptr,
+     "the film flashing on the beats in the second half of `climax.scr`."},
     {&EffectSwitcher::signals, "EffectSwitcher",
      "Five picture layers under one id: 99 selects one, and every signal then goes to the selected layer.",
-     &ImageLayer::signals},
-    {&ImageLayer::signals, "ImageLayer", "A picture in the effect's rectangle, spinning or scrolling.", nullptr},
-    {&InvertFlash::signals, "InvertFlash", "Inverts the whole frame for a moment and fades back.", nullptr},
+     &ImageLayer::signals,
+     "the titles in `intro.scr` and the credits in `outro.scr`."},
+    {&ImageLayer::signals, "ImageLayer", "A picture in the effect's rectangle, spinning or scrolling.", nullptr,
+     "the emblem and the title in `intro.scr`, the credit cards and the shapes in `outro.scr`."},
+    {&InvertFlash::signals, "InvertFlash", "Inverts the whole frame for a moment and fades back.", nullptr,
+     "the stage's off-beats in `theme.scr` and the cuts of `climax.scr`."},
     {&ScreenFade::signals, "ScreenFade", "A full-screen veil in the effect's colour that fades in or out.",
-     nullptr},
+     nullptr,
+     "the rise out of black in `intro.scr` and the fade to black in `outro.scr`."},
     {&FlashOverlay::signals, "FlashOverlay",
-     "A full-screen flash in the effect's colour (white by default) that fades out.", nullptr},
+     "A full-screen flash in the effect's colour (white by default) that fades out.", nullptr,
+     "the pulses of every section, and the ticks and strobes the pattern triggers send it."},
 };
 
 const ClassInfo* describe(SignalsFn fn)
@@ -158,6 +183,8 @@ void section(std::string& out, const ClassInfo& c, const std::vector<int>& ids, 
         out += wrapped ? ", drawn [through the render target](#render-target). " : ". ";
     }
     out += std::string(c.purpose) + "\n\n";
+    if (c.shownIn)
+        out += "In the [sample production](#the-sample-production): " + std::string(c.shownIn) + "\n\n";
     const SignalTable& table = c.signals();
     codeTable(out, table);
     if (table.inherited) {
