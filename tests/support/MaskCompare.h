@@ -55,9 +55,10 @@ inline const char* className(int c)
     return names[c];
 }
 
-// Darker than this (the brightest channel, 0..255) is background: a lit
-// face turned away from the light keeps GL's ambient share, well above it.
-constexpr int kDark = 32;
+// Darker than this (the brightest channel, 0..255) is background. Low: a
+// face turned away from the light keeps only the ambient share, which some
+// materials make faint, and it is still there.
+constexpr int kDark = 10;
 // Below this saturation a surface counts as grey: highlights and mixed
 // texels at a border between two hues.
 constexpr double kGrey = 0.35;

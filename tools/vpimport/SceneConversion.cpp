@@ -95,7 +95,7 @@ void Converter::addMaterials()
         scene.mMaterials[i]->Get(AI_MATKEY_NAME, name);
         std::string text = name.length ? std::string(name.C_Str()).substr(0, kMaxNameBytes) : "Material" + std::to_string(i + 1);
         MaterialRecord& r = writer.addMaterial(int32_t(i + 1), text.c_str());
-        convertMaterial(*scene.mMaterials[i], textures, r, summary.notes);
+        convertMaterial(*scene.mMaterials[i], extension != "3ds", textures, r, summary.notes);
     }
     summary.materials = int(scene.mNumMaterials);
     // Object ids follow the material ids, so that no id means two things.
