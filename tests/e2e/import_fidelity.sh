@@ -1,6 +1,7 @@
 # What Blender shows is what the player shows: scenes built and exported by
 # tests/data/fidelity/make.py (an axis scene with an asymmetric head, two
-# objects animated by two actions, a moving camera, a texture in quadrants)
+# objects animated by two actions, a moving camera, a texture in quadrants,
+# as PNG and as JPEG)
 # are imported from each format and captured from their own cameras, and
 # each capture is held against Blender's picture by the masks of its
 # coloured parts: overlap, centres and scale (mask_compare).
@@ -22,7 +23,8 @@ cd "$WORK"
 scenes="axes 1000 0
 motion 2000 0 1000 2000
 camera 5000 0 1000 2000
-texture 8000 0"
+texture 8000 0
+texturejpg 9000 0"
 
 status=0
 for format in glb fbx dae; do
@@ -41,14 +43,14 @@ for format in glb fbx dae; do
         "$start" $((20 + k)) "$start" $((20 + k)) "$start" $((20 + k)) $((start + 2500)) $((20 + k))
       k=$((k + 1))
     done <<< "$scenes"
-    printf '8500 END_DEMO\r\n'
+    printf '9500 END_DEMO\r\n'
   } > data/testscript.scr
   while read -r name _; do
     "$VPIMPORT" "$DATA/$name.$format" -o "data/$name.vsc" 2>import.err ||
       fail "import of $name.$format: $(cat import.err)"
   done <<< "$scenes"
   # One frame a second: every picture wanted is on a whole second.
-  VP_NO_DIALOGS=1 "$VPLAYER" --loose --capture shots --fps 1 --from 1 --to 8001 --size 320x240 --no-music \
+  VP_NO_DIALOGS=1 "$VPLAYER" --loose --capture shots --fps 1 --from 1 --to 9001 --size 320x240 --no-music \
     >/dev/null 2>play.err || fail "$format: the player could not play the imported scenes: $(cat play.err)"
   while read -r name start times; do
     for t in $times; do

@@ -1,5 +1,5 @@
 # Remakes the import fidelity data: four small scenes built in Blender,
-# exported as glTF binary, FBX and COLLADA (the static ones as OBJ too), and
+# exported as glTF binary, FBX and COLLADA (two static ones as OBJ too), and
 # Blender's own pictures of them from the scene camera (Workbench, flat
 # colours, no anti-aliasing, 320x240) as the reference the player's capture
 # is held against.
@@ -204,26 +204,44 @@ def make_camera_move():
     render("camera", [0, FPS, 2 * FPS])
 
 
-def make_texture():
+def make_texture(stem, ending):
     # A standing square with a texture in four quadrants (red top left, green
     # top right, blue bottom left, yellow bottom right) and a magenta mark
     # near the top-left corner, seen from the front and a little to the right.
     # Made 64 texels square, so that the picture magnifies it.
     fresh()
-    quadrants = os.path.join(HERE, "quadrants.png")
 
     # Black lines between the colours: a renderer that filters texels mixes
     # a colour with black at a border, which keeps its hue, and never two
-    # colours into a third.
+    # colours into a third. JPEG keeps colour at half resolution, so its
+    # colours bleed a texel or two into black: the JPEG's lines are four
+    # texels wide, on even texels, and it leaves the mark out (the
+    # quadrants alone tell a flip or a turn).
+    mark = ending == ".png"
+    lines = (0, 31, 32, 63) if mark else (0, 1, 30, 31, 32, 33, 62, 63)
+    quadrants = os.path.join(HERE, "quadrants.png" if mark else "quadrants_for_jpeg.png")
+
     def pixel(x, y):
-        if 6 <= x < 14 and 6 <= y < 14:
+        if mark and 6 <= x < 14 and 6 <= y < 14:
             return (255, 0, 255)
-        if 4 <= x < 16 and 4 <= y < 16 or x in (0, 31, 32, 63) or y in (0, 31, 32, 63):
+        if mark and 4 <= x < 16 and 4 <= y < 16 or x in lines or y in lines:
             return (0, 0, 0)
         top, left = y < 32, x < 32
         return [(0, 0, 255), (255, 255, 0), (255, 0, 0), (0, 255, 0)][top * 2 + (not left)]
 
     write_png(quadrants, 64, 64, pixel)
+    if ending == ".jpg":
+        # The same picture as a JPEG, which players and engines store in
+        # rows of their own order: 64 rows, whole blocks of 8 and 16.
+        png = bpy.data.images.load(quadrants)
+        scene = bpy.context.scene
+        scene.render.image_settings.file_format = "JPEG"
+        scene.render.image_settings.quality = 100
+        quadrants = os.path.join(HERE, "quadrants.jpg")
+        png.save_render(quadrants, scene=scene)
+        scene.render.image_settings.file_format = "PNG"
+        bpy.data.images.remove(png)
+        os.remove(os.path.join(HERE, "quadrants_for_jpeg.png"))
     bpy.ops.mesh.primitive_plane_add(size=3, location=(0, 0, 1.5), rotation=(math.radians(90), 0, 0))
     plane = bpy.context.object
     plane.name = "Board"
@@ -240,12 +258,13 @@ def make_texture():
     plane.data.materials.append(m)
     bpy.context.scene.display.shading.color_type = "TEXTURE"
     camera((2.0, -6.5, 2.2), (0, 0, 1.5))
-    export("texture", obj=True)
-    render("texture", [0])
+    export(stem, obj=ending == ".png")
+    render(stem, [0])
 
 
 os.makedirs(REF, exist_ok=True)
 make_axes()
 make_motion()
 make_camera_move()
-make_texture()
+make_texture("texture", ".png")
+make_texture("texturejpg", ".jpg")
