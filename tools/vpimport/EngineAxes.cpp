@@ -119,8 +119,9 @@ SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, floa
         axesText = "z up";
         unit = 0.1f;
         said = false;
-    } else if (extension == "x3d" || extension == "x3db" || extension == "wrl" || extension == "ifc") {
-        unit = kMetre; // X3D and VRML, IFC
+    } else if (extension == "x3d" || extension == "x3db" || extension == "wrl" || extension == "ifc" ||
+               extension == "lwo" || extension == "lws") {
+        unit = kMetre; // X3D and VRML, IFC, LightWave
     } else if (extension == "dae" || extension == "zae") {
         // The library applies the file's <unit> and <up_axis>: metres, y up.
         unit = kMetre;
