@@ -3,9 +3,11 @@
 // through the real scene reader, must put every vertex where the source tool
 // did and give every corner the normal the tool showed (hard edges stay
 // hard, shared normals stay smooth, faces keep facing out); the FBX axes and
-// units become the engine's; a glTF camera keeps its vertical angle; and a
-// file's animations play together.
+// units become the engine's; a glTF camera keeps its vertical angle; a
+// file's animations play together; and a JPEG texture reaches the engine
+// the right way up.
 
+#include "support/ImageFiles.h"
 #include "support/SceneTestSupport.h"
 
 #include "math/Matrix4.h"
@@ -350,4 +352,37 @@ TEST(ModelImport, AnimationsPlayTogetherAndTheFirstInTheFileMovesANodeTheyShare)
     EXPECT_TRUE(liftSummary.notes.empty());
     EXPECT_EQ(liftSummary.samples, 11);
     delete source;
+}
+
+TEST(ModelImport, JpegTexturesReachTheEngineTheRightWayUp)
+{
+    // The engine keeps a PNG top row first and a JPEG bottom row first, so
+    // a texture's first row in the engine must be the source's top row
+    // whichever file the import writes: a JPEG flipped without loss, or a
+    // PNG when its height is not whole blocks (16 rows here).
+    testimages::ScratchDir dir;
+    for (int height : {32, 24}) {
+        SCOPED_TRACE(height);
+        std::vector<unsigned char> rgb(size_t(16 * height * 3), 0);
+        for (int i = 0; i < 16 * height; ++i)
+            rgb[size_t(i * 3 + (i < 16 * height / 2 ? 0 : 2))] = 255; // red above, blue below
+        const std::string source = "source" + std::to_string(height) + ".jpg";
+        std::vector<unsigned char> jpeg = testimages::encodeJpeg(16, height, rgb, TJPF_RGB, TJSAMP_420);
+        ASSERT_TRUE(testimages::writeBytes(dir.path(source), jpeg));
+        aiScene scene;
+        TextureExport textures(scene, dir.prefix(), "test");
+        std::string note;
+        std::string name = textures.add(source, note);
+        ASSERT_FALSE(name.empty()) << note;
+        EXPECT_EQ(name.substr(name.size() - 4), height == 32 ? ".jpg" : ".png");
+        ASSERT_TRUE(testimages::writeBytes(dir.path(name), textures.files().back().bytes));
+        Image* image = loadImage(name.c_str(), dir.prefix().c_str());
+        ASSERT_NE(image, nullptr);
+        const int bytes = image->bitsPerPixel / 8;
+        EXPECT_GT(image->pixels[0], 200) << "first row not red";
+        EXPECT_LT(image->pixels[2], 60);
+        const unsigned char* last = image->pixels + size_t((height - 1) * 16 * bytes);
+        EXPECT_GT(last[2], 200) << "last row not blue";
+        delete image;
+    }
 }

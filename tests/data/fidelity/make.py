@@ -4,8 +4,9 @@
 # colours, no anti-aliasing, 320x240) as the reference the player's capture
 # is held against.
 #
-# Needs Debian's blender package (made with 3.4); the tests only read the
-# files this writes. From this folder:
+# Needs Debian's blender package (made with 3.4) and python3-numpy, which
+# Blender's glTF exporter uses; the tests only read the files this writes.
+# From this folder:
 #
 #     xvfb-run -a blender -b --factory-startup --python make.py
 #
