@@ -150,11 +150,13 @@ int main(int argc, char** argv)
                 float cm;
             } units[] = {{"m", 100.0f}, {"cm", 1.0f}, {"mm", 0.1f}, {"in", 2.54f}};
             const char* name = i + 1 < argc ? argv[i + 1] : "";
+            float cm = 0.0f;
             for (const auto& u : units)
                 if (std::strcmp(name, u.name) == 0)
-                    o.units = u.cm;
-            if (o.units <= 0.0f)
+                    cm = u.cm;
+            if (cm <= 0.0f)
                 return usage("--units needs m, cm, mm or in");
+            o.units = cm;
             ++i;
         } else if (a == "--animation") {
             if (i + 1 >= argc || !*argv[i + 1])
@@ -212,14 +214,15 @@ int main(int argc, char** argv)
             // tell. Under 14 units, that camera stands within 20 near
             // planes (1 unit) of the model; over 1000, its far side is
             // near the far plane (2000 units).
-            std::string taken = o.units > 0.0f ? "--units takes the file as " + summary.unit
-                                               : "the file does not say its unit and is taken as " + summary.unit;
+            const bool given = o.units > 0.0f;
+            std::string taken = given ? "--units takes the file as " + summary.unit + "; try --scale"
+                                      : "the file does not say its unit and is taken as " + summary.unit;
             if (summary.size < 14.0f)
                 summary.notes.push_back(std::string(across) + ", small for the cameras: " + taken +
-                                        "; if it counts in metres, try --units m");
+                                        (given ? "" : "; if it counts in metres, try --units m"));
             else if (summary.size > 1000.0f)
                 summary.notes.push_back(std::string(across) + ", large for the cameras: " + taken +
-                                        "; if it counts in millimetres, try --units mm");
+                                        (given ? "" : "; if it counts in millimetres, try --units mm"));
         } else if (summary.size > 1800.0f) {
             summary.notes.push_back("the model is wider than the cameras' depth range (2000 units): try --scale, "
                                     "or move the far plane from the script");
