@@ -2,14 +2,20 @@
 // scaled, split into the engine's rigid object and baked vertices, read back
 // through the real scene reader, must put every vertex where the source tool
 // did and give every corner the normal the tool showed (hard edges stay
-// hard, shared normals stay smooth, faces keep facing out); and the FBX
-// axes and units become the engine's.
+// hard, shared normals stay smooth, faces keep facing out); the FBX axes and
+// units become the engine's; a glTF camera keeps its vertical angle; a
+// file's animations play together; and a JPEG texture reaches the engine
+// the right way up.
 
+#include "support/ImageFiles.h"
 #include "support/SceneTestSupport.h"
 
 #include "math/Matrix4.h"
+#include "scene/Camera.h"
 #include "scene/Mesh.h"
 #include "tools/vpimport/EngineAxes.h"
+#include "tools/vpimport/ModelReader.h"
+#include "tools/vpimport/NodePoses.h"
 #include "tools/vpimport/SceneConversion.h"
 
 #include <assimp/metadata.h>
@@ -17,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 
 namespace {
 
@@ -256,4 +263,126 @@ TEST(ModelImport, FbxAxesAndUnitsBecomeYUpCentimetres)
     expectNear(toVec3(frame.toEngine * aiVector3D(0, 0, 1)), aiVector3D(0, 5.08f, 0), "up");
     expectNear(toVec3(frame.toEngine * aiVector3D(0, -1, 0)), aiVector3D(0, 0, 5.08f), "front");
     expectNear(toVec3(frame.toEngine * aiVector3D(1, 0, 0)), aiVector3D(5.08f, 0, 0), "right");
+}
+
+TEST(ModelImport, GltfCameraKeepsTheFilesVerticalAngle)
+{
+    // 48.455 degrees high, in a picture 3:2 wide, looking at a triangle.
+    const char* gltf = R"({"asset": {"version": "2.0"}, "scene": 0, "scenes": [{"nodes": [0, 1]}],
+        "nodes": [{"mesh": 0}, {"camera": 0, "translation": [0, 0, 5]}],
+        "cameras": [{"type": "perspective",
+                     "perspective": {"yfov": 0.8457, "aspectRatio": 1.5, "znear": 0.1, "zfar": 100}}],
+        "meshes": [{"primitives": [{"attributes": {"POSITION": 0}}]}],
+        "buffers": [{"byteLength": 36, "uri":
+            "data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}],
+        "bufferViews": [{"buffer": 0, "byteLength": 36}],
+        "accessors": [{"bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3",
+                       "min": [0, 0, 0], "max": [1, 1, 0]}]})";
+    const std::string path = SceneFile::nameFor("camera") + ".gltf";
+    std::ofstream(path) << gltf;
+    Assimp::Importer importer;
+    std::string error;
+    const aiScene* source = readModel(importer, path, error);
+    std::remove(path.c_str());
+    ASSERT_NE(source, nullptr) << error;
+    TextureExport textures(*source, ".", "test");
+    SceneWriter writer;
+    ImportSummary summary;
+    ASSERT_TRUE(convertScene(*source, ImportOptions(), "gltf", textures, writer, summary, error)) << error;
+    SceneFile file(writer);
+    Scene* scene = loadScene(file);
+    ASSERT_NE(scene, nullptr);
+    ASSERT_NE(scene->getCameras(), nullptr);
+    EXPECT_NEAR(scene->getCameras()->getFieldOfView(), 48.455f, 0.01f);
+    SceneManager::getInstance()->release(scene);
+}
+
+TEST(ModelImport, AnimationsPlayTogetherAndTheFirstInTheFileMovesANodeTheyShare)
+{
+    // "Slide" moves the cube along x and the lamp along y; "Lift" moves
+    // the cube along z, and the lamp at 50 ticks a second along z too.
+    aiScene* source = sceneWith(cube(true), aiMatrix4x4());
+    aiNode* lamp = new aiNode("Lamp");
+    lamp->mParent = source->mRootNode;
+    source->mRootNode->addChildren(1, &lamp);
+    auto channel = [](const char* node, const aiVector3D& to) {
+        aiNodeAnim* c = new aiNodeAnim;
+        c->mNodeName = node;
+        c->mNumPositionKeys = 2;
+        c->mPositionKeys = new aiVectorKey[2]{aiVectorKey(0.0, aiVector3D()), aiVectorKey(50.0, to)};
+        return c;
+    };
+    auto animation = [](const char* name, double rate, std::initializer_list<aiNodeAnim*> channels) {
+        aiAnimation* a = new aiAnimation;
+        a->mName = name;
+        a->mTicksPerSecond = rate;
+        a->mDuration = 50.0;
+        a->mNumChannels = unsigned(channels.size());
+        a->mChannels = new aiNodeAnim*[channels.size()];
+        std::copy(channels.begin(), channels.end(), a->mChannels);
+        return a;
+    };
+    source->mNumAnimations = 2;
+    source->mAnimations = new aiAnimation*[2]{
+        animation("Slide", 25.0, {channel("Cube", aiVector3D(1, 0, 0)), channel("Lamp", aiVector3D(0, 1, 0))}),
+        animation("Lift", 50.0, {channel("Cube", aiVector3D(0, 0, 1)), channel("Lamp", aiVector3D(0, 0, 1))})};
+
+    TextureExport textures(*source, ".", "test");
+    SceneWriter writer;
+    ImportSummary summary;
+    std::string error;
+    ASSERT_TRUE(convertScene(*source, ImportOptions(), "glb", textures, writer, summary, error)) << error;
+    EXPECT_NE(std::find(summary.notes.begin(), summary.notes.end(),
+                        "animations \"Slide\" and \"Lift\" both move 2 nodes: the first in the file moves them; "
+                        "--animation NAME picks one"),
+              summary.notes.end());
+    EXPECT_EQ(summary.samples, 21); // the longer of 2 s and 1 s, every 100 ms
+
+    NodePoses poses(*source, aiMatrix4x4(), {source->mAnimations[0], source->mAnimations[1]}, 25.0);
+    const aiNode* cubeNode = source->mRootNode->FindNode("Cube");
+    aiMatrix4x4 half = poses.local(cubeNode, 1.0);
+    expectNear(Vec3(half.a4, half.b4, half.c4), aiVector3D(0.5f, 0.0f, 0.0f), "the cube halfway");
+
+    // With --animation, the one named plays alone, at its own rate.
+    ImportOptions lift;
+    lift.animation = "Lift";
+    SceneWriter liftWriter;
+    ImportSummary liftSummary;
+    ASSERT_TRUE(convertScene(*source, lift, "glb", textures, liftWriter, liftSummary, error)) << error;
+    EXPECT_TRUE(liftSummary.notes.empty());
+    EXPECT_EQ(liftSummary.samples, 11);
+    delete source;
+}
+
+TEST(ModelImport, JpegTexturesReachTheEngineTheRightWayUp)
+{
+    // The engine keeps a PNG top row first and a JPEG bottom row first, so
+    // a texture's first row in the engine must be the source's top row
+    // whichever file the import writes: a JPEG flipped without loss, or a
+    // PNG when its height is not whole blocks (16 rows here).
+    testimages::ScratchDir dir;
+    for (int height : {32, 24}) {
+        SCOPED_TRACE(height);
+        std::vector<unsigned char> rgb(size_t(16 * height * 3), 0);
+        for (int i = 0; i < 16 * height; ++i)
+            rgb[size_t(i * 3 + (i < 16 * height / 2 ? 0 : 2))] = 255; // red above, blue below
+        const std::string source = "source" + std::to_string(height) + ".jpg";
+        std::vector<unsigned char> jpeg = testimages::encodeJpeg(16, height, rgb, TJPF_RGB, TJSAMP_420);
+        ASSERT_TRUE(testimages::writeBytes(dir.path(source), jpeg));
+        aiScene scene;
+        TextureExport textures(scene, dir.prefix(), "test");
+        std::string note;
+        std::string name = textures.add(source, note);
+        ASSERT_FALSE(name.empty()) << note;
+        EXPECT_EQ(name.substr(name.size() - 4), height == 32 ? ".jpg" : ".png");
+        ASSERT_TRUE(testimages::writeBytes(dir.path(name), textures.files().back().bytes));
+        Image* image = loadImage(name.c_str(), dir.prefix().c_str());
+        ASSERT_NE(image, nullptr);
+        const int bytes = image->bitsPerPixel / 8;
+        EXPECT_GT(image->pixels[0], 200) << "first row not red";
+        EXPECT_LT(image->pixels[2], 60);
+        const unsigned char* last = image->pixels + size_t((height - 1) * 16 * bytes);
+        EXPECT_GT(last[2], 200) << "last row not blue";
+        delete image;
+    }
 }

@@ -3,6 +3,7 @@
 #include <assimp/metadata.h>
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -74,58 +75,80 @@ bool fbxAxes(const aiScene& scene, aiMatrix4x4& out, std::string& description)
 
 } // namespace
 
-SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, float userScale)
+std::string unitName(float cm)
+{
+    static const struct {
+        float cm;
+        const char* name;
+    } known[] = {{100.0f, "metres"}, {1.0f, "centimetres"}, {0.1f, "millimetres"}, {2.54f, "inches"}};
+    for (const auto& k : known)
+        if (std::fabs(cm - k.cm) <= 1e-4f * k.cm)
+            return k.name;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%g cm per unit", double(cm));
+    return buf;
+}
+
+SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, float userScale, float assumedUnit)
 {
     SourceFrame frame;
     aiMatrix4x4 axes; // identity: the library already hands most formats over y up
+    // Centimetres per file unit; formats whose files cannot say take the
+    // custom of the tools that write them, or --units.
     float unit = 1.0f;
+    bool said = true;
     std::string axesText = "y up";
-    std::string unitText = "file units as centimetres";
 
     if (extension == "gltf" || extension == "glb") {
         // Y up, right-handed, metres, by definition of the format.
         unit = kMetre;
-        unitText = "metres";
     } else if (extension == "blend") {
         // Blender: z up, the front view looking along +y, metres; the
         // library hands the coordinates over as stored.
         axes = aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
         axesText = "z up";
         unit = kMetre;
-        unitText = "metres";
-    } else if (extension == "3mf" || extension == "amf" || extension == "stl") {
-        // The formats of 3D printing and CAD: z up, millimetres.
+    } else if (extension == "3mf" || extension == "amf") {
+        // The formats of 3D printing: z up, millimetres.
         axes = aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
         axesText = "z up";
         unit = 0.1f;
-        unitText = "millimetres";
-    } else if (extension == "x3d" || extension == "x3db" || extension == "wrl" || extension == "ifc") {
-        unit = kMetre; // X3D and VRML, IFC
-        unitText = "metres";
+    } else if (extension == "stl") {
+        // CAD and 3D printing: z up, and millimetres by custom only.
+        axes = aiMatrix4x4(1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 0, 0, 0, 1);
+        axesText = "z up";
+        unit = 0.1f;
+        said = false;
+    } else if (extension == "x3d" || extension == "x3db" || extension == "wrl" || extension == "ifc" ||
+               extension == "lwo" || extension == "lws") {
+        unit = kMetre; // X3D and VRML, IFC, LightWave
     } else if (extension == "dae" || extension == "zae") {
         // The library applies the file's <unit> and <up_axis>: metres, y up.
         unit = kMetre;
-        unitText = "metres";
     } else if (extension == "fbx") {
         std::string text;
         if (fbxAxes(scene, axes, text))
             axesText = text;
-        double cm = 1.0; // FBX counts in centimetres unless it says otherwise
-        if (metadataReal(scene, "UnitScaleFactor", cm) && cm > 0.0 && std::isfinite(cm))
-            unit = float(cm);
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%g cm per unit", double(unit));
-        unitText = buf;
-    } else if (extension == "3ds") {
-        // Z up in the file; the library turns the root a quarter turn about x.
-        axesText = "z up";
+        double cm = 1.0;
+        said = metadataReal(scene, "UnitScaleFactor", cm) && cm > 0.0 && std::isfinite(cm);
+        unit = said ? float(cm) : 1.0f; // centimetres unless the file says otherwise
+    } else {
+        // OBJ, 3DS, PLY and the rest count in units they do not name.
+        // Centimetres, the engine's own unit, unless --units says.
+        if (extension == "3ds")
+            axesText = "z up"; // the library turns the root a quarter turn about x
+        said = false;
     }
+    if (!said && assumedUnit > 0.0f)
+        unit = assumedUnit;
 
+    frame.unit = unitName(unit);
+    frame.unitSaid = said;
     frame.unitScale = unit * userScale;
     aiMatrix4x4 scale;
     aiMatrix4x4::Scaling(aiVector3D(frame.unitScale), scale);
     frame.toEngine = scale * axes;
-    frame.description = axesText + ", " + unitText;
+    frame.description = axesText + ", " + (said ? frame.unit : frame.unit + " (the file does not say)");
     return frame;
 }
 

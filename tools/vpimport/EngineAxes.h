@@ -20,10 +20,18 @@ struct SourceFrame {
     aiMatrix4x4 toEngine;     // rotation and uniform scale
     float unitScale = 1.0f;   // engine units per file unit, --scale included
     std::string description;  // for the summary: "y up, metres"
+    std::string unit;         // "metres", "centimetres", ...
+    bool unitSaid = true;     // false: the file cannot say, the unit is the format's custom or --units
 };
 
 // `extension` is the model's file ending in lower case, without the dot.
-SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, float userScale);
+// `assumedUnit`: centimetres per file unit for a file that does not say its
+// unit (--units); 0 takes the format's custom.
+SourceFrame sourceFrame(const aiScene& scene, const std::string& extension, float userScale,
+                        float assumedUnit = 0.0f);
+
+// The name of a unit given in centimetres: "metres" for 100.
+std::string unitName(float centimetres);
 
 // A transform as the engine's objects hold it: translate, rotate, scale.
 struct EngineTransform {

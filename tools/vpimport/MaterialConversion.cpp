@@ -40,7 +40,8 @@ std::string exported(TextureExport& textures, const std::string& path, std::vect
 
 } // namespace
 
-void convertMaterial(const aiMaterial& m, TextureExport& textures, MaterialRecord& out, std::vector<std::string>& notes)
+void convertMaterial(const aiMaterial& m, bool gouraudIsLambert, TextureExport& textures, MaterialRecord& out,
+                     std::vector<std::string>& notes)
 {
     Vec3 diffuse(0.8f, 0.8f, 0.8f);
     if (!colour(m, AI_MATKEY_COLOR_DIFFUSE, diffuse))
@@ -56,7 +57,14 @@ void convertMaterial(const aiMaterial& m, TextureExport& textures, MaterialRecor
     float shininess = 0.0f, strength = 1.0f;
     m.Get(AI_MATKEY_SHININESS, shininess);
     m.Get(AI_MATKEY_SHININESS_STRENGTH, strength);
-    if (colour(m, AI_MATKEY_COLOR_SPECULAR, specular) && shininess > 0.0f) {
+    // A Lambert (or flat, or unlit) surface has no highlight, whatever
+    // specular colour the library fills in for it: its COLLADA reader gives
+    // every material a grey specular and a shininess of 10 by default.
+    int shading = aiShadingMode_Phong;
+    m.Get(AI_MATKEY_SHADING_MODEL, shading);
+    bool glossy = !(shading == aiShadingMode_Gouraud && gouraudIsLambert) && shading != aiShadingMode_Flat &&
+                  shading != aiShadingMode_NoShading;
+    if (glossy && colour(m, AI_MATKEY_COLOR_SPECULAR, specular) && shininess > 0.0f) {
         out.specular = specular;
         out.specularLevel = std::clamp(strength, 0.0f, 4.0f);
     } else {

@@ -8,6 +8,7 @@
 //                                                 engine maps by reflection
 //   normal or height map                        -> the bump map
 //   opacity texture                             -> the opacity map
+// A Lambert, flat or unlit surface gets no highlight.
 
 #include "tools/scenewriter/SceneRecords.h"
 #include "tools/vpimport/TextureExport.h"
@@ -18,5 +19,7 @@
 #include <vector>
 
 // Fills `out` (whose id and name are set); notes say what could not be kept.
-void convertMaterial(const aiMaterial& material, TextureExport& textures, MaterialRecord& out,
-                     std::vector<std::string>& notes);
+// `gouraudIsLambert`: the reader says Gouraud for a Lambert surface (all but
+// 3DS, whose Gouraud materials have highlights).
+void convertMaterial(const aiMaterial& material, bool gouraudIsLambert, TextureExport& textures,
+                     MaterialRecord& out, std::vector<std::string>& notes);

@@ -44,20 +44,21 @@ aiQuaternion rotationAt(const aiQuatKey* keys, unsigned count, double t, const a
 
 } // namespace
 
-NodePoses::NodePoses(const aiScene& scene, const aiMatrix4x4& toEngine, const aiAnimation* animation,
-                     double defaultRate)
+NodePoses::NodePoses(const aiScene& scene, const aiMatrix4x4& toEngine,
+                     const std::vector<const aiAnimation*>& animations, double defaultRate)
     : scene(scene), toEngine(toEngine)
 {
-    if (!animation)
-        return;
-    ticksPerSecond = animation->mTicksPerSecond > 0.0 ? animation->mTicksPerSecond : defaultRate;
-    seconds = std::max(0.0, animation->mDuration / ticksPerSecond);
-    for (unsigned i = 0; i < animation->mNumChannels; ++i) {
-        const aiNodeAnim* c = animation->mChannels[i];
-        channels[c->mNodeName.C_Str()] = c;
-        unsigned keys = std::max({c->mNumPositionKeys, c->mNumRotationKeys, c->mNumScalingKeys});
-        if (keys > 1 && seconds > 0.0)
-            rate = std::max(rate, (keys - 1) / seconds);
+    for (const aiAnimation* animation : animations) {
+        double ticksPerSecond = animation->mTicksPerSecond > 0.0 ? animation->mTicksPerSecond : defaultRate;
+        double length = std::max(0.0, animation->mDuration / ticksPerSecond);
+        seconds = std::max(seconds, length);
+        for (unsigned i = 0; i < animation->mNumChannels; ++i) {
+            const aiNodeAnim* c = animation->mChannels[i];
+            channels.insert({c->mNodeName.C_Str(), Channel{c, ticksPerSecond}});
+            unsigned keys = std::max({c->mNumPositionKeys, c->mNumRotationKeys, c->mNumScalingKeys});
+            if (keys > 1 && length > 0.0)
+                rate = std::max(rate, (keys - 1) / length);
+        }
     }
 }
 
@@ -76,11 +77,11 @@ aiMatrix4x4 NodePoses::local(const aiNode* node, double t) const
     auto it = channels.find(node->mName.C_Str());
     if (it == channels.end())
         return node->mTransformation;
-    const aiNodeAnim* c = it->second;
+    const aiNodeAnim* c = it->second.keys;
     aiVector3D scaling, position;
     aiQuaternion rotation;
     node->mTransformation.Decompose(scaling, rotation, position);
-    double ticks = t * ticksPerSecond;
+    double ticks = t * it->second.ticksPerSecond;
     position = vectorAt(c->mPositionKeys, c->mNumPositionKeys, ticks, position);
     rotation = rotationAt(c->mRotationKeys, c->mNumRotationKeys, ticks, rotation);
     scaling = vectorAt(c->mScalingKeys, c->mNumScalingKeys, ticks, scaling);

@@ -1,8 +1,10 @@
 #pragma once
 // Where each node of the source hierarchy is at a given time: its own
-// transform from the animation's channel when it has one (keys
+// transform from an animation's channel when it has one (keys
 // interpolated, held before the first and after the last), the file's
 // otherwise; in the engine's frame, and split the way the engine holds it.
+// Several animations play together, each from time 0; a node that more
+// than one of them moves follows the first of them.
 //
 // The engine's objects are rigid (translate and rotate; their scale would
 // scale the lighting normals as well), so each object carries the rigid part
@@ -15,13 +17,15 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class NodePoses {
 public:
-    // `animation` may be null: every node then keeps the file's transform.
+    // Without animations every node keeps the file's transform.
     // `defaultRate`: ticks per second when the file does not say (3DS
     // counts in frames of 30 a second).
-    NodePoses(const aiScene& scene, const aiMatrix4x4& toEngine, const aiAnimation* animation, double defaultRate);
+    NodePoses(const aiScene& scene, const aiMatrix4x4& toEngine, const std::vector<const aiAnimation*>& animations,
+              double defaultRate);
 
     // The engine object a node's object hangs under (null: the top level).
     // Nodes that make no object of their own are skipped by this link.
@@ -43,6 +47,7 @@ public:
     // the two, has a channel.
     bool movesInParent(const aiNode* node) const;
 
+    // Of the longest animation.
     double duration() const { return seconds; }
     // How many keys per second the densest channel holds.
     double keyRate() const { return rate; }
@@ -50,11 +55,15 @@ public:
 private:
     const aiNode* engineParent(const aiNode* node) const;
 
+    struct Channel {
+        const aiNodeAnim* keys;
+        double ticksPerSecond;
+    };
+
     const aiScene& scene;
     aiMatrix4x4 toEngine;
-    double ticksPerSecond = 25.0;
     double seconds = 0.0;
     double rate = 0.0;
-    std::map<std::string, const aiNodeAnim*> channels;
+    std::map<std::string, Channel> channels;
     std::map<const aiNode*, const aiNode*> parents;
 };

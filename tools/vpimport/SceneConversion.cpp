@@ -6,8 +6,10 @@
 #include "tools/vpimport/NodePoses.h"
 #include "tools/vpimport/ViewConversion.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <set>
 
 namespace {
@@ -21,26 +23,57 @@ constexpr size_t kMaxNameBytes = 51;
 // and render targets above a scene push a few of their own.
 constexpr int kMaxDepth = 24;
 
-// The first animation that moves anything; the others are left out.
-const aiAnimation* chosenAnimation(const aiScene& scene, std::vector<std::string>& notes)
+// The animations to carry over: all that move a node, or the one
+// --animation names. They play together from time 0; where two move the
+// same node, the first in the file moves it, and a note says so.
+bool chooseAnimations(const aiScene& scene, const ImportOptions& options, double defaultRate,
+                      std::vector<const aiAnimation*>& chosen, ImportSummary& summary, std::string& error)
 {
-    const aiAnimation* chosen = nullptr;
-    for (unsigned i = 0; i < scene.mNumAnimations; ++i)
-        if (scene.mAnimations[i]->mNumChannels > 0 && !chosen)
-            chosen = scene.mAnimations[i];
-    if (chosen && scene.mNumAnimations > 1)
-        notes.push_back("the file holds " + std::to_string(scene.mNumAnimations) + " animations: only \"" +
-                        chosen->mName.C_Str() + "\" is carried over");
-    return chosen;
+    std::string names;
+    for (unsigned i = 0; i < scene.mNumAnimations; ++i) {
+        const aiAnimation* a = scene.mAnimations[i];
+        AnimationInfo info;
+        info.name = a->mName.C_Str();
+        info.seconds = std::max(0.0, a->mDuration / (a->mTicksPerSecond > 0.0 ? a->mTicksPerSecond : defaultRate));
+        info.nodes = int(a->mNumChannels);
+        info.carried = options.animation.empty() ? a->mNumChannels > 0 : info.name == options.animation;
+        if (info.carried && (chosen.empty() || options.animation.empty()))
+            chosen.push_back(a);
+        else
+            info.carried = false;
+        summary.animations.push_back(info);
+        names += (names.empty() ? "\"" : ", \"") + info.name + "\"";
+    }
+    if (!options.animation.empty() && chosen.empty()) {
+        error = "no animation named \"" + options.animation + "\": " +
+                (names.empty() ? std::string("the file holds none") : "the file holds " + names);
+        return false;
+    }
+
+    // Which animation moves each node, and how many nodes each pair shares.
+    std::map<std::string, size_t> mover;
+    std::map<std::pair<size_t, size_t>, int> shared;
+    for (size_t k = 0; k < chosen.size(); ++k)
+        for (unsigned i = 0; i < chosen[k]->mNumChannels; ++i) {
+            auto [it, fresh] = mover.insert({chosen[k]->mChannels[i]->mNodeName.C_Str(), k});
+            if (!fresh)
+                ++shared[{it->second, k}];
+        }
+    for (const auto& [pair, count] : shared)
+        summary.notes.push_back("animations \"" + std::string(chosen[pair.first]->mName.C_Str()) + "\" and \"" +
+                                chosen[pair.second]->mName.C_Str() + "\" both move " + std::to_string(count) +
+                                (count == 1 ? " node" : " nodes") + ": the first in the file moves " +
+                                (count == 1 ? "it" : "them") + "; --animation NAME picks one");
+    return true;
 }
 
 class Converter {
 public:
     Converter(const aiScene& scene, const ImportOptions& options, const std::string& extension,
-              const SourceFrame& frame, TextureExport& textures, SceneWriter& writer, ImportSummary& summary)
+              const SourceFrame& frame, const std::vector<const aiAnimation*>& animations, double defaultRate,
+              TextureExport& textures, SceneWriter& writer, ImportSummary& summary)
         : scene(scene), options(options), extension(extension), frame(frame), textures(textures), writer(writer),
-          summary(summary), animation(chosenAnimation(scene, summary.notes)),
-          poses(scene, frame.toEngine, animation, extension == "3ds" ? 30.0 : 25.0)
+          summary(summary), animations(animations), poses(scene, frame.toEngine, animations, defaultRate)
     {
     }
 
@@ -65,7 +98,7 @@ private:
     TextureExport& textures;
     SceneWriter& writer;
     ImportSummary& summary;
-    const aiAnimation* animation;
+    const std::vector<const aiAnimation*>& animations;
     NodePoses poses;
     int32_t nextId = 1;
     std::set<std::string> names;
@@ -95,7 +128,7 @@ void Converter::addMaterials()
         scene.mMaterials[i]->Get(AI_MATKEY_NAME, name);
         std::string text = name.length ? std::string(name.C_Str()).substr(0, kMaxNameBytes) : "Material" + std::to_string(i + 1);
         MaterialRecord& r = writer.addMaterial(int32_t(i + 1), text.c_str());
-        convertMaterial(*scene.mMaterials[i], textures, r, summary.notes);
+        convertMaterial(*scene.mMaterials[i], extension != "3ds", textures, r, summary.notes);
     }
     summary.materials = int(scene.mNumMaterials);
     // Object ids follow the material ids, so that no id means two things.
@@ -242,25 +275,24 @@ void Converter::noteWhatIsLeftOut()
             summary.notes.push_back("skinned meshes stand in their rest pose: bones are not carried over");
             break;
         }
-    if (!animation)
-        return;
-    if (animation->mNumMeshChannels > 0 || animation->mNumMorphMeshChannels > 0)
-        summary.notes.push_back("mesh and morph animation are not carried over");
-    for (unsigned i = 0; i < animation->mNumChannels; ++i) {
-        const aiNodeAnim* c = animation->mChannels[i];
-        bool scales = false;
-        for (unsigned k = 1; k < c->mNumScalingKeys && !scales; ++k)
-            scales = !c->mScalingKeys[k].mValue.Equal(c->mScalingKeys[0].mValue, 1e-4f);
-        if (scales) {
-            summary.notes.push_back("animated scale is not carried over: objects keep their size at the start");
-            break;
+    bool meshes = false, scales = false;
+    for (const aiAnimation* animation : animations) {
+        meshes = meshes || animation->mNumMeshChannels > 0 || animation->mNumMorphMeshChannels > 0;
+        for (unsigned i = 0; i < animation->mNumChannels && !scales; ++i) {
+            const aiNodeAnim* c = animation->mChannels[i];
+            for (unsigned k = 1; k < c->mNumScalingKeys && !scales; ++k)
+                scales = !c->mScalingKeys[k].mValue.Equal(c->mScalingKeys[0].mValue, 1e-4f);
         }
     }
+    if (meshes)
+        summary.notes.push_back("mesh and morph animation are not carried over");
+    if (scales)
+        summary.notes.push_back("animated scale is not carried over: objects keep their size at the start");
 }
 
 void Converter::addAnimation(const std::vector<WorldTrack>& tracks)
 {
-    if (!animation || poses.duration() <= 0.0)
+    if (animations.empty() || poses.duration() <= 0.0)
         return;
     std::vector<std::pair<const aiNode*, int32_t>> animated;
     for (const auto& [node, id] : nodeObjects)
@@ -312,7 +344,13 @@ bool convertScene(const aiScene& scene, const ImportOptions& options, const std:
         error = "the file has no node hierarchy";
         return false;
     }
-    SourceFrame frame = sourceFrame(scene, extension, options.scale);
-    Converter converter(scene, options, extension, frame, textures, writer, summary);
+    SourceFrame frame = sourceFrame(scene, extension, options.scale, options.units);
+    summary.unit = frame.unit;
+    summary.unitSaid = frame.unitSaid;
+    const double defaultRate = extension == "3ds" ? 30.0 : 25.0;
+    std::vector<const aiAnimation*> animations;
+    if (!chooseAnimations(scene, options, defaultRate, animations, summary, error))
+        return false;
+    Converter converter(scene, options, extension, frame, animations, defaultRate, textures, writer, summary);
     return converter.run(error);
 }

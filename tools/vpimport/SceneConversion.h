@@ -12,8 +12,18 @@
 #include <string>
 #include <vector>
 
+// One of the file's animations, for the summary.
+struct AnimationInfo {
+    std::string name;
+    double seconds = 0.0;
+    int nodes = 0;       // channels, one a node
+    bool carried = true; // false: left out by --animation
+};
+
 struct ImportSummary {
     std::string frame;            // the source's axes and units
+    std::string unit;             // "metres", ...
+    bool unitSaid = true;         // false: the file cannot say; its unit is assumed
     int objects = 0;              // meshes and dummies of the hierarchy
     int meshes = 0;
     size_t faces = 0;
@@ -29,6 +39,7 @@ struct ImportSummary {
     float size = 0.0f;            // the diagonal of the model's bounding box, engine units
     bool addedCamera = false;
     bool addedLight = false;
+    std::vector<AnimationInfo> animations; // all of the file's, in its order
     std::vector<std::string> notes;
 };
 

@@ -2,6 +2,7 @@
 
 #include <stb_image.h>
 #include <stb_image_write.h>
+#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cctype>
@@ -160,6 +161,27 @@ bool heightToNormals(const unsigned char* data, size_t size, float strength, std
     return true;
 }
 
+bool flipJpeg(const unsigned char* data, size_t size, std::vector<unsigned char>& out)
+{
+    tjhandle handle = tjInitTransform();
+    if (!handle)
+        return false;
+    // Perfect only: a picture whose height is not a whole number of the
+    // JPEG's blocks cannot be flipped without losing its last row of
+    // blocks, and goes to PNG instead.
+    tjtransform flip{};
+    flip.op = TJXOP_VFLIP;
+    flip.options = TJXOPT_PERFECT;
+    unsigned char* flipped = nullptr;
+    unsigned long flippedSize = 0;
+    bool ok = tjTransform(handle, data, static_cast<unsigned long>(size), 1, &flipped, &flippedSize, &flip, 0) == 0;
+    if (ok)
+        out.assign(flipped, flipped + flippedSize);
+    tjFree(flipped);
+    tjDestroy(handle);
+    return ok;
+}
+
 TextureExport::TextureExport(const aiScene& scene, std::string modelFolder, std::string prefix)
     : scene(scene), folder(std::move(modelFolder)), prefix(std::move(prefix))
 {
@@ -205,7 +227,8 @@ std::string TextureExport::addConverted(const std::string& path, bool asNormals,
             }
         } else if (isPng(bytes.data(), bytes.size())) {
             ending = ".png";
-        } else if (isJpeg(bytes.data(), bytes.size())) {
+        } else if (isJpeg(bytes.data(), bytes.size()) && flipJpeg(bytes.data(), bytes.size(), converted)) {
+            bytes.swap(converted);
             ending = ".jpg";
         } else if (convertPicture(bytes.data(), bytes.size(), converted, ending, reason)) {
             bytes.swap(converted);

@@ -1,7 +1,10 @@
 #pragma once
-// The textures a model uses, found and made ready for the player: PNG and
-// JPEG files are kept byte for byte; pictures in any other format (TGA, BMP,
-// PSD, GIF, HDR, ...) and the pixel blocks some files embed are written as
+// The textures a model uses, found and made ready for the player: PNG files
+// are kept byte for byte; JPEG files are kept as JPEG, flipped upside down
+// without loss, since the engine shows a JPEG bottom row first (its scenes'
+// texture coordinates were made for that) and a PNG top row first; pictures
+// in any other format (TGA, BMP, PSD, GIF, HDR, ...), a JPEG that cannot be
+// flipped without loss, and the pixel blocks some files embed are written as
 // PNG. Each gets a name the scene file can hold and the reader accepts (at
 // most 99 bytes, ending .png or .jpg, no backslash), prefixed with the
 // model's name so that the textures of several imports can share a folder.
@@ -44,6 +47,10 @@ private:
     std::map<std::string, std::string> notes;
     std::vector<TextureFile> out;
 };
+
+// The JPEG upside down, without decoding it; false when that cannot be
+// done without loss (a height that is not a whole number of blocks).
+bool flipJpeg(const unsigned char* data, size_t size, std::vector<unsigned char>& out);
 
 // PNG bytes for any picture stb_image reads; false when it cannot.
 bool convertPicture(const unsigned char* data, size_t size, std::vector<unsigned char>& png, const char*& ending,

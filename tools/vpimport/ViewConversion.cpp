@@ -49,13 +49,26 @@ void Bounds::add(const Vec3& p)
     max = Vec3(std::max(max.x, p.x), std::max(max.y, p.y), std::max(max.z, p.z));
 }
 
+float ViewConversion::verticalAngle(const aiCamera& camera) const
+{
+    float aspect = camera.mAspect > 0.0f ? camera.mAspect : kAspect;
+    // The glTF reader of the library hands over yfov x aspect as its
+    // "horizontal" angle, a product rather than an angle; dividing gives the
+    // file's vertical angle back exactly. The other readers give the whole
+    // horizontal angle (whatever the library's documentation says), and
+    // the engine wants the whole vertical one.
+    if (gltf)
+        return camera.mHorizontalFOV / (camera.mAspect > 0.0f ? camera.mAspect : 1.0f);
+    return 2.0f * std::atan(std::tan(0.5f * camera.mHorizontalFOV) / aspect);
+}
+
 float Bounds::radius() const { return empty() ? 0.0f : (max - min).length() * 0.5f; }
 
 ViewConversion::ViewConversion(const aiScene& scene, const NodePoses& poses, const Bounds& bounds, SceneWriter& writer,
                                const std::string& extension, std::function<int32_t()> nextId,
                                std::function<std::string(const std::string&)> uniqueName)
     : scene(scene), poses(poses), bounds(bounds), writer(writer), positionsInNodes(extension == "3ds"),
-      halfCones(extension == "gltf" || extension == "glb"), nextId(std::move(nextId)),
+      halfCones(extension == "gltf" || extension == "glb"), gltf(halfCones), nextId(std::move(nextId)),
       uniqueName(std::move(uniqueName))
 {
 }
@@ -104,19 +117,17 @@ int ViewConversion::addCameras(bool& added, std::vector<WorldTrack>& tracks)
             return at;
         };
 
-        // The library gives the whole horizontal angle (whatever its
-        // documentation says); the engine wants the whole vertical one.
-        float aspect = cam->mAspect > 0.0f ? cam->mAspect : kAspect;
         float fovy = kDefaultFov;
         if (cam->mHorizontalFOV > 0.0f)
-            fovy = std::clamp(2.0f * std::atan(std::tan(0.5f * cam->mHorizontalFOV) / aspect) * kDegrees, 1.0f, 170.0f);
+            fovy = std::clamp(verticalAngle(*cam) * kDegrees, 1.0f, 170.0f);
 
         std::string name = uniqueName(cam->mName.length ? cam->mName.C_Str() : numbered("Camera", count + 1));
         int32_t targetId = addTarget(name, target(0.0));
         int32_t id = nextId();
         writer.addCamera(id, name.c_str(), p0, fovy, targetId);
         if (count == 0) {
-            firstEye = p0;
+            firstEye = position;
+            firstCameraMoves = node && poses.moves(node);
             haveFileCamera = true;
         }
         if (node && poses.moves(node)) {
@@ -209,9 +220,14 @@ int ViewConversion::addLights(bool& added, std::vector<WorldTrack>& tracks, std:
         // keeps its shading. A file that brings its own camera but no light
         // is lit from that camera, a little above it, as modelling tools
         // light an unlit scene from the viewer: what it frames is then lit.
-        Vec3 at = haveFileCamera ? firstEye + Vec3(0.0f, radius * 0.5f, 0.0f)
-                                 : centre + Vec3(radius * 2.0f, radius * 2.6f, radius * 4.0f);
-        writer.addLight(nextId(), uniqueName("Omni01").c_str(), at, Vec3(0.8f, 0.8f, 0.8f));
+        // A moving camera takes its light along, or the faces it turns to
+        // see would be lit from behind.
+        Vec3 lift(0.0f, radius * 0.5f, 0.0f);
+        Vec3 at = haveFileCamera ? firstEye(0.0) + lift : centre + Vec3(radius * 2.0f, radius * 2.6f, radius * 4.0f);
+        int32_t id = nextId();
+        writer.addLight(id, uniqueName("Omni01").c_str(), at, Vec3(0.8f, 0.8f, 0.8f));
+        if (haveFileCamera && firstCameraMoves)
+            tracks.push_back({id, [eye = firstEye, lift](double t) { return eye(t) + lift; }});
         count = 1;
     }
     return count;

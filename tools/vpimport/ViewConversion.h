@@ -45,6 +45,8 @@ public:
 
 private:
     int32_t addTarget(const std::string& owner, const Vec3& at);
+    // The camera's whole vertical angle, in radians.
+    float verticalAngle(const aiCamera& camera) const;
 
     const aiScene& scene;
     const NodePoses& poses;
@@ -52,8 +54,11 @@ private:
     SceneWriter& writer;
     bool positionsInNodes; // 3DS: positions are the nodes', whatever the camera or light says
     bool halfCones;        // glTF: spot cones are given by half their angle
+    bool gltf;
     std::function<int32_t()> nextId;
     std::function<std::string(const std::string&)> uniqueName;
-    bool haveFileCamera = false; // the first camera of the file, where the default light goes
-    Vec3 firstEye;
+    // The first camera of the file, where the default light goes.
+    bool haveFileCamera = false;
+    bool firstCameraMoves = false;
+    std::function<Vec3(double seconds)> firstEye;
 };

@@ -1,6 +1,7 @@
 // vpimport: a model from another 3D tool becomes a scene file the player shows.
 //
-//     vpimport MODEL [-o OUT.vsc] [--scale S] [--fps N] [--smooth DEG] [-v]
+//     vpimport MODEL [-o OUT.vsc] [--units U] [--scale S] [--animation NAME] [--fps N]
+//              [--smooth DEG] [-v]
 //
 // The textures go to a folder "textures" beside OUT.vsc, which is where the
 // scene effect looks for them when OUT.vsc sits in the production's data/.
@@ -31,11 +32,16 @@ constexpr unsigned long long kAddressSpace = 3ull << 30;
 constexpr unsigned kProcessorSeconds = 60;
 
 const char* kUsage =
-    "usage: vpimport MODEL [-o OUT.vsc] [--scale S] [--fps N] [--smooth DEG] [-v]\n"
+    "usage: vpimport MODEL [-o OUT.vsc] [--units U] [--scale S] [--animation NAME] [--fps N]\n"
+    "                [--smooth DEG] [-v]\n"
     "  -o OUT.vsc     the scene file to write (default: the model's name with .vsc);\n"
     "                 textures go to the folder \"textures\" beside it\n"
+    "  --units U      the unit of a file that does not say (OBJ, 3DS, STL, PLY):\n"
+    "                 m, cm, mm or in (default: cm; mm for STL)\n"
     "  --scale S      multiplies every size (after the file's own units become\n"
     "                 centimetres, one engine unit)\n"
+    "  --animation NAME  carry over this animation only (default: all of them,\n"
+    "                 playing together from time 0; -v lists them)\n"
     "  --fps N        samples per second of animation (default 10, one per 100 ms\n"
     "                 of the scene effect's default speed)\n"
     "  --smooth DEG   smoothing groups split where faces meet at more than DEG\n"
@@ -93,6 +99,11 @@ void printSummary(const ImportOptions& o, const ImportSummary& s, const std::vec
         std::printf("  textures/%s\n", t.name.c_str());
     std::printf("cameras: %d%s, lights: %d%s\n", s.cameras, s.addedCamera ? " (Camera01 added: none in the file)" : "",
                 s.lights, s.addedLight ? " (Omni01 added: none in the file)" : "");
+    if (!s.animations.empty())
+        std::printf("animations: %zu\n", s.animations.size());
+    for (const AnimationInfo& a : s.animations)
+        std::printf("  \"%s\": %.2f s, %d %s%s\n", a.name.c_str(), a.seconds, a.nodes, a.nodes == 1 ? "node" : "nodes",
+                    a.carried ? "" : " (left out)");
     if (s.animatedNodes > 0)
         std::printf("animated nodes: %d, samples: %d, one every %d ms (interval %d at effect speed %d)\n",
                     s.animatedNodes, s.samples, s.sampleMs, s.interval, s.effectSpeed);
@@ -133,6 +144,24 @@ int main(int argc, char** argv)
             if (!value(v) || v < 1.0 || v > 1000.0 || v != std::floor(v))
                 return usage("--fps needs a whole number from 1 to 1000");
             o.fps = int(v);
+        } else if (a == "--units") {
+            static const struct {
+                const char* name;
+                float cm;
+            } units[] = {{"m", 100.0f}, {"cm", 1.0f}, {"mm", 0.1f}, {"in", 2.54f}};
+            const char* name = i + 1 < argc ? argv[i + 1] : "";
+            float cm = 0.0f;
+            for (const auto& u : units)
+                if (std::strcmp(name, u.name) == 0)
+                    cm = u.cm;
+            if (cm <= 0.0f)
+                return usage("--units needs m, cm, mm or in");
+            o.units = cm;
+            ++i;
+        } else if (a == "--animation") {
+            if (i + 1 >= argc || !*argv[i + 1])
+                return usage("--animation needs an animation's name (-v lists them)");
+            o.animation = argv[++i];
         } else if (a == "--smooth") {
             if (!value(v) || v < 0.0 || v > 180.0)
                 return usage("--smooth needs an angle from 0 to 180 degrees");
@@ -175,12 +204,34 @@ int main(int argc, char** argv)
         if (!convertScene(*scene, o, extensionOf(o.model), textures, writer, summary, error))
             return fail(o.model, error);
 
-        if (summary.size > 1800.0f)
+        char across[64];
+        std::snprintf(across, sizeof across, "the model is %.1f units across", double(summary.size));
+        if (!summary.unitSaid) {
+            // A file that cannot say its unit is the usual cause of a model
+            // far too large or small (Blender writes OBJ in metres, CAD
+            // tools STL in inches), and the camera added to a camera-less
+            // model frames whatever it gets, so the picture alone would not
+            // tell. Under 14 units, that camera stands within 20 near
+            // planes (1 unit) of the model; over 1000, its far side is
+            // near the far plane (2000 units).
+            const bool given = o.units > 0.0f;
+            std::string taken = given ? "--units takes the file as " + summary.unit + "; try --scale"
+                                      : "the file does not say its unit and is taken as " + summary.unit;
+            if (summary.size < 14.0f)
+                summary.notes.push_back(std::string(across) + ", small for the cameras: " + taken +
+                                        (given ? "" : "; if it counts in metres, try --units m"));
+            else if (summary.size > 1000.0f)
+                summary.notes.push_back(std::string(across) + ", large for the cameras: " + taken +
+                                        (given ? "" : "; if it counts in millimetres, try --units mm"));
+        } else if (summary.size > 1800.0f) {
             summary.notes.push_back("the model is wider than the cameras' depth range (2000 units): try --scale, "
                                     "or move the far plane from the script");
-        else if (summary.size < 4.0f)
+        } else if (summary.size < 4.0f) {
             summary.notes.push_back("the model is smaller than a few units, near the cameras' near plane (1 unit): "
                                     "try --scale");
+        }
+        if (o.units > 0.0f && summary.unitSaid)
+            summary.notes.push_back("the file says its unit (" + summary.unit + "): --units is left aside");
         for (const std::string& note : summary.notes)
             std::fprintf(stderr, "vpimport: warning: %s\n", note.c_str());
 
