@@ -5,8 +5,10 @@
 #include "app/ProductionChecker.h"
 #include "app/ProductionLocation.h"
 #include "app/RunDemo.h"
+#include "app/RunInterruption.h"
 #include "app/VideoExport.h"
 #include "gl/ErrorBox.h"
+#include "platform/Interruption.h"
 #include "platform/MessageBox.h"
 
 #include <cerrno>
@@ -100,7 +102,7 @@ const char* commandLineHelp()
            "  --aniso N              maximum texture anisotropy\n"
            "  --no-music             play without the soundtrack\n"
            "  --ati-shadows          the shadow path for cards without depth render textures\n"
-           "  --log                  write the four log files\n"
+           "  --log                  write the five log files (vp_log_*.txt, vp_profiling.txt)\n"
            "  --data-dir DIR         change to DIR first (data paths stay relative); without it\n"
            "                         the production here plays, else the one installed with\n"
            "                         the player (share/vplayer)\n"
@@ -116,7 +118,8 @@ const char* commandLineHelp()
            "  --start MS             start at demo time MS (with the state the script has by then);\n"
            "                         Ctrl+Shift and Ctrl+Home start again at MS too\n"
            "  --clock music|timer    demo time follows the music (the default) or a free-running timer\n"
-           "  --audio-driver NAME    use this SDL audio driver only (pipewire, pulseaudio, alsa, disk, ...)\n"
+           "  --audio-driver NAME    use this SDL audio driver only (pipewire, pulseaudio, alsa, disk,\n"
+           "                         ...; dummy plays silently and keeps the music's clock)\n"
            "  --print-args           print the eight run arguments on one line and exit\n"
            "                         instead of playing (alone: after the launcher dialog)\n"
            "  --check-gl             check the GL error state after every effect (debugging)\n"
@@ -430,9 +433,7 @@ int startRun(const DemoArgs& args)
                    args.logging, args.atiShadows);
 }
 
-} // namespace
-
-int playerMain(int argc, char** argv)
+int playerMainUninterrupted(int argc, char** argv)
 {
     RunOptions& options = currentRunOptions();
     std::string error;
@@ -480,4 +481,16 @@ int playerMain(int argc, char** argv)
     args.logging = options.logging;
     args.atiShadows = options.atiShadows;
     return startRun(args);
+}
+
+} // namespace
+
+int playerMain(int argc, char** argv)
+{
+    platform::installInterruptionHandlers();
+    const int code = playerMainUninterrupted(argc, argv);
+    // A run says itself where it stopped; the launcher and the rest only that they did.
+    reportInterruption(-1);
+    // Whatever the run made of it, a signal is not a success.
+    return platform::exitCodeAfterInterruption(code);
 }
