@@ -3,12 +3,15 @@
 #include "app/DemoEffects.h"
 #include "app/ProductionCheck.h"
 #include "app/ProductionPaths.h"
+#include "effects/EffectSwitcher.h"
+#include "effects/ImageLayer.h"
 #include "effects/RenderTargetLayer.h"
 #include "effects/Tree.h"
 #include "effects/TreeParameters.h"
 #include "engine/Script.h"
 #include "engine/VFileScriptSource.h"
 #include "gl/Image.h"
+#include "gl/ImageLookup.h"
 #include "gl/Texture.h"
 #include "gl/TextureManager.h"
 #include "platform/OggDecoder.h"
@@ -52,6 +55,7 @@ public:
 private:
     const DemoEffects::Entry* entryFor(int id) const;
     bool signalKnown(const DemoEffects::Entry& entry, int code) const;
+    const SignalInfo* signalInfo(const DemoEffects::Entry& entry, int code) const;
     void noteFile(const ScriptEvent& event, const SignalInfo& info);
     void checkScene(const std::string& name, const ScriptEvent& at);
     void checkPicture(const std::string& name, const ScriptEvent& at);
@@ -68,6 +72,19 @@ const DemoEffects::Entry* Checker::entryFor(int id) const
     for (int i = 0; i < count; ++i)
         if (table[i].id == id)
             return &table[i];
+    return nullptr;
+}
+
+const SignalInfo* Checker::signalInfo(const DemoEffects::Entry& entry, int code) const
+{
+    if (!entry.signals)
+        return nullptr;
+    if (const SignalInfo* info = entry.signals().find(code))
+        return info;
+    // The switcher hands every signal to its selected image layer, which
+    // loads the pictures.
+    if (entry.signals == &EffectSwitcher::signals)
+        return ImageLayer::signals().find(code);
     return nullptr;
 }
 
@@ -131,7 +148,7 @@ void Checker::checkEvents(const Script& script, const char* scriptPath)
             }
             if (event.args.code == 70 && event.args.count > 0)
                 sources.insert(event.args.args[0]);
-            if (const SignalInfo* info = entry->signals ? entry->signals().find(event.args.code) : nullptr)
+            if (const SignalInfo* info = signalInfo(*entry, event.args.code))
                 noteFile(event, *info);
             break;
         }
@@ -178,7 +195,7 @@ void Checker::checkPicture(const std::string& name, const ScriptEvent& at)
 {
     std::unique_ptr<Image> image(loadImage(name.c_str(), ""));
     if (!image)
-        report(at, true, "could not load picture " + name);
+        report(at, true, "could not load picture " + name + ": " + explainPictureFailure(name.c_str()));
 }
 
 void Checker::checkTreeFile(const std::string& name, const ScriptEvent& at)
