@@ -245,7 +245,7 @@ std::string formatCheckMessage(const CheckMessage& m)
     std::string out = m.file;
     if (m.line > 0)
         out += ":" + std::to_string(m.line);
-    out += m.error ? ": error: " : ": warning: ";
+    out += m.note ? ": note: " : m.error ? ": error: " : ": warning: ";
     out += m.text;
     return out;
 }
@@ -270,6 +270,9 @@ std::vector<CheckMessage> checkProduction(const char* scriptPath, const char* so
         checker.checkEvents(script, scriptPath);
         checker.checkFiles(soundtrack);
     }
+    // After the messages they explain when at the same line.
+    for (const ScriptNote& note : script.notes())
+        checker.messages.push_back({note.file, note.line, false, note.text, true});
     // In the order of the files' lines, as an editor lists them.
     std::stable_sort(checker.messages.begin(), checker.messages.end(),
                      [](const CheckMessage& a, const CheckMessage& b) {
@@ -288,11 +291,12 @@ int runProductionCheck(bool loose, const ProductionNames& names, bool soundtrack
     SceneReader::setTextureNamesVerbatim(false);
     const std::vector<CheckMessage> messages = checkProduction(kScriptPath, soundtrack ? names.music.c_str() : "");
     int errors = 0;
+    int warnings = 0;
     for (const CheckMessage& m : messages) {
         std::fprintf(stderr, "%s\n", formatCheckMessage(m).c_str());
-        errors += m.error ? 1 : 0;
+        errors += m.error && !m.note ? 1 : 0;
+        warnings += !m.error && !m.note ? 1 : 0;
     }
-    std::printf("%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s",
-                int(messages.size()) - errors, messages.size() - errors == 1 ? "" : "s");
+    std::printf("%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
     return errors > 0 ? 1 : 0;
 }

@@ -60,6 +60,10 @@ void ScriptWriter::signal(int ms, int effect, int code, std::initializer_list<in
                        std::to_string(code);
     for (int a : args)
         line += " " + std::to_string(a);
+    // A signal with nothing after its code would read the next line's
+    // numbers as its arguments, and that event would be lost.
+    if (args.size() == 0)
+        line += " 0";
     timeline.push_back(line);
 }
 
