@@ -1,9 +1,11 @@
 #include "app/CommandLine.h"
 
+#include "app/ArchivePassword.h"
 #include "app/DemoArgs.h"
 #include "app/PlayerApp.h"
 #include "app/ProductionChecker.h"
 #include "app/ProductionLocation.h"
+#include "app/ProductionPaths.h"
 #include "app/RunDemo.h"
 #include "app/RunInterruption.h"
 #include "app/VideoExport.h"
@@ -422,6 +424,20 @@ bool nameProduction(RunOptions& o)
     return true;
 }
 
+// A wrong password would fail every file of the archive without naming
+// itself: said first, and fatal, before anything is read.
+void checkArchivePassword(const RunOptions& o)
+{
+    if (o.loose)
+        return;
+    const PasswordSource source = o.passwordGiven                             ? PasswordSource::Option
+                                  : o.names.password != ProductionNames().password ? PasswordSource::ProductionFile
+                                                                                 : PasswordSource::Default;
+    const std::string problem = archivePasswordProblem(o.names.archive, kScriptPath, o.names.password, source);
+    if (!problem.empty())
+        errorBox(problem.c_str(), true);
+}
+
 // Where every run starts, from the launcher or from the command line.
 int startRun(const DemoArgs& args)
 {
@@ -429,6 +445,7 @@ int startRun(const DemoArgs& args)
         std::printf("%s\n", formatDemoArgs(args).c_str());
         return 0;
     }
+    checkArchivePassword(currentRunOptions());
     return runDemo(args.music, args.fullscreen, args.width, args.height, args.samples, args.anisotropy,
                    args.logging, args.atiShadows);
 }
@@ -469,8 +486,11 @@ int playerMainUninterrupted(int argc, char** argv)
         return 2;
     if (!nameProduction(options))
         return 1;
-    if (options.check)
+    if (options.check) {
+        setenv("VP_NO_DIALOGS", "1", 1);
+        checkArchivePassword(options);
         return runProductionCheck(options.loose, options.names, options.music);
+    }
     DemoArgs args;
     args.music = options.music;
     args.fullscreen = options.fullscreen;
