@@ -71,4 +71,9 @@ done
 for doc in manual.md tutorial.md example/production.ini copyright; do
   [ -f "$PREFIX/share/doc/vplayer/$doc" ] || fail "share/doc/vplayer/$doc is not installed"
 done
+# The installed docs run the installed commands: no example command runs a
+# program from a build tree or a checkout's scripts.
+from_checkout=$(grep -nE '^    (\.\./)?(build|scripts)/' "$PREFIX/share/doc/vplayer/manual.md" \
+                  "$PREFIX/share/doc/vplayer/tutorial.md")
+[ -z "$from_checkout" ] || fail "the installed docs run programs from a checkout: $from_checkout"
 echo ok
