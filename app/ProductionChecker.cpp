@@ -178,6 +178,11 @@ void Checker::checkScene(const std::string& name, const ScriptEvent& at)
         std::string why = lastSceneError();
         while (!why.empty() && why.back() == '\n')
             why.pop_back();
+        // Scenes name their textures by file name alone: say where one was looked for.
+        const std::string texture = "could not load texture ";
+        const size_t cut = why.rfind(texture);
+        if (cut != std::string::npos && why.find(' ', cut + texture.size()) == std::string::npos)
+            why += std::string(" (looked up as ") + kTextureDirectory + why.substr(cut + texture.size()) + ")";
         report(at, true, "could not load scene " + name + (why.empty() ? "" : ": " + why));
         return;
     }

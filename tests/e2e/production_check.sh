@@ -69,7 +69,7 @@ fresh
 rm data/textures/panel.jpg
 run_player --check --loose
 expect_rc 1
-printf '%s\n' "$ERR" | grep -qxF "$SCRIPT:$SCENE_LINE: error: could not load scene data/hall.vsc: Error in parsing data/hall.vsc: could not load texture panel.jpg" ||
+printf '%s\n' "$ERR" | grep -qxF "$SCRIPT:$SCENE_LINE: error: could not load scene data/hall.vsc: Error in parsing data/hall.vsc: could not load texture panel.jpg (looked up as data/textures/panel.jpg)" ||
   fail "the missing texture is not reported at the scene's line: $ERR"
 
 # The soundtrack is read from disk beside the data.
