@@ -430,9 +430,12 @@ void checkArchivePassword(const RunOptions& o)
 {
     if (o.loose)
         return;
-    const PasswordSource source = o.passwordGiven                             ? PasswordSource::Option
-                                  : o.names.password != ProductionNames().password ? PasswordSource::ProductionFile
-                                                                                 : PasswordSource::Default;
+    // Only production.ini can have changed the password without the option.
+    PasswordSource source = PasswordSource::Default;
+    if (o.passwordGiven)
+        source = PasswordSource::Option;
+    else if (o.names.password != ProductionNames().password)
+        source = PasswordSource::ProductionFile;
     const std::string problem = archivePasswordProblem(o.names.archive, kScriptPath, o.names.password, source);
     if (!problem.empty())
         errorBox(problem.c_str(), true);
@@ -487,6 +490,7 @@ int playerMainUninterrupted(int argc, char** argv)
     if (!nameProduction(options))
         return 1;
     if (options.check) {
+        // The check is for a shell or an editor: messages, never boxes.
         setenv("VP_NO_DIALOGS", "1", 1);
         checkArchivePassword(options);
         return runProductionCheck(options.loose, options.names, options.music);

@@ -109,11 +109,6 @@ std::string firstWord(const std::string& line)
     return line.substr(0, end);
 }
 
-} // namespace
-
-
-namespace {
-
 int lineNumberAt(std::string_view text, size_t offset)
 {
     return 1 + static_cast<int>(std::count(text.begin(), text.begin() + std::min(offset, text.size()), '\n'));
