@@ -217,7 +217,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     }
 
     // Where a signal stopped it: the last frame written, or the time shown.
-    const int stoppedAtMs = capture ? capture->frameTimeMs(capture->framesWritten() - 1) : engine.getTime();
+    const int stoppedAtMs =
+        capture ? capture->frameTimeMs(capture->framesWritten() > 0 ? capture->framesWritten() - 1 : 0)
+                : engine.getTime();
     // The last frames are still on their way to their files.
     if (capture)
         capture->flush();
