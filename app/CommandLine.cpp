@@ -1,12 +1,16 @@
 #include "app/CommandLine.h"
 
+#include "app/ArchivePassword.h"
 #include "app/DemoArgs.h"
 #include "app/PlayerApp.h"
 #include "app/ProductionChecker.h"
 #include "app/ProductionLocation.h"
+#include "app/ProductionPaths.h"
 #include "app/RunDemo.h"
+#include "app/RunInterruption.h"
 #include "app/VideoExport.h"
 #include "gl/ErrorBox.h"
+#include "platform/Interruption.h"
 #include "platform/MessageBox.h"
 
 #include <cerrno>
@@ -100,7 +104,7 @@ const char* commandLineHelp()
            "  --aniso N              maximum texture anisotropy\n"
            "  --no-music             play without the soundtrack\n"
            "  --ati-shadows          the shadow path for cards without depth render textures\n"
-           "  --log                  write the four log files\n"
+           "  --log                  write the five log files (vp_log_*.txt, vp_profiling.txt)\n"
            "  --data-dir DIR         change to DIR first (data paths stay relative); without it\n"
            "                         the production here plays, else the one installed with\n"
            "                         the player (share/vplayer)\n"
@@ -116,7 +120,8 @@ const char* commandLineHelp()
            "  --start MS             start at demo time MS (with the state the script has by then);\n"
            "                         Ctrl+Shift and Ctrl+Home start again at MS too\n"
            "  --clock music|timer    demo time follows the music (the default) or a free-running timer\n"
-           "  --audio-driver NAME    use this SDL audio driver only (pipewire, pulseaudio, alsa, disk, ...)\n"
+           "  --audio-driver NAME    use this SDL audio driver only (pipewire, pulseaudio, alsa, disk,\n"
+           "                         ...; dummy plays silently and keeps the music's clock)\n"
            "  --print-args           print the eight run arguments on one line and exit\n"
            "                         instead of playing (alone: after the launcher dialog)\n"
            "  --check-gl             check the GL error state after every effect (debugging)\n"
@@ -419,6 +424,23 @@ bool nameProduction(RunOptions& o)
     return true;
 }
 
+// A wrong password would fail every file of the archive without naming
+// itself: said first, and fatal, before anything is read.
+void checkArchivePassword(const RunOptions& o)
+{
+    if (o.loose)
+        return;
+    // Only production.ini can have changed the password without the option.
+    PasswordSource source = PasswordSource::Default;
+    if (o.passwordGiven)
+        source = PasswordSource::Option;
+    else if (o.names.password != ProductionNames().password)
+        source = PasswordSource::ProductionFile;
+    const std::string problem = archivePasswordProblem(o.names.archive, kScriptPath, o.names.password, source);
+    if (!problem.empty())
+        errorBox(problem.c_str(), true);
+}
+
 // Where every run starts, from the launcher or from the command line.
 int startRun(const DemoArgs& args)
 {
@@ -426,13 +448,12 @@ int startRun(const DemoArgs& args)
         std::printf("%s\n", formatDemoArgs(args).c_str());
         return 0;
     }
+    checkArchivePassword(currentRunOptions());
     return runDemo(args.music, args.fullscreen, args.width, args.height, args.samples, args.anisotropy,
                    args.logging, args.atiShadows);
 }
 
-} // namespace
-
-int playerMain(int argc, char** argv)
+int playerMainUninterrupted(int argc, char** argv)
 {
     RunOptions& options = currentRunOptions();
     std::string error;
@@ -468,8 +489,12 @@ int playerMain(int argc, char** argv)
         return 2;
     if (!nameProduction(options))
         return 1;
-    if (options.check)
+    if (options.check) {
+        // The check is for a shell or an editor: messages, never boxes.
+        setenv("VP_NO_DIALOGS", "1", 1);
+        checkArchivePassword(options);
         return runProductionCheck(options.loose, options.names, options.music);
+    }
     DemoArgs args;
     args.music = options.music;
     args.fullscreen = options.fullscreen;
@@ -480,4 +505,16 @@ int playerMain(int argc, char** argv)
     args.logging = options.logging;
     args.atiShadows = options.atiShadows;
     return startRun(args);
+}
+
+} // namespace
+
+int playerMain(int argc, char** argv)
+{
+    platform::installInterruptionHandlers();
+    const int code = playerMainUninterrupted(argc, argv);
+    // A run says itself where it stopped; the launcher and the rest only that they did.
+    reportInterruption(-1);
+    // Whatever the run made of it, a signal is not a success.
+    return platform::exitCodeAfterInterruption(code);
 }

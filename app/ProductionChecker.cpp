@@ -3,12 +3,15 @@
 #include "app/DemoEffects.h"
 #include "app/ProductionCheck.h"
 #include "app/ProductionPaths.h"
+#include "effects/EffectSwitcher.h"
+#include "effects/ImageLayer.h"
 #include "effects/RenderTargetLayer.h"
 #include "effects/Tree.h"
 #include "effects/TreeParameters.h"
 #include "engine/Script.h"
 #include "engine/VFileScriptSource.h"
 #include "gl/Image.h"
+#include "gl/ImageLookup.h"
 #include "gl/Texture.h"
 #include "gl/TextureManager.h"
 #include "platform/OggDecoder.h"
@@ -52,6 +55,7 @@ public:
 private:
     const DemoEffects::Entry* entryFor(int id) const;
     bool signalKnown(const DemoEffects::Entry& entry, int code) const;
+    const SignalInfo* signalInfo(const DemoEffects::Entry& entry, int code) const;
     void noteFile(const ScriptEvent& event, const SignalInfo& info);
     void checkScene(const std::string& name, const ScriptEvent& at);
     void checkPicture(const std::string& name, const ScriptEvent& at);
@@ -68,6 +72,19 @@ const DemoEffects::Entry* Checker::entryFor(int id) const
     for (int i = 0; i < count; ++i)
         if (table[i].id == id)
             return &table[i];
+    return nullptr;
+}
+
+const SignalInfo* Checker::signalInfo(const DemoEffects::Entry& entry, int code) const
+{
+    if (!entry.signals)
+        return nullptr;
+    if (const SignalInfo* info = entry.signals().find(code))
+        return info;
+    // The switcher hands every signal to its selected image layer, which
+    // loads the pictures.
+    if (entry.signals == &EffectSwitcher::signals)
+        return ImageLayer::signals().find(code);
     return nullptr;
 }
 
@@ -131,7 +148,7 @@ void Checker::checkEvents(const Script& script, const char* scriptPath)
             }
             if (event.args.code == 70 && event.args.count > 0)
                 sources.insert(event.args.args[0]);
-            if (const SignalInfo* info = entry->signals ? entry->signals().find(event.args.code) : nullptr)
+            if (const SignalInfo* info = signalInfo(*entry, event.args.code))
                 noteFile(event, *info);
             break;
         }
@@ -161,6 +178,11 @@ void Checker::checkScene(const std::string& name, const ScriptEvent& at)
         std::string why = lastSceneError();
         while (!why.empty() && why.back() == '\n')
             why.pop_back();
+        // Scenes name their textures by file name alone: say where one was looked for.
+        const std::string texture = "could not load texture ";
+        const size_t cut = why.rfind(texture);
+        if (cut != std::string::npos && why.find(' ', cut + texture.size()) == std::string::npos)
+            why += std::string(" (looked up as ") + kTextureDirectory + why.substr(cut + texture.size()) + ")";
         report(at, true, "could not load scene " + name + (why.empty() ? "" : ": " + why));
         return;
     }
@@ -178,7 +200,7 @@ void Checker::checkPicture(const std::string& name, const ScriptEvent& at)
 {
     std::unique_ptr<Image> image(loadImage(name.c_str(), ""));
     if (!image)
-        report(at, true, "could not load picture " + name);
+        report(at, true, "could not load picture " + name + ": " + explainPictureFailure(name.c_str()));
 }
 
 void Checker::checkTreeFile(const std::string& name, const ScriptEvent& at)
@@ -228,7 +250,7 @@ std::string formatCheckMessage(const CheckMessage& m)
     std::string out = m.file;
     if (m.line > 0)
         out += ":" + std::to_string(m.line);
-    out += m.error ? ": error: " : ": warning: ";
+    out += m.note ? ": note: " : m.error ? ": error: " : ": warning: ";
     out += m.text;
     return out;
 }
@@ -253,6 +275,9 @@ std::vector<CheckMessage> checkProduction(const char* scriptPath, const char* so
         checker.checkEvents(script, scriptPath);
         checker.checkFiles(soundtrack);
     }
+    // After the messages they explain when at the same line.
+    for (const ScriptNote& note : script.notes())
+        checker.messages.push_back({note.file, note.line, false, note.text, true});
     // In the order of the files' lines, as an editor lists them.
     std::stable_sort(checker.messages.begin(), checker.messages.end(),
                      [](const CheckMessage& a, const CheckMessage& b) {
@@ -271,11 +296,12 @@ int runProductionCheck(bool loose, const ProductionNames& names, bool soundtrack
     SceneReader::setTextureNamesVerbatim(false);
     const std::vector<CheckMessage> messages = checkProduction(kScriptPath, soundtrack ? names.music.c_str() : "");
     int errors = 0;
+    int warnings = 0;
     for (const CheckMessage& m : messages) {
         std::fprintf(stderr, "%s\n", formatCheckMessage(m).c_str());
-        errors += m.error ? 1 : 0;
+        errors += m.error && !m.note ? 1 : 0;
+        warnings += !m.error && !m.note ? 1 : 0;
     }
-    std::printf("%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s",
-                int(messages.size()) - errors, messages.size() - errors == 1 ? "" : "s");
+    std::printf("%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
     return errors > 0 ? 1 : 0;
 }

@@ -19,9 +19,12 @@ struct CheckMessage {
     int line = 0; // 0: the file as a whole
     bool error = true;
     std::string text;
+    // What explains another message or a likely slip the run accepts
+    // silently; counted neither as an error nor as a warning.
+    bool note = false;
 };
 
-// "FILE:LINE: error: text" (no LINE when it is 0).
+// "FILE:LINE: error: text" (no LINE when it is 0; "note:" for a note).
 std::string formatCheckMessage(const CheckMessage& message);
 
 // Checks the production in the working folder, reading data through the

@@ -12,6 +12,7 @@
 #include "app/ProductionPaths.h"
 #include "app/ProductionWatch.h"
 #include "app/RunHealthLog.h"
+#include "app/RunInterruption.h"
 #include "app/RunOptions.h"
 #include "app/SectionLoop.h"
 #include "engine/DemoEngine.h"
@@ -88,7 +89,9 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // The music is read from disk by the sound output, never from the archive.
     if (music) {
         if (!engine.initSound())
-            errorBox("could not init sound (--no-music plays without sound)", true);
+            errorBox("could not init sound (--no-music plays without sound; --audio-driver dummy keeps the "
+                     "music's clock without a sound device)",
+                     true);
         if (!engine.openMusic(soundtrackPath))
             errorBox("could not set up music", true);
         engine.lockClockToMusic(options.clockFromMusic);
@@ -213,6 +216,10 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         }
     }
 
+    // Where a signal stopped it: the last frame written, or the time shown.
+    const int stoppedAtMs =
+        capture ? capture->frameTimeMs(capture->framesWritten() > 0 ? capture->framesWritten() - 1 : 0)
+                : engine.getTime();
     // The last frames are still on their way to their files.
     if (capture)
         capture->flush();
@@ -230,10 +237,13 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             failed = !writeCaptureSoundtrack(soundtrackPath, options.captureDir + "/audio.wav",
                                              engine.musicTimeAt(capture->firstFrameMs()),
                                              capture->framesWritten(), options.captureFps, options.captureFpsDen);
+        if (!failed)
+            reportInterruption(stoppedAtMs, options.captureDir, capture->framesWritten());
         delete capture;
         if (failed)
             exitProcess(1);
     }
+    reportInterruption(stoppedAtMs);
 
     if (logging) {
         TextureManager::getInstance()->dump("vp_log_textures.txt");

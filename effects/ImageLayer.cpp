@@ -1,9 +1,14 @@
 #include "effects/ImageLayer.h"
 
+#include "gl/ImageLookup.h"
 #include "gl/Texture.h"
 #include "gl/TextureManager.h"
 
 #include <GL/gl.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
 
 ImageLayer::ImageLayer()
 {
@@ -34,6 +39,17 @@ void ImageLayer::init(int time)
     rateX = rateY = rateZ = 0.0f;
 }
 
+// A picture that does not load leaves the layer empty, as it always has; one
+// line says so (once per name: restarts and rebuilds send the signal again).
+static void warnMissingPicture(const char* name)
+{
+    static std::set<std::string> warned;
+    if (!warned.insert(name).second)
+        return;
+    std::fprintf(stderr, "warning: could not load picture %s: %s\n", name, explainPictureFailure(name).c_str());
+    std::fflush(stderr);
+}
+
 Texture* ImageLayer::load(const char* name)
 {
     TextureManager* manager = TextureManager::getInstance();
@@ -42,6 +58,8 @@ Texture* ImageLayer::load(const char* name)
     Texture* t = manager->getTexture(name, "", GL_TEXTURE_2D);
     if (t)
         textures.push_back(t);
+    else
+        warnMissingPicture(name);
     return t;
 }
 

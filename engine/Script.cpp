@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -73,6 +74,7 @@ Script::~Script()
 void Script::parse(const char* path)
 {
     parseFile(path ? path : "", "", 0);
+    noteLateDefines();
     // Events at the same time keep the order in which they were parsed.
     std::stable_sort(timelineEvents.begin(), timelineEvents.end(),
                      [](const ScriptEvent* a, const ScriptEvent* b) { return a->time < b->time; });
@@ -81,7 +83,31 @@ void Script::parse(const char* path)
 // ---------------------------------------------------------------------------
 // Errors
 
+std::string formatScriptNote(const ScriptNote& note)
+{
+    std::string out = note.file;
+    if (note.line > 0)
+        out += ":" + std::to_string(note.line);
+    return out + ": note: " + note.text;
+}
+
 namespace {
+
+std::string formatNotes(const std::vector<ScriptNote>& notes)
+{
+    std::string lines;
+    for (const ScriptNote& note : notes)
+        lines += formatScriptNote(note) + "\n";
+    return lines;
+}
+
+std::string firstWord(const std::string& line)
+{
+    size_t end = 0;
+    while (end < line.size() && !ScriptReader::isSpace(line[end]))
+        ++end;
+    return line.substr(0, end);
+}
 
 int lineNumberAt(std::string_view text, size_t offset)
 {
@@ -139,8 +165,10 @@ void Script::locate(const std::string& file, int line, const std::string& text)
 
 void Script::fail(const char* text)
 {
-    if (mode == ErrorMode::Fatal)
+    if (mode == ErrorMode::Fatal) {
+        setFatalErrorNotes(formatNotes(noteList));
         errorBox(text, true);
+    }
     if (!failed) {
         failed = true;
         error = text;
@@ -149,8 +177,11 @@ void Script::fail(const char* text)
 
 void Script::failNumbered(const char* text, int number)
 {
-    if (mode == ErrorMode::Fatal)
+    noteEventCount(text, number);
+    if (mode == ErrorMode::Fatal) {
+        setFatalErrorNotes(formatNotes(noteList));
         errorBoxInt(text, number, true);
+    }
     if (!failed) {
         char buffer[kErrorTextSize];
         std::snprintf(buffer, sizeof buffer, "%s: %i", text, number);
@@ -162,14 +193,63 @@ void Script::failNumbered(const char* text, int number)
 void Script::failNamed(const char* text, std::string_view name)
 {
     std::string detail(name);
-    if (mode == ErrorMode::Fatal)
+    if (mode == ErrorMode::Fatal) {
+        setFatalErrorNotes(formatNotes(noteList));
         errorBoxStr(text, detail.c_str(), true);
+    }
     if (!failed) {
         char buffer[kErrorTextSize];
         std::snprintf(buffer, sizeof buffer, "%s: %s", text, detail.c_str());
         failed = true;
         error = buffer;
     }
+}
+
+// ---------------------------------------------------------------------------
+// Notes
+
+void Script::noteSignal(const ScriptEvent& event, std::string_view value, bool wholeLine)
+{
+    if (event.args.text[0])
+        textSignals.push_back(&event);
+    const int valueLine = lineOfWord(value);
+    if (value.empty() || valueLine <= event.line || event.line <= 0)
+        return;
+    // The words as written, before the defines were put in.
+    const std::string written = lineOf(readingFile->raw, valueLine);
+    const std::string head = "signal " + std::to_string(event.args.code) + " to " + std::to_string(event.effectId);
+    std::string text;
+    if (event.args.text[0])
+        text = head + " took \"" + firstWord(written) +
+               "\" as its text argument; codes without arguments need none, but a following keyword is read as one";
+    else
+        text = head + " took \"" + (wholeLine ? written : firstWord(written)) + "\" of line " +
+               std::to_string(valueLine) +
+               " as its arguments; codes without arguments need none, but the next line's numbers are read as them";
+    noteList.push_back({readingName, event.line, text});
+}
+
+void Script::noteLateDefines()
+{
+    for (const ScriptEvent* event : textSignals) {
+        if (!defines.find(event->args.text))
+            continue;
+        noteList.push_back({event->file ? event->file : "", event->line,
+                            "signal " + std::to_string(event->args.code) + " to " + std::to_string(event->effectId) +
+                                " took \"" + event->args.text + "\" as its text argument: that name is defined " +
+                                "only after this file was read, so its value was not put in"});
+    }
+    textSignals.clear();
+}
+
+void Script::noteEventCount(const char* text, int number)
+{
+    if (!std::strstr(text, "line #") || errorAtLine <= 0)
+        return;
+    noteList.push_back({errorAtFile, errorAtLine,
+                        "\"line #: " + std::to_string(number) + "\" counts the events of the " +
+                            (std::strstr(text, "timeline") ? "timeline" : "setup") +
+                            ", not the lines of the file: this is line " + std::to_string(errorAtLine)});
 }
 
 // ---------------------------------------------------------------------------
@@ -326,12 +406,13 @@ void Script::readHeader(ScriptReader& reader)
 // Reads effect id, signal code and the value word of a SIGNAL. A value that
 // is a number makes a numeric signal; in the timeline (wholeLine) the numeric
 // words of the rest of its line follow as further arguments.
-bool Script::readSignal(ScriptReader& reader, ScriptEvent& event, bool wholeLine)
+bool Script::readSignal(ScriptReader& reader, ScriptEvent& event, bool wholeLine, std::string_view& value)
 {
     event.type = EventType::Signal;
+    value = std::string_view();
     if (!reader.readInt(event.effectId) || !reader.readInt(event.args.code))
         return false;
-    std::string_view value = reader.readWord();
+    value = reader.readWord();
     if (value.empty())
         return false;
     if (!ScriptReader::isNumeric(value)) {
@@ -364,9 +445,10 @@ void Script::readSetup(ScriptReader& reader)
 
         ScriptEvent event;
         std::string_view what = reader.readWord();
+        std::string_view value;
         bool recognised = false;
         if (what == "SIGNAL" || what == "s") {
-            recognised = readSignal(reader, event, false);
+            recognised = readSignal(reader, event, false, value);
         } else if (what == "SET_LAYER" || what == "l") {
             event.type = EventType::SetLayer;
             recognised = reader.readInt(event.effectId) && reader.readInt(event.args.code);
@@ -380,6 +462,8 @@ void Script::readSetup(ScriptReader& reader)
         event.file = readingKey;
         event.line = lineOfWord(timeWord);
         setupList.push_back(new ScriptEvent(event));
+        if (event.type == EventType::Signal)
+            noteSignal(*setupList.back(), value, false);
     }
 }
 
@@ -409,6 +493,7 @@ void Script::readTimeline(ScriptReader& reader)
         }
 
         std::string_view what = reader.readWord();
+        std::string_view value;
         bool recognised = false;
         if (what == "START" || what == "b") {
             event.type = EventType::Start;
@@ -420,7 +505,7 @@ void Script::readTimeline(ScriptReader& reader)
             event.type = EventType::Init;
             recognised = reader.readInt(event.effectId);
         } else if (what == "SIGNAL" || what == "s") {
-            recognised = readSignal(reader, event, true);
+            recognised = readSignal(reader, event, true, value);
             event.args.timeOffset = timeOffsetMs;
         } else if (what == "SET_LAYER" || what == "l") {
             event.type = EventType::SetLayer;
@@ -438,6 +523,8 @@ void Script::readTimeline(ScriptReader& reader)
         event.file = readingKey;
         event.line = lineOfWord(word);
         timelineEvents.push_back(new ScriptEvent(event));
+        if (event.type == EventType::Signal)
+            noteSignal(*timelineEvents.back(), value, true);
         ++n;
     }
 }

@@ -61,6 +61,17 @@
 class ScriptReader;
 class ScriptSource;
 
+// Something the parser accepted but an author most likely did not mean, or
+// what its error message leaves unsaid; at the file and line it concerns.
+struct ScriptNote {
+    std::string file;
+    int line = 0;
+    std::string text;
+};
+
+// "FILE:LINE: note: text".
+std::string formatScriptNote(const ScriptNote& note);
+
 class Script {
 public:
     // Fatal: errors show the fatal box and end the process (the player).
@@ -94,6 +105,12 @@ public:
 
     int defineCount() const { return defines.count(); }
 
+    // What the parse noticed, in the order found: a signal that took the next
+    // line's words (or a name defined only later) as its arguments, and,
+    // after an error that counts events ("line #: 9"), where that event is.
+    // A fatal error writes them on stderr after its own line.
+    const std::vector<ScriptNote>& notes() const { return noteList; }
+
 private:
     void parse(const char* path);
     // A file's text after substitution, the line of the file each of its
@@ -113,7 +130,15 @@ private:
     void readHeader(ScriptReader& reader);
     void readSetup(ScriptReader& reader);
     void readTimeline(ScriptReader& reader);
-    bool readSignal(ScriptReader& reader, ScriptEvent& event, bool wholeLine);
+    // `value`: the word read as the first argument (empty when none).
+    bool readSignal(ScriptReader& reader, ScriptEvent& event, bool wholeLine, std::string_view& value);
+    // Notes a signal whose first argument came from a later line than the
+    // event, and keeps text signals for noteLateDefines.
+    void noteSignal(const ScriptEvent& event, std::string_view value, bool wholeLine);
+    // Notes text arguments that name a define made after their file was read.
+    void noteLateDefines();
+    // Notes, beside an error that counts events, the file line of that event.
+    void noteEventCount(const char* text, int number);
     int readExpression(ScriptReader& reader, std::string_view first);
 
     void fail(const char* text);
@@ -141,6 +166,8 @@ private:
     int demoStartMs = 0;
     int timeOffsetMs = 0; // shared by every file of the script
 
+    std::vector<ScriptNote> noteList;
+    std::vector<const ScriptEvent*> textSignals; // checked against the defines at the end
     std::vector<std::string> includeChain; // files being parsed, outermost first
     int fileParses = 0;
     bool failed = false;

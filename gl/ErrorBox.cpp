@@ -6,11 +6,24 @@
 
 #include <cstdio>
 
+static std::string& fatalNotes()
+{
+    static std::string lines;
+    return lines;
+}
+
+void setFatalErrorNotes(const std::string& lines)
+{
+    fatalNotes() = lines;
+}
+
 static void show(const char* message, bool fatal)
 {
     showMessageBox("error", message, fatal ? BoxIcon::Stop : BoxIcon::None);
-    if (fatal)
+    if (fatal) {
+        std::fputs(fatalNotes().c_str(), stderr);
         exitProcess(1);
+    }
 }
 
 void errorBox(const char* text, bool fatal)

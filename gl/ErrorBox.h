@@ -4,11 +4,18 @@
 // A fatal box carries the stop icon and ends the process with exit code 1 once
 // it is closed: a fatal call never returns to its caller.
 
+#include <string>
+
 void errorBox(const char* text, bool fatal);
 // "%s: %i"
 void errorBoxInt(const char* text, int value, bool fatal);
 // "%s: %s"
 void errorBoxStr(const char* text, const char* detail, bool fatal);
+
+// Lines written on stderr after the next fatal box's own line, before the
+// process ends: what explains the error beyond its own text (the script's
+// notes). Each line ends in a line feed; empty for none.
+void setFatalErrorNotes(const std::string& lines);
 
 // Reads the first pending GL error; when there is one, shows the fatal box
 // "GL error (<name>) in: <place>".

@@ -128,8 +128,16 @@ bool ChildProcess::start(const std::vector<std::string>& argv, bool feedInput)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
 
+    // A process group of its own: Ctrl+C in the terminal interrupts the
+    // player, which then ends the helper's input in order, instead of killing
+    // the encoder under a half-written file.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t child = -1;
-    int rc = posix_spawn(&child, program.c_str(), &actions, nullptr, args.data(), environ);
+    int rc = posix_spawn(&child, program.c_str(), &actions, &attributes, args.data(), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (feedInput)
         close(fds[0]);

@@ -1,5 +1,6 @@
 #include "platform/DialogWindow.h"
 
+#include "platform/Interruption.h"
 #include "platform/MessageBox.h"
 
 #include <FL/Fl.H>
@@ -377,8 +378,12 @@ int DialogWindow::runModal()
     window->position(sx + (sw - window->w()) / 2, sy + (sh - window->h()) / 2);
     Fl::event_dispatch(dispatchDialogEvent);
     window->show();
-    while (window->shown())
+    // A signal (Ctrl+C in the terminal that started it) closes the dialog
+    // as its Escape pod would.
+    while (window->shown() && !interruptingSignal())
         Fl::wait();
+    if (window->shown())
+        window->hide();
     Fl::event_dispatch(nullptr);
     // Let the server take the window down before anything else opens one.
     Fl::flush();

@@ -1,5 +1,6 @@
 #include "platform/GLWindow.h"
 
+#include "platform/Interruption.h"
 #include "platform/KeyCodes.h"
 #include "platform/WglExtensionList.h"
 
@@ -198,6 +199,13 @@ bool windowExists()
 
 bool peekMessage(WindowMessage& msg)
 {
+    // A signal ends the run once, as the quit message would.
+    static bool interruptionSeen = false;
+    if (!interruptionSeen && interruptingSignal()) {
+        interruptionSeen = true;
+        msg = WindowMessage{MessageType::Quit, 0, 0};
+        return true;
+    }
     if (quitPosted) {
         quitPosted = false;
         msg = WindowMessage{MessageType::Quit, 0, 0};

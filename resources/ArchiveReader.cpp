@@ -111,8 +111,11 @@ public:
     }
 
     int run(const char* archivePath, const char* memberName, unsigned char** data, uint32_t* size);
+    ArchiveMember find(const char* archivePath, const char* memberName);
 
 private:
+    // Opens the archive and reads its headers; `pos` is then the first block.
+    bool open(const char* archivePath, bool& solidArchive, uint64_t& pos);
     enum class Next { Member, End };
     bool readAt(uint64_t offset, void* buffer, size_t size);
     Next readMemberHeader(uint64_t& pos, MemberHeader& h, uint64_t& dataStart);
@@ -260,39 +263,62 @@ bool ArchiveExtraction::processMember(const MemberHeader& h, uint64_t dataStart,
     return true;
 }
 
-int ArchiveExtraction::run(const char* archivePath, const char* memberName, unsigned char** data, uint32_t* size)
+bool ArchiveExtraction::open(const char* archivePath, bool& solidArchive, uint64_t& pos)
 {
-    char wantedName[kMaxNameCompare + 1];
-    normalizeName(memberName, kMaxNameCompare, wantedName);
-
     file_ = std::fopen(archivePath, "rb");
     if (!file_)
-        return 0;
+        return false;
     if (std::fseek(file_, 0, SEEK_END) != 0)
-        return 0;
+        return false;
     long length = std::ftell(file_);
     if (length < 0)
-        return 0;
+        return false;
     fileSize_ = static_cast<uint64_t>(length);
 
     unsigned char marker[kMarkerSize];
     if (!readAt(0, marker, kMarkerSize))
-        return 0;
+        return false;
     if (std::memcmp(marker, kMarkerRar, kMarkerSize) != 0 && std::memcmp(marker, kMarkerTrevix, kMarkerSize) != 0)
-        return 0;
+        return false;
     unsigned char header[kArchiveHeaderSize];
     if (!readAt(kMarkerSize, header, kArchiveHeaderSize))
-        return 0;
+        return false;
     ByteReader r(header, sizeof header);
     r.u16(); // header CRC
     r.u8();  // type
     uint16_t archiveFlags = r.u16();
     uint16_t archiveHeaderSize = r.u16();
     if (archiveHeaderSize < kArchiveHeaderSize)
-        return 0;
-    bool solidArchive = (archiveFlags & kArchiveSolid) != 0;
+        return false;
+    solidArchive = (archiveFlags & kArchiveSolid) != 0;
+    pos = kMarkerSize + archiveHeaderSize;
+    return true;
+}
 
-    uint64_t pos = kMarkerSize + archiveHeaderSize;
+ArchiveMember ArchiveExtraction::find(const char* archivePath, const char* memberName)
+{
+    char wantedName[kMaxNameCompare + 1];
+    normalizeName(memberName, kMaxNameCompare, wantedName);
+    bool solidArchive = false;
+    uint64_t pos = 0;
+    if (!open(archivePath, solidArchive, pos))
+        return ArchiveMember::Missing;
+    MemberHeader h;
+    uint64_t dataStart = 0;
+    while (readMemberHeader(pos, h, dataStart) == Next::Member)
+        if (std::strcmp(h.name, wantedName) == 0)
+            return (h.flags & kFileEncrypted) ? ArchiveMember::Encrypted : ArchiveMember::Plain;
+    return ArchiveMember::Missing;
+}
+
+int ArchiveExtraction::run(const char* archivePath, const char* memberName, unsigned char** data, uint32_t* size)
+{
+    char wantedName[kMaxNameCompare + 1];
+    normalizeName(memberName, kMaxNameCompare, wantedName);
+    bool solidArchive = false;
+    uint64_t pos = 0;
+    if (!open(archivePath, solidArchive, pos))
+        return 0;
     MemberHeader h;
     uint64_t dataStart = 0;
     while (readMemberHeader(pos, h, dataStart) == Next::Member) {
@@ -316,6 +342,14 @@ int ArchiveExtraction::run(const char* archivePath, const char* memberName, unsi
 void setPasswordWipeCheck(PasswordWipeCheck check)
 {
     wipeCheck = check;
+}
+
+ArchiveMember findMember(const char* archivePath, const char* memberName)
+{
+    if (!archivePath || !memberName)
+        return ArchiveMember::Missing;
+    ArchiveExtraction walk(nullptr);
+    return walk.find(archivePath, memberName);
 }
 
 int extractMember(const char* archivePath, const char* memberName, const char* password, unsigned char** data,

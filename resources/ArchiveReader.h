@@ -18,6 +18,12 @@
 int extractMember(const char* archivePath, const char* memberName, const char* password, unsigned char** data,
                   uint32_t* size);
 
+// What the archive's headers say of one member, without extracting it: for
+// messages, since a member that will not extract while it is encrypted
+// almost always means a wrong password.
+enum class ArchiveMember { Missing, Plain, Encrypted };
+ArchiveMember findMember(const char* archivePath, const char* memberName);
+
 // Called at the end of every extractMember, once its own copy of the password
 // has been wiped, with that copy's bytes (all zero by then); for checking the
 // wipe. Null (the default) calls nothing.

@@ -14,7 +14,7 @@ export SDL_DISKAUDIOFILE="$WORK/heard.raw"
 export PULSE_SERVER=unix:/nonexistent XDG_RUNTIME_DIR="$WORK/runtime" PIPEWIRE_REMOTE=nonexistent
 mkdir -m 700 runtime
 
-FATAL="error: could not init sound (--no-music plays without sound)"
+FATAL="error: could not init sound (--no-music plays without sound; --audio-driver dummy keeps the music's clock without a sound device)"
 
 # Named: the disk driver, though the environment names another.
 SDL_AUDIODRIVER=no-such-driver start_player --windowed --resolution 320x240 --audio-driver disk

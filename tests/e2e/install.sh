@@ -81,4 +81,9 @@ done
   fail "the installed archive holds no data/intro.scr"
 cmp -s "$WORK/intro.scr" "$PREFIX/share/doc/vplayer/production/data/intro.scr" ||
   fail "the installed archive's intro.scr differs from the installed source"
+# The installed docs run the installed commands: no example command runs a
+# program from a build tree or a checkout's scripts.
+from_checkout=$(grep -nE '^    (\.\./)?(build|scripts)/' "$PREFIX/share/doc/vplayer/manual.md" \
+                  "$PREFIX/share/doc/vplayer/tutorial.md")
+[ -z "$from_checkout" ] || fail "the installed docs run programs from a checkout: $from_checkout"
 echo ok

@@ -36,6 +36,20 @@ run_player --capture frames --fps 10 --to 300 --size 64x48 --no-music
 expect_rc 0
 [ ! -e frames/audio.wav ] || fail "--no-music still wrote audio.wav"
 
+# A wrong password is said first, with where it was set, and nothing else is read.
+WRONG="data/testscript.scr in data.vpd does not decrypt"
+run_player --capture frames --fps 10 --to 300 --size 64x48 --no-music --password nope
+expect_rc 1
+[ "$ERR" = "error: the password is probably wrong (--password): $WRONG" ] || fail "wrong --password: $ERR"
+printf 'password = nope\n' >production.ini
+run_player --check --no-music
+expect_rc 1
+[ "$ERR" = "error: the password is probably wrong (production.ini's password key; --password overrides it): $WRONG" ] ||
+  fail "wrong password in production.ini: $ERR"
+run_player --check --no-music --password tavex
+expect_rc 0
+rm production.ini
+
 # --loose reads data/ from disk, which is gone.
 run_player --loose --capture frames --fps 10 --to 300 --size 64x48 --no-music
 expect_rc 1

@@ -48,6 +48,17 @@ check_row "in_setup '0 SIGNAL 27 50 data/nosuch.vsc'" 1 \
 check_row "in_setup '0 SIGNAL 80 50 data/hall.vsc'" 1 \
   "$SCRIPT:$((SETUP + 1)): error: no object Sphere01 for the tree in scene data/hall.vsc"
 check_row "rm data/tree2.arb" 1 "$SCRIPT:$TREE_LINE: error: could not open tree file data/tree2.arb"
+# A picture is looked up from the production's folder, not the texture folder.
+check_row "append '1000 SIGNAL 50 110 nosuch.png'" 1 \
+  "$SCRIPT:$NEXT: error: could not load picture nosuch.png: no file nosuch.png in the production folder (a picture's name is its path from there)"
+check_row "append '1000 SIGNAL 50 31 vp_title.png'" 1 \
+  "$SCRIPT:$NEXT: error: could not load picture vp_title.png: no file vp_title.png in the production folder (a picture's name is its path from there; data/textures/vp_title.png is there)"
+# A code without arguments takes the next line's keyword: the error lands on
+# that line, and a note names the signal.
+check_row "append '1000 SIGNAL 50 98' 'TIMEOFFSET 2000' '1 START 50'" 1 \
+  "$SCRIPT:$NEXT: note: signal 98 to 50 took \"TIMEOFFSET\" as its text argument; codes without arguments need none, but a following keyword is read as one
+$SCRIPT:$((NEXT + 1)): error: script: event not recognized in timeline line #: *
+$SCRIPT:$((NEXT + 1)): note: \"line #: *\" counts the events of the timeline, not the lines of the file: this is line $((NEXT + 1))"
 # An included file's faults are reported in that file, at its own line.
 check_row "printf '// part\r\nSETUP\r\nTIMELINE\r\n500 START 99\r\n' >data/part.scr; append 'INCLUDE data/part.scr'" 1 \
   "data/part.scr:4: error: effect id 99 is not registered"
@@ -58,7 +69,7 @@ fresh
 rm data/textures/panel.jpg
 run_player --check --loose
 expect_rc 1
-printf '%s\n' "$ERR" | grep -qxF "$SCRIPT:$SCENE_LINE: error: could not load scene data/hall.vsc: Error in parsing data/hall.vsc: could not load texture panel.jpg" ||
+printf '%s\n' "$ERR" | grep -qxF "$SCRIPT:$SCENE_LINE: error: could not load scene data/hall.vsc: Error in parsing data/hall.vsc: could not load texture panel.jpg (looked up as data/textures/panel.jpg)" ||
   fail "the missing texture is not reported at the scene's line: $ERR"
 
 # The soundtrack is read from disk beside the data.

@@ -1,10 +1,11 @@
 # Plays the production in the current folder on a private display and acts
 # as a listener at the keyboard: Ctrl+Shift (restart), then Ctrl+Home
-# (reload), then the window system's quit, each once two seconds of sound
+# (reload), then SIGTERM as a closing session sends it, each once two seconds of sound
 # have been heard since the start before it (SDL's disk audio driver writes
 # what is heard to SDL_DISKAUDIOFILE at a device's pace). Starts are read from
 # the start log, so the player must be given --log.
-# Usage: play_with_keys.sh PLAYER [ARGS...]; exits with the player's code.
+# Usage: play_with_keys.sh PLAYER [ARGS...]; exits with the player's code
+# (143 when the signal ended it, as it should).
 set -u
 fail() { echo "play_with_keys: $*" >&2; exit 99; }
 . "$(dirname "$0")/private_display.sh"

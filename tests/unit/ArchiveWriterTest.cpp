@@ -1,5 +1,6 @@
 // Archives written by the packer tool, read back by the engine's reader and
 // checked by unar/lsar, an independent RAR implementation.
+#include "app/ArchivePassword.h"
 #include "resources/ArchiveReader.h"
 #include "resources/VFile.h"
 
@@ -242,6 +243,24 @@ TEST_F(PackedFiles, WrongOrMissingPasswordFailsTheChecksum)
         EXPECT_EQ(extract(archive, "data/testscript.scr", "tavex", got), 1);
         Shell lsar = shell("lsar -t -p wrong " + archive);
         EXPECT_NE(lsar.status, 0);
+
+        // The headers say which member is locked, so the player can blame the
+        // password rather than the data, and only when that is the likely cause.
+        std::string plain = pack("plain.vpd", mode);
+        EXPECT_EQ(findMember(archive.c_str(), "data/testscript.scr"), ArchiveMember::Encrypted);
+        EXPECT_EQ(findMember(plain.c_str(), "DATA\\TESTSCRIPT.SCR"), ArchiveMember::Plain);
+        EXPECT_EQ(findMember(archive.c_str(), "data/none.scr"), ArchiveMember::Missing);
+        EXPECT_EQ(findMember((dir + "/none.vpd").c_str(), "data/testscript.scr"), ArchiveMember::Missing);
+        const char* member = "data/testscript.scr";
+        EXPECT_EQ(archivePasswordProblem(archive, member, "tavex", PasswordSource::Option), "");
+        EXPECT_EQ(archivePasswordProblem(plain, member, "wrong", PasswordSource::Option), "");
+        EXPECT_EQ(archivePasswordProblem(archive, "data/none.scr", "wrong", PasswordSource::Option), "");
+        EXPECT_EQ(archivePasswordProblem(archive, member, "tavey", PasswordSource::Default),
+                  "the password is probably wrong (the default; set it with --password or production.ini's "
+                  "password key): data/testscript.scr in " + archive + " does not decrypt");
+        EXPECT_EQ(archivePasswordProblem(archive, member, "", PasswordSource::ProductionFile),
+                  "no password was given (production.ini's password key; --password overrides it), but "
+                  "data/testscript.scr in " + archive + " is encrypted");
     }
 }
 

@@ -315,6 +315,27 @@ TEST(ScriptParser, ErrorsNameTheirFileAndLine)
     }
 }
 
+TEST(ScriptParser, NotesSignalsThatTookWhatFollowedThem)
+{
+    // The parse stays as it was; the notes say which signal took what (a
+    // keyword taken is the fatal test's: the next event then fails).
+    ParsedScript p({{"main.scr", "DEFINE BAR 2000\nSETUP\n0 l 50 5\nTIMELINE\n"
+                                 "1 s 50 97\n\n2 * BAR s 0 200 1 2 3\n"
+                                 "3000 s 3 70 FLASH\n4000 s 50 110 title.png\n5000 s 0 200 7 8 9\n"
+                                 "INCLUDE late.scr\n"},
+                    {"late.scr", "DEFINE FLASH 63\nSETUP\nTIMELINE\n"}});
+    ASSERT_TRUE(p.script->ok()) << p.error();
+    std::vector<std::string> notes;
+    for (const ScriptNote& note : p.script->notes())
+        notes.push_back(formatScriptNote(note));
+    EXPECT_EQ(notes, (std::vector<std::string>{
+                         "main.scr:5: note: signal 97 to 50 took \"2 * BAR s 0 200 1 2 3\" of line 7 as its "
+                         "arguments; codes without arguments need none, but the next line's numbers are read as them",
+                         "main.scr:8: note: signal 70 to 3 took \"FLASH\" as its text argument: that name is "
+                         "defined only after this file was read, so its value was not put in",
+                     }));
+}
+
 TEST(ScriptParser, IncludesMultiplyingEachOtherAreBounded)
 {
     // main includes b three times, b includes c three times: 13 file parses.
