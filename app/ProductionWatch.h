@@ -1,18 +1,30 @@
 #pragma once
-// Live reload for authoring (--watch with --loose): when a file under data/
-// changes, the production is checked in a separate `vplayer --check` process,
-// which reads everything afresh with no GL and no shared caches. A clean
-// result rebuilds the demo at the time shown, as a seek does (a paused demo
-// stays paused); a broken one prints its messages on stderr and shows its
-// errors in the overlay, and the last good production plays on until a
-// later change checks clean.
+// Live reload for authoring (--watch with --loose): when a file that the
+// production reads changes in content, the production is checked in a
+// separate `vplayer --check` process, which reads everything afresh with no
+// GL and no shared caches and hands back the files it read. A clean result
+// rebuilds the demo from exactly those files at the time shown, as a seek
+// does (a paused demo stays paused); a broken one prints its messages on
+// stderr and shows its errors in the overlay until a later change checks
+// clean.
+//
+// The last clean check's files stay in memory and every build is made from
+// them (the virtual file layer's snapshot), so that seeks back, loop-backs,
+// Ctrl+Shift and Ctrl+Home replay the last good build while the files on
+// disk are broken or half-saved, instead of ending the run.
+//
+// Saves that change nothing the production reads (an editor's swap, lock and
+// backup files, a save without changes) start no check. The first check runs
+// as the watch starts, so that a good build is kept from the beginning.
 //
 // The waiting and checking run on a thread of their own; a frame only reads
 // one atomic flag.
 
 #include "platform/FolderWatch.h"
+#include "resources/FileSnapshot.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -32,22 +44,44 @@ public:
 
     // Watches `folder`; false (with a message on stderr) when it cannot.
     // `soundtrack`: the file the run plays, which the check reads too; empty
-    // without music.
+    // without music. Call before the first build: it notes what that build
+    // reads until the first check is in.
     bool start(const char* folder, const std::string& soundtrack);
 
     // Before a frame: true when a change checked clean and the demo must be
     // built again (the player has been told to restart at the time shown).
     bool apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback, FramePresenter& presenter);
 
+    // After a start of the script: says so when it was made from the last
+    // good build because the files on disk do not check clean.
+    void started();
+
 private:
+    struct Result {
+        bool first = false; // the check made as the watch started
+        bool clean = false;
+        std::string text;   // the check's output
+        std::shared_ptr<const FileSnapshot> files; // what it read; null when it could not tell
+    };
+
     void run();
+    Result check();
+    void reportBroken(const std::string& text, const char* what, int now, FramePresenter& presenter);
 
     platform::FolderWatch folder;
     std::vector<std::string> checkCommand;
+    std::vector<std::string> checkEnvironment;
+    std::string snapshotFolder; // a private folder for the check's record of files
+    std::string snapshotPath;
     std::thread thread;
+    std::shared_ptr<const FileSnapshot> lastRead; // watch thread: what the latest check read
+
     std::atomic<bool> resultReady{false};
     std::mutex resultLock;
-    bool resultClean = false;
-    std::string resultText; // the check's output
+    Result result;
+
+    // Main thread.
+    FileSnapshot firstBuildFiles; // what the run read before the first check was in
     bool showingError = false;
+    bool replaying = false; // builds come from the last good build, not the broken disk
 };
