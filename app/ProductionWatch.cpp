@@ -80,8 +80,8 @@ bool ProductionWatch::start(const char* root, const std::string& soundtrack)
     // back here, and a box would wait for a click nobody sees.
     checkEnvironment = {"VP_NO_DIALOGS=1", std::string(kCheckSnapshotVariable) + "=" + snapshotPath};
     // Until the first check is in, what the first build reads is the build
-    // that plays.
-    vfsetrecord(&firstBuildFiles);
+    // that plays; after it, what builds read that the check did not.
+    vfsetrecord(&runReads);
     thread = std::thread([this] { run(); });
     std::printf("watching %s\n", root);
     std::fflush(stdout);
@@ -106,12 +106,22 @@ ProductionWatch::Result ProductionWatch::check()
     return checked;
 }
 
+bool ProductionWatch::unchanged()
+{
+    std::shared_ptr<const FileSnapshot> runRead;
+    {
+        std::lock_guard<std::mutex> hold(resultLock);
+        runRead = runReadsSeen;
+    }
+    return lastRead && lastRead->matchesDisk() && (!runRead || runRead->matchesDisk());
+}
+
 void ProductionWatch::run()
 {
     bool first = true;
     do {
         // Only a change to what the production reads is worth a check.
-        if (!first && lastRead && lastRead->matchesDisk())
+        if (!first && unchanged())
             continue;
         Result checked = check();
         std::lock_guard<std::mutex> hold(resultLock);
@@ -132,9 +142,23 @@ void ProductionWatch::reportBroken(const std::string& text, const char* what, in
     showingError = true;
 }
 
+void ProductionWatch::publishRunReads()
+{
+    // The record only grows between clears, and only when a build or a
+    // signal opens a file for the first time: rarely a copy.
+    if (!runReadsCleared && runReads.entries().size() == runReadsPublished)
+        return;
+    auto copy = std::make_shared<const FileSnapshot>(runReads);
+    runReadsPublished = runReads.entries().size();
+    runReadsCleared = false;
+    std::lock_guard<std::mutex> hold(resultLock);
+    runReadsSeen = std::move(copy);
+}
+
 bool ProductionWatch::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback,
                             FramePresenter& presenter)
 {
+    publishRunReads();
     if (!resultReady.load(std::memory_order_acquire))
         return false;
     Result got;
@@ -146,17 +170,14 @@ bool ProductionWatch::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackCo
     }
     const int now = engine.demoClock().now();
     if (got.first) {
-        vfsetrecord(nullptr);
-        const bool sameAsRun = got.files && got.files->agreesWith(firstBuildFiles);
+        const bool sameAsRun = got.files && got.files->agreesWith(runReads);
         if (!got.clean) {
             // Nothing has checked clean yet: the build that plays is what the
-            // run read, and rebuilds replay it.
-            vfsetsnapshot(std::make_shared<const FileSnapshot>(std::move(firstBuildFiles)));
+            // run read, which rebuilds replay.
             replaying = !sameAsRun;
             reportBroken(got.text, sameAsRun ? "check failed" : "reload failed", now, presenter);
             return false;
         }
-        firstBuildFiles = FileSnapshot();
         vfsetsnapshot(got.files);
         // Unless a save landed between the run's reading and the check's,
         // the build that plays is the one checked.
@@ -169,6 +190,8 @@ bool ProductionWatch::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackCo
     } else {
         vfsetsnapshot(got.files);
     }
+    runReads.clear();
+    runReadsCleared = true;
     if (showingError) {
         presenter.setNotice("");
         showingError = false;

@@ -9,9 +9,11 @@
 // clean.
 //
 // The last clean check's files stay in memory and every build is made from
-// them (the virtual file layer's snapshot), so that seeks back, loop-backs,
-// Ctrl+Shift and Ctrl+Home replay the last good build while the files on
-// disk are broken or half-saved, instead of ending the run.
+// them (the virtual file layer's snapshot), and so do the files a build
+// reads that the check does not; seeks back, loop-backs, Ctrl+Shift and
+// Ctrl+Home thus replay the last good build while the files on disk are
+// broken or half-saved, instead of ending the run. A clean reload lets go of
+// the run's own files, so that the build after it reads them afresh.
 //
 // Saves that change nothing the production reads (an editor's swap, lock and
 // backup files, a save without changes) start no check. The first check runs
@@ -44,8 +46,8 @@ public:
 
     // Watches `folder`; false (with a message on stderr) when it cannot.
     // `soundtrack`: the file the run plays, which the check reads too; empty
-    // without music. Call before the first build: it notes what that build
-    // reads until the first check is in.
+    // without music. Call before the first build: from then on the run
+    // keeps what it reads.
     bool start(const char* folder, const std::string& soundtrack);
 
     // Before a frame: true when a change checked clean and the demo must be
@@ -67,6 +69,9 @@ private:
     void run();
     Result check();
     void reportBroken(const std::string& text, const char* what, int now, FramePresenter& presenter);
+    void publishRunReads();
+    // Watch thread: true when nothing the production reads has changed.
+    bool unchanged();
 
     platform::FolderWatch folder;
     std::vector<std::string> checkCommand;
@@ -80,8 +85,12 @@ private:
     std::mutex resultLock;
     Result result;
 
+    std::shared_ptr<const FileSnapshot> runReadsSeen; // a copy of runReads for the watch thread, under resultLock
+
     // Main thread.
-    FileSnapshot firstBuildFiles; // what the run read before the first check was in
+    FileSnapshot runReads; // what the run read that the last clean check did not
+    size_t runReadsPublished = 0; // entries in the copy the watch thread has
+    bool runReadsCleared = false; // the copy must be replaced by an empty one
     bool showingError = false;
     bool replaying = false; // builds come from the last good build, not the broken disk
 };

@@ -24,6 +24,7 @@ public:
     // build is read as it was the first time.
     void add(const std::string& name, const unsigned char* data, uint32_t size);
     void addMissing(const std::string& name);
+    void clear() { files.clear(); }
 
     const Entry* find(const std::string& name) const;
     const std::map<std::string, Entry>& entries() const { return files; }

@@ -92,8 +92,11 @@ VFile* openFromDisk(const char* name, VFile* file)
     return file;
 }
 
-VFile* openFromBytes(const std::vector<unsigned char>& bytes, VFile* file)
+VFile* openFromKept(const FileSnapshot::Entry& kept, VFile* file)
 {
+    if (!kept.present)
+        return nullptr;
+    const std::vector<unsigned char>& bytes = kept.bytes;
     const size_t size = bytes.size();
     unsigned char* data = static_cast<unsigned char*>(std::malloc(size ? size : 1));
     if (!data)
@@ -154,7 +157,11 @@ VFile* vfopen(const char* name, VFile* file)
     VFileSource& src = source();
     if (src.snapshot) {
         if (const FileSnapshot::Entry* kept = src.snapshot->find(name))
-            return kept->present ? openFromBytes(kept->bytes, file) : nullptr;
+            return openFromKept(*kept, file);
+    }
+    if (src.record) {
+        if (const FileSnapshot::Entry* kept = src.record->find(name))
+            return openFromKept(*kept, file);
     }
     VFile* opened = src.archiveMode ? openFromArchive(name, file) : openFromDisk(name, file);
     if (src.record) {

@@ -44,8 +44,9 @@ void vfsetarchive(const char* archivePath, const char* password);
 bool vfarchivemode();
 
 // Live reload. While a record is set, every file opened from the source is
-// copied into it, and every name that fails is noted as missing (null stops
-// recording; the record stays the caller's).
+// copied into it, and every name that fails is noted as missing; a name it
+// already holds is opened from it, as first read (null stops recording; the
+// record stays the caller's).
 void vfsetrecord(FileSnapshot* record);
 // While a snapshot is set, a name it holds is opened from it, as it was read
 // then (a name it holds as missing fails, silently); other names come from
