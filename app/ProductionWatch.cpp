@@ -57,9 +57,9 @@ bool ProductionWatch::start(const char* root, const std::string& soundtrack)
 {
     std::string error;
     checkCommand = {platform::selfExecutable(), "--check", "--loose"};
+    // A name that starts with a dash would be read as an option.
     if (soundtrack.empty())
         checkCommand.push_back("--no-music");
-    // A name that starts with a dash would be read as an option.
     else
         checkCommand.insert(checkCommand.end(), {"--music", soundtrack[0] == '-' ? "./" + soundtrack : soundtrack});
     const char* tmp = std::getenv("TMPDIR");
@@ -180,9 +180,13 @@ bool ProductionWatch::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackCo
         }
         vfsetsnapshot(got.files);
         // Unless a save landed between the run's reading and the check's,
-        // the build that plays is the one checked.
-        if (sameAsRun)
+        // the build that plays is the one checked; the run keeps only what
+        // the check did not read.
+        if (sameAsRun) {
+            runReads.removeHeldBy(*got.files);
+            runReadsCleared = true;
             return false;
+        }
     } else if (!got.clean) {
         replaying = true;
         reportBroken(got.text, "reload failed", now, presenter);

@@ -49,6 +49,12 @@ void FileSnapshot::addMissing(const std::string& name)
     files.emplace(name, Entry());
 }
 
+void FileSnapshot::removeHeldBy(const FileSnapshot& other)
+{
+    for (const auto& [name, entry] : other.files)
+        files.erase(name);
+}
+
 const FileSnapshot::Entry* FileSnapshot::find(const std::string& name) const
 {
     auto it = files.find(name);

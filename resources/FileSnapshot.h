@@ -25,6 +25,8 @@ public:
     void add(const std::string& name, const unsigned char* data, uint32_t size);
     void addMissing(const std::string& name);
     void clear() { files.clear(); }
+    // Lets go of every name that `other` holds.
+    void removeHeldBy(const FileSnapshot& other);
 
     const Entry* find(const std::string& name) const;
     const std::map<std::string, Entry>& entries() const { return files; }
