@@ -1,8 +1,9 @@
 # --watch: what starts the check process and how it runs. An editor's swap,
 # lock and backup files beside the script start no reload; a soundtrack whose
 # name starts with a dash is checked as a file, not taken for an option; a
-# broken production.ini is listed as the check's error, never shown in a box
-# that would hold the watch (the run here may show boxes; its check may not).
+# broken production.ini fails the reload with its message, and its fix loads.
+# The run may show boxes here, its check may not: where the display can show
+# one (not every X server has the fonts), a box would hold the watch.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 . "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
