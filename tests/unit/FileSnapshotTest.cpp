@@ -1,5 +1,6 @@
 #include "resources/FileSnapshot.h"
 #include "resources/VFile.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string scratchName(const char* stem)
-{
-    return std::string(stem) + "." + std::to_string(getpid());
-}
 
 void writeText(const std::string& path, const std::string& text)
 {
@@ -26,18 +22,13 @@ void writeText(const std::string& path, const std::string& text)
 std::string openedText(const std::string& name)
 {
     VFile file(name.c_str());
-    if (!file.valid)
-        return "(none)";
-    return std::string(reinterpret_cast<const char*>(file.data), file.size);
+    return file.valid ? std::string(reinterpret_cast<const char*>(file.data), file.size) : "(none)";
 }
 
+// Names in the working directory made unique to the process, removed at the end.
 struct Scratch {
     std::vector<std::string> paths;
-    std::string add(const char* stem)
-    {
-        paths.push_back(scratchName(stem));
-        return paths.back();
-    }
+    std::string add(const char* stem) { return paths.emplace_back(stem + ("." + std::to_string(getpid()))); }
     ~Scratch()
     {
         for (const std::string& p : paths)
@@ -97,14 +88,7 @@ TEST(FileSnapshot, SavedFileLoadsBackAndAnyCutFails)
     EXPECT_TRUE(loaded.find("data/empty.txt")->present);
 
     // A check that died while writing must not pass for a record.
-    const std::string whole = [&] {
-        std::string s;
-        std::FILE* f = std::fopen(path.c_str(), "rb");
-        for (int c; (c = std::fgetc(f)) != EOF;)
-            s += static_cast<char>(c);
-        std::fclose(f);
-        return s;
-    }();
+    const std::string whole = readFile<std::string>(path);
     for (size_t cut = 0; cut < whole.size(); ++cut) {
         writeText(path, whole.substr(0, cut));
         EXPECT_FALSE(loaded.load(path.c_str())) << "cut at " << cut;
