@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -47,10 +48,8 @@ ProductionWatch::~ProductionWatch()
         vfsetrecord(nullptr);
         vfsetsnapshot(nullptr);
     }
-    if (!snapshotFolder.empty()) {
-        std::remove(snapshotPath.c_str());
-        rmdir(snapshotFolder.c_str());
-    }
+    if (recordFd >= 0)
+        close(recordFd);
 }
 
 bool ProductionWatch::start(const char* root, const std::string& soundtrack)
@@ -62,15 +61,17 @@ bool ProductionWatch::start(const char* root, const std::string& soundtrack)
         checkCommand.push_back("--no-music");
     else
         checkCommand.insert(checkCommand.end(), {"--music", soundtrack[0] == '-' ? "./" + soundtrack : soundtrack});
+    // The check hands back the files it read through a file without a name,
+    // which nothing can leave behind, however the run ends.
     const char* tmp = std::getenv("TMPDIR");
-    std::string folderTemplate = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vplayer-watch-XXXXXX";
+    std::string fileTemplate = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/vplayer-watch-XXXXXX";
     if (checkCommand[0].empty()) {
         error = "the player's own file is not known";
-    } else if (!mkdtemp(folderTemplate.data())) {
-        error = "no private folder under " + folderTemplate.substr(0, folderTemplate.rfind('/'));
+    } else if ((recordFd = mkostemp(fileTemplate.data(), O_CLOEXEC)) < 0) {
+        error = "no scratch file under " + fileTemplate.substr(0, fileTemplate.rfind('/'));
     } else {
-        snapshotFolder = folderTemplate;
-        snapshotPath = snapshotFolder + "/checked-files";
+        unlink(fileTemplate.c_str());
+        recordPath = "/proc/self/fd/" + std::to_string(recordFd);
     }
     if (!error.empty() || !folder.open(root, error)) {
         std::fprintf(stderr, "warning: cannot watch %s: %s\n", root, error.c_str());
@@ -78,7 +79,7 @@ bool ProductionWatch::start(const char* root, const std::string& soundtrack)
     }
     // The check process is the watch's, not the author's: its messages come
     // back here, and a box would wait for a click nobody sees.
-    checkEnvironment = {"VP_NO_DIALOGS=1", std::string(kCheckSnapshotVariable) + "=" + snapshotPath};
+    checkEnvironment = {"VP_NO_DIALOGS=1", std::string(kCheckSnapshotVariable) + "=/proc/self/fd/3"};
     // Until the first check is in, what the first build reads is the build
     // that plays; after it, what builds read that the check did not.
     vfsetrecord(&runReads);
@@ -91,12 +92,12 @@ bool ProductionWatch::start(const char* root, const std::string& soundtrack)
 ProductionWatch::Result ProductionWatch::check()
 {
     Result checked;
-    std::remove(snapshotPath.c_str());
-    const int code = platform::runCapturingOutput(checkCommand, checked.text, checkEnvironment);
+    // Emptied first: a check that dies before writing hands back nothing.
+    const bool emptied = ftruncate(recordFd, 0) == 0;
+    const int code = platform::runCapturingOutput(checkCommand, checked.text, checkEnvironment, recordFd);
     auto files = std::make_shared<FileSnapshot>();
-    if (files->load(snapshotPath.c_str()))
+    if (emptied && files->load(recordPath.c_str()))
         checked.files = std::move(files);
-    std::remove(snapshotPath.c_str());
     checked.clean = code == 0 && checked.files;
     if (code != 0 && code != 1)
         checked.text += "error: the check ended without a result (" + std::to_string(code) + ")\n";

@@ -76,8 +76,8 @@ private:
     platform::FolderWatch folder;
     std::vector<std::string> checkCommand;
     std::vector<std::string> checkEnvironment;
-    std::string snapshotFolder; // a private folder for the check's record of files
-    std::string snapshotPath;
+    int recordFd = -1;      // an unnamed file the check writes the files it read to
+    std::string recordPath; // the player's name for it
     std::thread thread;
     std::shared_ptr<const FileSnapshot> lastRead; // watch thread: what the latest check read
 

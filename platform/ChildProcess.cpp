@@ -13,6 +13,10 @@ extern char** environ;
 
 namespace platform {
 
+namespace {
+constexpr int kPassedFd = 3;
+}
+
 std::string selfExecutable()
 {
     char path[4096];
@@ -23,7 +27,7 @@ std::string selfExecutable()
 }
 
 int runCapturingOutput(const std::vector<std::string>& argv, std::string& output,
-                       const std::vector<std::string>& environment)
+                       const std::vector<std::string>& environment, int passFd)
 {
     output.clear();
     if (argv.empty())
@@ -36,6 +40,8 @@ int runCapturingOutput(const std::vector<std::string>& argv, std::string& output
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    if (passFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, passFd, kPassedFd);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
