@@ -56,10 +56,9 @@ bool ProductionWatch::start(const char* root, const std::string& soundtrack)
 {
     std::string error;
     checkCommand = {platform::selfExecutable(), "--check", "--loose"};
-    // A name that starts with a dash would be read as an option.
     if (soundtrack.empty())
         checkCommand.push_back("--no-music");
-    else
+    else // a name that starts with a dash would be read as an option
         checkCommand.insert(checkCommand.end(), {"--music", soundtrack[0] == '-' ? "./" + soundtrack : soundtrack});
     // The check hands back the files it read through a file without a name,
     // which nothing can leave behind, however the run ends.
