@@ -75,6 +75,10 @@ bool PlaybackControl::seek(DemoEngine& engine, ScriptPlayer& player, int now, in
         return false;
     }
     // Back: events are delivered once per start, so the script starts again.
+    // The music holds still while the demo is built again, instead of
+    // playing on and then jumping back; the start lets it go at the target.
+    if (music)
+        engine.pauseMusic(true);
     pendingStart = target;
     seekPending = true;
     player.requestRestart();

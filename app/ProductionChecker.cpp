@@ -15,6 +15,7 @@
 #include "gl/Texture.h"
 #include "gl/TextureManager.h"
 #include "platform/OggDecoder.h"
+#include "resources/FileSnapshot.h"
 #include "resources/VFile.h"
 #include "scene/Scene.h"
 #include "scene/SceneErrors.h"
@@ -294,7 +295,16 @@ int runProductionCheck(bool loose, const ProductionNames& names, bool soundtrack
     if (!loose)
         vfsetarchive(names.archive.c_str(), names.password.c_str());
     SceneReader::setTextureNamesVerbatim(false);
+    // Live reload builds from exactly the files this check read, not from a
+    // disk that may have changed since: it asks for them in a file.
+    const char* snapshotPath = std::getenv(kCheckSnapshotVariable);
+    FileSnapshot record;
+    if (snapshotPath && snapshotPath[0])
+        vfsetrecord(&record);
     const std::vector<CheckMessage> messages = checkProduction(kScriptPath, soundtrack ? names.music.c_str() : "");
+    vfsetrecord(nullptr);
+    if (snapshotPath && snapshotPath[0] && !record.save(snapshotPath))
+        std::fprintf(stderr, "error: cannot write %s\n", snapshotPath);
     int errors = 0;
     int warnings = 0;
     for (const CheckMessage& m : messages) {

@@ -34,6 +34,10 @@ std::vector<CheckMessage> checkProduction(const char* scriptPath, const char* so
 
 bool hasErrors(const std::vector<CheckMessage>& messages);
 
+// The environment variable that asks a check for the files it read: the
+// name of the file to write them to (a FileSnapshot), for live reload.
+inline constexpr const char* kCheckSnapshotVariable = "VP_CHECK_SNAPSHOT";
+
 // vplayer --check in the working folder, from the production's archive or
 // (loose) from data/ on disk: every message on stderr, a count on stdout. 0
 // when there are no errors, else 1. `soundtrack`: the run plays it, so it is

@@ -138,7 +138,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             // start time and plays it; the stream is never reopened.
             if (music) {
                 engine.setMusicTime(engine.musicTimeAt(startAt));
-                engine.playMusic();
+                engine.playMusic(playback.paused());
                 trace.musicStarted(startAt);
             }
             if (!keepKeys)
@@ -146,6 +146,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             keepKeys = false;
             engine.startTimer();
             playback.started(engine);
+            watch.started();
             health.recordStart(built);
             built = false;
             if (capture) {

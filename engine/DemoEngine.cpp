@@ -264,12 +264,13 @@ void DemoEngine::setMusicTime(int ms)
         musicStream->setTime(ms);
 }
 
-void DemoEngine::playMusic()
+void DemoEngine::playMusic(bool held)
 {
     musicChannel = musicStream ? musicStream->play(true) : -1;
     if (musicChannel == -1)
         errorBox("could not play stream", true);
-    musicStream->setPaused(false);
+    if (!held)
+        musicStream->setPaused(false);
 }
 
 void DemoEngine::pauseMusic(bool paused)

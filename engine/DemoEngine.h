@@ -78,9 +78,10 @@ public:
     }
     // The music's position that goes with demo time `demoMs`.
     int musicTimeAt(int demoMs) const { return demoMs - musicOrigin; }
-    // Starts the open stream paused at its set time, then lets it play. No
-    // channel for it is fatal ("could not play stream").
-    void playMusic();
+    // Starts the open stream paused at its set time, then lets it play
+    // unless `held` (a paused viewer: not a buffer is heard). No channel for
+    // it is fatal ("could not play stream").
+    void playMusic(bool held = false);
     // Holds the stream where it is, or lets it go on.
     void pauseMusic(bool paused);
     // Demo time follows the music's position from the next start on (true),

@@ -13,6 +13,10 @@ extern char** environ;
 
 namespace platform {
 
+namespace {
+constexpr int kPassedFd = 3;
+}
+
 std::string selfExecutable()
 {
     char path[4096];
@@ -22,7 +26,8 @@ std::string selfExecutable()
     return std::string(path, static_cast<size_t>(n));
 }
 
-int runCapturingOutput(const std::vector<std::string>& argv, std::string& output)
+int runCapturingOutput(const std::vector<std::string>& argv, std::string& output,
+                       const std::vector<std::string>& environment, int passFd)
 {
     output.clear();
     if (argv.empty())
@@ -35,12 +40,27 @@ int runCapturingOutput(const std::vector<std::string>& argv, std::string& output
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    if (passFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, passFd, kPassedFd);
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
+    std::vector<char*> env;
+    for (char** e = environ; *e; ++e) {
+        const char* equals = std::strchr(*e, '=');
+        const size_t nameLength = equals ? static_cast<size_t>(equals - *e) + 1 : std::strlen(*e);
+        bool replaced = false;
+        for (const std::string& extra : environment)
+            replaced = replaced || extra.compare(0, nameLength, *e, nameLength) == 0;
+        if (!replaced)
+            env.push_back(*e);
+    }
+    for (const std::string& extra : environment)
+        env.push_back(const_cast<char*>(extra.c_str()));
+    env.push_back(nullptr);
     pid_t child = -1;
-    int rc = posix_spawn(&child, argv[0].c_str(), &actions, nullptr, args.data(), environ);
+    int rc = posix_spawn(&child, argv[0].c_str(), &actions, nullptr, args.data(), env.data());
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (rc != 0) {

@@ -19,8 +19,11 @@ std::string selfExecutable();
 
 // Runs argv[0] (a path) with the rest as arguments to its end, its standard
 // output and error collected in `output`. Its exit code; -1 when it could
-// not be started or did not exit normally.
-int runCapturingOutput(const std::vector<std::string>& argv, std::string& output);
+// not be started or did not exit normally. `environment`: "NAME=value"
+// entries set for it on top of the player's own; `passFd`: a descriptor of
+// the player's that it gets as its descriptor 3 (-1 for none).
+int runCapturingOutput(const std::vector<std::string>& argv, std::string& output,
+                       const std::vector<std::string>& environment = {}, int passFd = -1);
 
 class ChildProcess {
 public:

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "resources/ArchiveReader.h"
+#include "resources/FileSnapshot.h"
 
 #include <cassert>
 #include <cstdio>
@@ -17,6 +18,8 @@ struct VFileSource {
     bool archiveMode = false;
     std::string archivePath;
     std::string password;
+    FileSnapshot* record = nullptr;
+    std::shared_ptr<const FileSnapshot> snapshot;
 };
 
 VFileSource& source()
@@ -89,6 +92,25 @@ VFile* openFromDisk(const char* name, VFile* file)
     return file;
 }
 
+VFile* openFromKept(const FileSnapshot::Entry& kept, VFile* file)
+{
+    if (!kept.present)
+        return nullptr;
+    const std::vector<unsigned char>& bytes = kept.bytes;
+    const size_t size = bytes.size();
+    unsigned char* data = static_cast<unsigned char*>(std::malloc(size ? size : 1));
+    if (!data)
+        return nullptr;
+    if (size)
+        std::memcpy(data, bytes.data(), size);
+    if (!file)
+        file = new VFile;
+    file->pos = 0;
+    file->size = static_cast<uint32_t>(size);
+    file->data = data;
+    return file;
+}
+
 } // namespace
 
 VFile::VFile() : size(0), pos(0), data(nullptr), valid(true) {}
@@ -113,6 +135,16 @@ void vfsetarchive(const char* archivePath, const char* password)
     src.archiveMode = true;
 }
 
+void vfsetrecord(FileSnapshot* record)
+{
+    source().record = record;
+}
+
+void vfsetsnapshot(std::shared_ptr<const FileSnapshot> snapshot)
+{
+    source().snapshot = std::move(snapshot);
+}
+
 bool vfarchivemode()
 {
     return source().archiveMode;
@@ -122,9 +154,23 @@ VFile* vfopen(const char* name, VFile* file)
 {
     assert(name);
     assert(!file || !file->data);
-    if (source().archiveMode)
-        return openFromArchive(name, file);
-    return openFromDisk(name, file);
+    VFileSource& src = source();
+    if (src.snapshot) {
+        if (const FileSnapshot::Entry* kept = src.snapshot->find(name))
+            return openFromKept(*kept, file);
+    }
+    if (src.record) {
+        if (const FileSnapshot::Entry* kept = src.record->find(name))
+            return openFromKept(*kept, file);
+    }
+    VFile* opened = src.archiveMode ? openFromArchive(name, file) : openFromDisk(name, file);
+    if (src.record) {
+        if (opened)
+            src.record->add(name, opened->data, opened->size);
+        else
+            src.record->addMissing(name);
+    }
+    return opened;
 }
 
 unsigned vfread(void* buffer, unsigned elementSize, unsigned count, VFile* file)

@@ -12,6 +12,9 @@
 // that two overlapping opens could share safely.
 
 #include <cstdint>
+#include <memory>
+
+class FileSnapshot;
 
 // An in-memory file. Owns its byte block (from malloc, freed by the record).
 // The block is not NUL-terminated: text readers must stop at `size`.
@@ -39,6 +42,16 @@ void vfsetarchive(const char* archivePath, const char* password);
 
 // True once vfsetarchive has been called.
 bool vfarchivemode();
+
+// Live reload. While a record is set, every file opened from the source is
+// copied into it, and every name that fails is noted as missing; a name it
+// already holds is opened from it, as first read (null stops recording; the
+// record stays the caller's).
+void vfsetrecord(FileSnapshot* record);
+// While a snapshot is set, a name it holds is opened from it, as it was read
+// then (a name it holds as missing fails, silently); other names come from
+// the source as before. Null goes back to the source alone.
+void vfsetsnapshot(std::shared_ptr<const FileSnapshot> snapshot);
 
 // Opens `name` from the current source. `file` may be an empty record to fill
 // (its data must be none) or null, in which case a new record is allocated

@@ -1,13 +1,17 @@
 // What the listener hears, through SDL's disk audio driver (it writes the
 // mixed output to a file at the pace of a real device): the soundtrack from
 // the demo start on, at the first start and again after a restart.
+#include "app/PlaybackControl.h"
 #include "engine/DemoEngine.h"
+#include "engine/MemoryScriptSource.h"
+#include "engine/ScriptPlayer.h"
 #include "platform/OggDecoder.h"
 #include "support/Files.h"
 #include "support/ProductionScript.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <csignal>
@@ -321,6 +325,59 @@ TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
     const std::vector<float> heard = heardFile(heardPath);
     ASSERT_GT(heard.size(), 0u);
     EXPECT_EQ(correlation(heard, 0, heard, heard.size()), 0.0) << "something was heard";
+}
+
+// A seek back (Page Up, a loop's jump, a watched save) holds the music while
+// the demo is built again, instead of letting it play on and then jump; a
+// paused viewer's start keeps it held. Only the buffers already mixed when
+// the call returns may still carry sound.
+TEST(MusicStreamHeard, ASeekBackHoldsTheMusicUntilTheStartLetsItGo)
+{
+    ScratchDir dir;
+    const std::string heardPath = dir.path + "/heard.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    ASSERT_TRUE(engine.initSound());
+    ASSERT_TRUE(engine.openMusic(soundtrackPath().c_str()));
+    MemoryScriptSource source;
+    source.addFile("data/testscript.scr", "SETUP\nTIMELINE\n600000 END_DEMO\n");
+    ScriptPlayer player("data/testscript.scr", &source);
+    PlaybackControl playback(true, -1);
+    playback.startTime(player.demoStart());
+
+    // The theme, heard.
+    engine.setMusicTime(33000);
+    engine.playMusic();
+    ASSERT_TRUE(hearFor(heardPath, 0.5));
+    const size_t playing = static_cast<size_t>(fileSize(heardPath)) / 4;
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(playback.seek(engine, player, 38000, 33000));
+    testing::internal::GetCapturedStdout();
+    const size_t held = static_cast<size_t>(fileSize(heardPath)) / 4;
+    ASSERT_TRUE(hearFor(heardPath, 0.5)); // the build
+    engine.setMusicTime(33000);
+    engine.playMusic(true); // the start of a paused viewer
+    ASSERT_TRUE(hearFor(heardPath, 0.5));
+    const size_t letGo = static_cast<size_t>(fileSize(heardPath)) / 4;
+    engine.pauseMusic(false);
+    ASSERT_TRUE(hearFor(heardPath, 0.5));
+    engine.closeSound();
+
+    const std::vector<float> heard = heardFile(heardPath);
+    const size_t inFlight = 4 * 1024; // mixed before the call, written after
+    ASSERT_GT(heard.size(), letGo + inFlight);
+    auto loudest = [&](size_t from, size_t to) {
+        float peak = 0;
+        for (size_t i = from; i < to; ++i)
+            peak = std::max(peak, std::fabs(heard[i]));
+        return peak;
+    };
+    EXPECT_GT(loudest(playing / 2, playing), 1000.0f) << "the theme was not heard before the seek";
+    EXPECT_EQ(loudest(held + inFlight, letGo), 0.0f) << "the music played on while the demo was built";
+    EXPECT_GT(loudest(letGo + inFlight, heard.size()), 1000.0f) << "the music did not go on when let go";
 }
 
 TEST(MusicStreamHeardDeathTest, PlayingWithoutAStreamIsFatal)

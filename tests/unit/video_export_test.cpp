@@ -144,6 +144,25 @@ TEST(ChildProcess, ReportsExitStatusAndSurvivesAHelperThatQuits)
     EXPECT_FALSE(missing.running());
 }
 
+// The live check's process is told not to show boxes whatever the player's
+// own setting, and keeps the rest of the player's environment.
+TEST(ChildProcess, OutputIsCollectedWithTheGivenEnvironmentOverThePlayers)
+{
+    const char* own = std::getenv("VP_NO_DIALOGS");
+    const std::string saved = own ? own : "";
+    setenv("VP_NO_DIALOGS", "0", 1);
+    setenv("VP_CHILD_TEST_KEPT", "kept", 1);
+    std::string output;
+    const char* script = "echo $VP_NO_DIALOGS $VP_CHILD_TEST_KEPT; env | grep -c '^VP_NO_DIALOGS='; echo oops >&2; exit 1";
+    EXPECT_EQ(platform::runCapturingOutput({"/bin/sh", "-c", script}, output, {"VP_NO_DIALOGS=1"}), 1);
+    EXPECT_EQ(output, "1 kept\n1\noops\n");
+    unsetenv("VP_CHILD_TEST_KEPT");
+    if (own)
+        setenv("VP_NO_DIALOGS", saved.c_str(), 1);
+    else
+        unsetenv("VP_NO_DIALOGS");
+}
+
 TEST(VideoExport, WritesAVideoWithItsFrameRateLengthAndSound)
 {
     if (platform::findExecutable("ffmpeg").empty() || platform::findExecutable("ffprobe").empty())
