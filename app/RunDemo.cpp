@@ -27,6 +27,7 @@
 #include "scene/SceneManager.h"
 #include "scene/SceneReader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -127,10 +128,19 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         while (!quit && !rebuild) {
             // A start of the script: parsed again, effects keep their data.
             player->startScript();
-            // Capture keeps the demo start: it positions its own clock.
-            const int startAt = capture ? player->demoStart() : playback.startTime(player->demoStart());
-            if (startAt != player->demoStart())
-                player->fastForward(startAt);
+            // A capture from mid-show plays the frames before its first one
+            // without drawing them, at its own frame rate, as a capture
+            // from the start draws them; before the demo start (a lead-in)
+            // its own clock runs there.
+            const int demoStart = player->demoStart();
+            const int captureFrom = options.captureFromGiven ? options.captureFromMs : demoStart;
+            const int startAt = capture ? std::max(captureFrom, demoStart) : playback.startTime(demoStart);
+            if (startAt != demoStart) {
+                if (capture)
+                    player->fastForward(startAt, options.captureFps, options.captureFpsDen);
+                else
+                    player->fastForward(startAt);
+            }
             // Every start of the script positions the open stream at the
             // start time and plays it; the stream is never reopened.
             if (music) {
@@ -146,9 +156,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             health.recordStart(built);
             built = false;
             if (capture) {
-                int demoStart = player->demoStart();
                 capture->setEndHint(player->endDemoTime());
-                capture->begin(demoStart, options.captureFromGiven ? options.captureFromMs : demoStart);
+                capture->begin(startAt, captureFrom);
                 presenter.setCapture(capture);
             }
 

@@ -7,6 +7,7 @@
 #include "engine/Script.h"
 #include "gl/ErrorBox.h"
 
+#include <algorithm>
 #include <new>
 
 ScriptPlayer::ScriptPlayer(const char* path, ScriptSource* scriptSource)
@@ -82,7 +83,7 @@ void ScriptPlayer::startScript()
         }
     }
 
-    jumped = true;
+    framePlayed = false;
 
     // After the setup signals: init resets what it owns (rectangle, colour,
     // blending), so only the signals it leaves alone stay in force.
@@ -143,17 +144,44 @@ void ScriptPlayer::deliver(const ScriptEvent& event)
     }
 }
 
-void ScriptPlayer::fastForward(int ms)
+void ScriptPlayer::deliverDue(int ms)
 {
-    if (timeline) {
-        while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= ms) {
-            const ScriptEvent& event = *(*timeline)[nextEvent];
-            ++nextEvent;
-            deliver(event);
+    if (!timeline)
+        return;
+    while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= ms) {
+        const ScriptEvent& event = *(*timeline)[nextEvent];
+        ++nextEvent;
+        deliver(event);
+    }
+}
+
+void ScriptPlayer::fastForward(int ms, int fps, int fpsDen)
+{
+    // The frames a run would have drawn on the way are played without
+    // drawing: what effects do from frame to frame rather than from the time
+    // alone (a pattern trigger's steps, a single flash that stops once
+    // faded) then happens at the times it happens in a run that drew them.
+    // Only the last stretch is played; what lies before it arrives in one
+    // burst, as after a minimised window.
+    if (fps > 0 && fpsDen > 0) {
+        const long long origin = framePlayed ? lastFrameMs : demoStart();
+        long long first = framePlayed ? 1 : 0;
+        const long long from = static_cast<long long>(ms) - kFastForwardSpanMs;
+        if (from > origin)
+            first = std::max(first, (from - origin) * fps / (1000LL * fpsDen));
+        EffectManager* manager = EffectManager::instance();
+        for (long long k = first;; ++k) {
+            const long long t = origin + k * 1000LL * fpsDen / fps;
+            if (t >= ms)
+                break;
+            deliverDue(static_cast<int>(t));
+            manager->catchUp(static_cast<int>(t));
+            lastFrameMs = static_cast<int>(t);
+            framePlayed = true;
         }
     }
+    deliverDue(ms);
     DemoEngine::getInstance()->demoClock().seek(ms);
-    jumped = true;
 }
 
 void ScriptPlayer::requestRestart()
@@ -195,20 +223,9 @@ void ScriptPlayer::runFrame()
     }
 
     int now = engine->getTime();
-    if (timeline) {
-        while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= now) {
-            const ScriptEvent& event = *(*timeline)[nextEvent];
-            ++nextEvent;
-            deliver(event);
-        }
-    }
-
-    // The first frame after a jump: effects that keep up with time from
-    // frame to frame are brought up to now before any of them draws.
-    if (jumped) {
-        EffectManager::instance()->catchUp(now);
-        jumped = false;
-    }
+    deliverDue(now);
+    lastFrameMs = now;
+    framePlayed = true;
 
     if (redrawHook) {
         redrawHook(redrawUser);
