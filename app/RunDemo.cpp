@@ -175,7 +175,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                     }
                     continue;
                 }
-                if (!capture && (playback.apply(engine, *player) || loop.apply(engine, *player, playback) ||
+                if (!capture && (playback.apply(engine, *player) || loop.apply(engine, *player, playback, presenter) ||
                                  watch.apply(engine, *player, playback, presenter))) {
                     // A seek back builds the demo afresh, as a run started
                     // there would: scenes keep what signals did to them and
