@@ -98,4 +98,16 @@ TEST_F(PlaybackControlGL, ALoopGoesBackAtItsEndAndRefusesOneThatHoldsNoFrame)
     testing::internal::CaptureStdout();
     EXPECT_TRUE(loop.apply(engine(), *player, playback, presenter));
     testing::internal::GetCapturedStdout();
+
+    // Page Down past the end event is refused rather than ending the demo.
+    restart();
+    frameAt(57000);
+    WindowMessage down;
+    down.type = MessageType::KeyDown;
+    down.param1 = PlaybackControl::kKeyPageDown;
+    playback.onMessage(down);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(playback.apply(engine(), *player));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "no seek to 62000 ms: the demo ends at 60000 ms\n");
+    EXPECT_EQ(engine().getTime(), 57000);
 }
