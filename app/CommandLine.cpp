@@ -372,7 +372,7 @@ namespace {
 
 // Changes to the folder the run plays: --data-dir's, else the working folder
 // or the installed production (ProductionLocation.h). Playing the installed
-// one, a relative capture path and the screenshots stay in the folder the
+// one, a relative capture path, the screenshots and the logs stay in the folder the
 // player was started in, since the installed folder is usually not writable.
 bool enterProduction(RunOptions& o)
 {
@@ -387,6 +387,7 @@ bool enterProduction(RunOptions& o)
             if (o.capturing() && o.captureDir[0] != '/')
                 o.captureDir = std::string(cwd) + "/" + o.captureDir;
             o.screenshotFolder = cwd;
+            o.logFolder = cwd;
         }
     }
     if (chdir(folder.c_str()) != 0) {

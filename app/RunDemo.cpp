@@ -55,6 +55,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     platform::peekMessage(leftover);
 
     setLoggingEnabled(logging);
+    setLogFolder(options.logFolder);
     reportMissingProduction({archivePath, "data", soundtrackPath}, options.loose,
                             music || (options.capturing() && options.captureAudio));
 
@@ -84,7 +85,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // dropped: every texture comes from the one texture folder.
     SceneReader::setTextureNamesVerbatim(false);
     if (logging)
-        logExtensions();
+        logExtensions(logPath("vp_log_extensions.txt").c_str());
 
     // The music is read from disk by the sound output, never from the archive.
     if (music) {
@@ -110,7 +111,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     DemoEffects* factory = nullptr;
     RunHealthLog health;
     if (logging)
-        health.open("vp_log_starts.txt");
+        health.open(logPath("vp_log_starts.txt").c_str());
     bool quit = false;
     // A seek (Page Up, the loop, a watched save) builds the demo again with
     // the keys as they are: clearing them would lose an Escape pressed just
@@ -245,8 +246,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     }
 
     if (logging) {
-        TextureManager::getInstance()->dump("vp_log_textures.txt");
-        SceneManager::getInstance()->dump("vp_log_scenes.txt");
+        TextureManager::getInstance()->dump(logPath("vp_log_textures.txt").c_str());
+        SceneManager::getInstance()->dump(logPath("vp_log_scenes.txt").c_str());
     }
     freeExtensions();
     // The scene manager is deleted before the effects, the texture manager after.

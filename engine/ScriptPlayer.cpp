@@ -101,7 +101,7 @@ void ScriptPlayer::startScript()
         // first so that the stream is free to open again.
         if (statisticsOpen)
             statistics.close();
-        statistics.open(100, "vp_profiling.txt");
+        statistics.open(100, logPath("vp_profiling.txt").c_str());
         statisticsOpen = true;
     }
 }
