@@ -308,6 +308,10 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
         } else if (a == "--title" || a == "--password") {
             if (!text(a == "--title" ? o.titleGiven : o.passwordGiven))
                 return CommandAction::Error;
+            if (a == "--password" && !passwordFits(*o.passwordGiven)) {
+                error = "--password: " + passwordTooLong();
+                return CommandAction::Error;
+            }
         } else if (a == "--music" || a == "--archive") {
             if (!path(v))
                 return CommandAction::Error;
