@@ -67,8 +67,8 @@ bool SectionLoop::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackContro
                 std::fprintf(stderr, "warning: the loop %d..%d ms ends at or before the demo start (%d ms); "
                                      "playing without it\n", from, to, player.demoStart());
             else
-                std::fprintf(stderr, "warning: the loop %d..%d ms starts at or after the demo's end (%d ms); "
-                                     "playing without it\n", from, to, player.endDemoTime());
+                std::fprintf(stderr, "warning: the loop %d..%d ms starts at or after the demo's end (%d ms)\n", from,
+                             to, player.endDemoTime());
             from = to = -1;
         }
     }

@@ -64,7 +64,7 @@ TEST_F(PlaybackControlGL, ALoopGoesBackAtItsEndAndRefusesOneThatHoldsNoFrame)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(late.apply(engine(), *player, playback, presenter));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "warning: the loop 60000..70000 ms starts at or after the demo's end (60000 ms); playing without it\n");
+              "warning: the loop 60000..70000 ms starts at or after the demo's end (60000 ms)\n");
 
     // ] at the demo start would end a loop there: refused, the loop kept.
     SectionLoop loop(10500, 11000);
