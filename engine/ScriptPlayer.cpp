@@ -161,22 +161,20 @@ void ScriptPlayer::fastForward(int ms, int fps, int fpsDen)
     // drawing: what effects do from frame to frame rather than from the time
     // alone (a pattern trigger's steps, a single flash that stops once
     // faded) then happens at the times it happens in a run that drew them.
-    // Only the last stretch is played; what lies before it arrives in one
-    // burst, as after a minimised window.
+    // They are counted back from `ms`, the first frame drawn, so that a
+    // capture begun at `ms` plays the frames of one begun earlier at the same
+    // rate. Only the last stretch is played; what lies before it arrives in
+    // one burst, as after a minimised window.
     if (fps > 0 && fpsDen > 0) {
-        const long long origin = framePlayed ? lastFrameMs : demoStart();
-        long long first = framePlayed ? 1 : 0;
-        const long long from = static_cast<long long>(ms) - kFastForwardSpanMs;
-        if (from > origin)
-            first = std::max(first, (from - origin) * fps / (1000LL * fpsDen));
+        const long long first = framePlayed ? static_cast<long long>(lastFrameMs) + 1 : demoStart();
+        const long long earliest = std::max(first, static_cast<long long>(ms) - kFastForwardSpanMs);
+        const long long step = 1000LL * fpsDen; // frame length x fps, in ms
         EffectManager* manager = EffectManager::instance();
-        for (long long k = first;; ++k) {
-            const long long t = origin + k * 1000LL * fpsDen / fps;
-            if (t >= ms)
-                break;
-            deliverDue(static_cast<int>(t));
-            manager->catchUp(static_cast<int>(t));
-            lastFrameMs = static_cast<int>(t);
+        for (long long k = (ms - earliest) * fps / step; k > 0; --k) {
+            const int t = static_cast<int>(ms - k * step / fps);
+            deliverDue(t);
+            manager->catchUp(t);
+            lastFrameMs = t;
             framePlayed = true;
         }
     }

@@ -44,12 +44,13 @@ public:
         redrawUser = user;
     }
     // Brings the script to demo time `ms` as a run that drew its frames on
-    // the way would have: from the last frame (or the start), frames
-    // fpsDen / fps s apart deliver their events and let the running effects
-    // catch up (Effect::catchUp) without drawing; then every event due by
-    // `ms` is delivered and the demo clock is set to `ms`. A capture passes
-    // its own frame rate, so that a capture begun mid-show shows the frames
-    // of one begun at the start; a live run's frames come when they come.
+    // the way would have: frames fpsDen / fps s apart, counted back from `ms`
+    // to the last frame (or the start), deliver their events and let the
+    // running effects catch up (Effect::catchUp) without drawing; then every
+    // event due by `ms` is delivered and the demo clock is set to `ms`. A
+    // capture passes its own frame rate, so that a capture begun mid-show
+    // shows the frames of one begun earlier; a live run's frames come when
+    // they come.
     static constexpr int kLiveFps = 60;
     static constexpr int kFastForwardSpanMs = 60000; // frames played at most this far back from `ms`
     void fastForward(int ms, int fps = kLiveFps, int fpsDen = 1);
