@@ -313,6 +313,10 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
         } else if (a == "--title" || a == "--password") {
             if (!text(a == "--title" ? o.titleGiven : o.passwordGiven))
                 return CommandAction::Error;
+            if (a == "--password" && !passwordFits(*o.passwordGiven)) {
+                error = "--password: " + passwordTooLong();
+                return CommandAction::Error;
+            }
         } else if (a == "--music" || a == "--archive") {
             if (!path(v))
                 return CommandAction::Error;
@@ -377,7 +381,7 @@ namespace {
 
 // Changes to the folder the run plays: --data-dir's, else the working folder
 // or the installed production (ProductionLocation.h). Playing the installed
-// one, a relative capture path and the screenshots stay in the folder the
+// one, a relative capture path, the screenshots and the logs stay in the folder the
 // player was started in, since the installed folder is usually not writable.
 bool enterProduction(RunOptions& o)
 {
@@ -392,6 +396,7 @@ bool enterProduction(RunOptions& o)
             if (o.capturing() && o.captureDir[0] != '/')
                 o.captureDir = std::string(cwd) + "/" + o.captureDir;
             o.screenshotFolder = cwd;
+            o.logFolder = cwd;
         }
     }
     if (chdir(folder.c_str()) != 0) {

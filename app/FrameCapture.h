@@ -43,8 +43,8 @@ public:
     // Where the demo ends, for the progress line (-1: not known).
     void setEndHint(int endMs) { endHintMs = endMs; }
     // Positions the clock on frame 0, which shows demo time fromMs;
-    // demoStartMs is the timer's offset.
-    void begin(int demoStartMs, int fromMs);
+    // timerOffsetMs is where the demo clock was set to start.
+    void begin(int timerOffsetMs, int fromMs);
     // Reads the width x height picture of the frame just drawn from the
     // window's target (the back buffer or the demo's framebuffer) and
     // advances to the next one.

@@ -64,6 +64,13 @@ bool PlaybackControl::seek(DemoEngine& engine, ScriptPlayer& player, int now, in
     pictureDue = true;
     if (target < demoStart)
         target = demoStart;
+    // Past the end event the demo would just end.
+    const int end = player.endDemoTime();
+    if (end >= 0 && target >= end) {
+        std::printf("no seek to %d ms: the demo ends at %d ms\n", target, end);
+        std::fflush(stdout);
+        return false;
+    }
     std::printf("seek to %d ms\n", target);
     std::fflush(stdout);
     if (target > now) {

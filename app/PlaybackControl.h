@@ -42,7 +42,9 @@ public:
 
     // Moves playback to demo time `target` (never before the demo start), as
     // the seek keys do; true when that is back and the demo must be built
-    // again, as for apply. `now`: the time shown.
+    // again, as for apply. `now`: the time shown. A target at or past the
+    // script's end is refused with a line on stdout; past the music's end
+    // the demo plays on without sound.
     bool seek(DemoEngine& engine, ScriptPlayer& player, int now, int target);
 
     bool paused() const { return isPaused; }

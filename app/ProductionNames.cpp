@@ -1,7 +1,10 @@
 #include "app/ProductionNames.h"
 
+#include "resources/ArchiveFormat.h"
+
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -41,7 +44,12 @@ bool ProductionNames::set(const std::string& key, const std::string& value)
 
 bool readProductionFile(const char* path, ProductionNames& names, std::string& error)
 {
-    std::ifstream in(path);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = std::string(path) + ": " + std::strerror(EISDIR);
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (errno == ENOENT)
             return true;
@@ -52,6 +60,9 @@ bool readProductionFile(const char* path, ProductionNames& names, std::string& e
     int number = 0;
     while (std::getline(in, line)) {
         ++number;
+        // Editors on Windows start a UTF-8 file with a byte-order mark.
+        if (number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+            line.erase(0, 3);
         std::string text = trimmed(line);
         if (text.empty() || text[0] == '#' || text[0] == ';')
             continue;
@@ -63,6 +74,9 @@ bool readProductionFile(const char* path, ProductionNames& names, std::string& e
         }
         std::string key = trimmed(text.substr(0, equals));
         std::string value = trimmed(text.substr(equals + 1));
+        // Quotes around the whole value keep the blanks at its ends.
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         if (key.empty()) {
             error = where + "a value without a key";
             return false;
@@ -75,6 +89,20 @@ bool readProductionFile(const char* path, ProductionNames& names, std::string& e
             error = where + "'" + key + "' needs a value";
             return false;
         }
+        if (key == "password" && !passwordFits(value)) {
+            error = where + passwordTooLong();
+            return false;
+        }
     }
     return true;
+}
+
+bool passwordFits(const std::string& password)
+{
+    return password.size() <= archive::kMaxPasswordLength;
+}
+
+std::string passwordTooLong()
+{
+    return "the password is longer than the archive's limit of " + std::to_string(archive::kMaxPasswordLength) + " characters";
 }

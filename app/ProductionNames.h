@@ -24,6 +24,13 @@ struct ProductionNames {
 };
 
 // Reads the file at path over `names`; a missing file changes nothing. A
-// line that is not "key = value", or a key the file does not know, fails
-// with "PATH:LINE: what is wrong" in error, and nothing after it is read.
+// line that is not "key = value", a key the file does not know or a password
+// the archive cannot take fails with "PATH:LINE: what is wrong" in error, and
+// nothing after it is read; so does a folder in the file's place (without a
+// line). A value in double quotes keeps the blanks at its ends; a byte-order
+// mark and Windows line ends are taken as they come.
 bool readProductionFile(const char* path, ProductionNames& names, std::string& error);
+// Whether the archive can take `password` whole, and what to say when not:
+// "the password is longer than the archive's limit of N characters".
+bool passwordFits(const std::string& password);
+std::string passwordTooLong();

@@ -28,6 +28,7 @@
 #include "scene/SceneManager.h"
 #include "scene/SceneReader.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -55,6 +56,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     platform::peekMessage(leftover);
 
     setLoggingEnabled(logging);
+    setLogFolder(options.logFolder);
     reportMissingProduction({archivePath, "data", soundtrackPath}, options.loose,
                             music || (options.capturing() && options.captureAudio));
 
@@ -84,7 +86,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     // dropped: every texture comes from the one texture folder.
     SceneReader::setTextureNamesVerbatim(false);
     if (logging)
-        logExtensions();
+        logExtensions(logPath("vp_log_extensions.txt").c_str());
 
     // The music is read from disk by the sound output, never from the archive.
     if (music) {
@@ -112,7 +114,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     DemoEffects* factory = nullptr;
     RunHealthLog health;
     if (logging)
-        health.open("vp_log_starts.txt");
+        health.open(logPath("vp_log_starts.txt").c_str());
     bool quit = false;
     // A seek (Page Up, the loop, a watched save) builds the demo again with
     // the keys as they are: clearing them would lose an Escape pressed just
@@ -130,10 +132,19 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         while (!quit && !rebuild) {
             // A start of the script: parsed again, effects keep their data.
             player->startScript();
-            // Capture keeps the demo start: it positions its own clock.
-            const int startAt = capture ? player->demoStart() : playback.startTime(player->demoStart());
-            if (startAt != player->demoStart())
-                player->fastForward(startAt);
+            // A capture from mid-show plays the frames before its first one
+            // without drawing them, at its own frame rate, as a capture
+            // from the start draws them; before the demo start (a lead-in)
+            // its own clock runs there.
+            const int demoStart = player->demoStart();
+            const int captureFrom = options.captureFromGiven ? options.captureFromMs : demoStart;
+            const int startAt = capture ? std::max(captureFrom, demoStart) : playback.startTime(demoStart);
+            if (startAt != demoStart) {
+                if (capture)
+                    player->fastForward(startAt, options.captureFps, options.captureFpsDen);
+                else
+                    player->fastForward(startAt);
+            }
             // Every start of the script positions the open stream at the
             // start time and plays it; the stream is never reopened.
             if (music) {
@@ -150,9 +161,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             health.recordStart(built);
             built = false;
             if (capture) {
-                int demoStart = player->demoStart();
                 capture->setEndHint(player->endDemoTime());
-                capture->begin(demoStart, options.captureFromGiven ? options.captureFromMs : demoStart);
+                capture->begin(startAt, captureFrom);
                 presenter.setCapture(capture);
             }
 
@@ -170,7 +180,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                     }
                     continue;
                 }
-                if (!capture && (playback.apply(engine, *player) || loop.apply(engine, *player, playback) ||
+                if (!capture && (playback.apply(engine, *player) || loop.apply(engine, *player, playback, presenter) ||
                                  watch.apply(engine, *player, playback, presenter))) {
                     // A seek back builds the demo afresh, as a run started
                     // there would: scenes keep what signals did to them and
@@ -247,8 +257,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     reportInterruption(stoppedAtMs);
 
     if (logging) {
-        TextureManager::getInstance()->dump("vp_log_textures.txt");
-        SceneManager::getInstance()->dump("vp_log_scenes.txt");
+        TextureManager::getInstance()->dump(logPath("vp_log_textures.txt").c_str());
+        SceneManager::getInstance()->dump(logPath("vp_log_scenes.txt").c_str());
     }
     freeExtensions();
     // The scene manager is deleted before the effects, the texture manager after.

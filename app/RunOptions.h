@@ -23,6 +23,7 @@ struct RunOptions {
     std::string dataDir;    // change to this folder first
     std::string productionFolder; // the folder the run plays, once chosen (the launcher shows it)
     std::string screenshotFolder = "."; // F12's pictures: beside the data, unless that is the installed production
+    std::string logFolder = ".";        // --log's files: likewise
     int swapInterval = 1;   // 0 with --no-vsync
     bool printArgs = false; // print the eight run arguments instead of running
     bool checkGL = false;   // --check-gl: the GL error state after every effect, fatal

@@ -7,10 +7,18 @@
 // (none of them is a key of the key controller effect or the playback keys).
 // When the demo time reaches the end, playback goes back to the start as a
 // seek back does, the music with it. Prints what it does on stdout.
+//
+// A loop must hold at least one frame of the show: one that ends at or
+// before the demo start, or starts at or after the demo's end, would go back
+// for ever without drawing. --loop gives a warning and plays without it; a
+// key that would make one is refused on stdout and the overlay. After a jump
+// back one frame is always drawn before the next, so the keys of the script
+// (Escape) are read whatever the loop's length.
 
 #include "app/KeyPresses.h"
 
 class DemoEngine;
+class FramePresenter;
 class PlaybackControl;
 class ScriptPlayer;
 class SectionLoop {
@@ -25,12 +33,23 @@ public:
     void onMessage(const WindowMessage& msg) { pressed.onMessage(msg); }
     // Acts on the keys pressed since the last frame and, at the loop's end,
     // seeks back to its start. True when the demo must be built again.
-    bool apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback);
+    bool apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback, FramePresenter& presenter);
 
     bool active() const { return from >= 0 && to > from; }
+    int startMs() const { return from; }
+    int endMs() const { return to; }
+
+    // Whether fromMs..toMs holds a frame of a show that runs from demoStart
+    // to demoEnd (-1: no end).
+    static bool holdsAFrame(int fromMs, int toMs, int demoStart, int demoEnd);
 
 private:
+    void actOnKeys(int now, ScriptPlayer& player, FramePresenter& presenter);
+
     int from;
     int to;
+    bool checked = false;          // the --loop section was checked against the show
+    bool jumped = false;           // the last call went back; a frame is drawn first
+    bool refusalShown = false;     // the overlay shows a refused loop
     KeyPresses pressed{kKeyStart}; // start, clear, end since the last frame
 };

@@ -41,12 +41,8 @@ void InvertFlash::signal(const SignalArgs& args)
         break;
     case 400:
     case 407: {
-        // A flash still fading at the new one's start keeps its course. It is
-        // asked at that time, not at the last frame's: a frame that catches up
-        // on several triggers must not keep the later ones out with a flash
-        // that had ended before they came due.
-        AnimatedValue fading = red;
-        if (fading.update(args.args[0]) > 0.0f)
+        // A flash still fading (as last drawn) keeps its course.
+        if (red.value() > 0.0f)
             break;
         AnimatedValue* rgba[4] = {&red, &green, &blue, &alpha};
         for (AnimatedValue* v : rgba) {
@@ -60,6 +56,11 @@ void InvertFlash::signal(const SignalArgs& args)
     default:
         break;
     }
+}
+
+void InvertFlash::catchUp(int time)
+{
+    update(time, false);
 }
 
 void InvertFlash::render(int time, bool applyRect)

@@ -23,6 +23,9 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // Brings the fade up to `time`, so that a fast-forward asks "still
+    // fading?" of a trigger as a drawn frame would.
+    void catchUp(int time) override;
     // The codes signal() understands.
     static const SignalTable& signals();
 

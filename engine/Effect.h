@@ -33,12 +33,12 @@ public:
     virtual void preRender(int time);
     // A query the engine core never asks; 0 unless an effect gives it a meaning.
     virtual int status();
-    // Before the first frame after a start or a jump in demo time (a run
-    // started or sought mid-show), for every running effect on a layer:
-    // brings up to `time` what an effect does as time passes between frames
-    // rather than from the time alone, without drawing, so that the frame's
-    // filters capture what a frame of a run played from the start would
-    // show. Most effects need nothing.
+    // A frame that a fast-forward plays without drawing (a seek ahead, a run
+    // started or captured mid-show), for every running effect on a layer in
+    // layer order: does what render does as time passes from frame to frame
+    // rather than from the time alone, so that the frames drawn after the
+    // jump show what a run that drew every frame shows. Most effects need
+    // nothing.
     virtual void catchUp(int time);
 
     void start() { running = true; }

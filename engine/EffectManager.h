@@ -36,7 +36,8 @@ public:
     void clearLayers();
     void deleteAll();
     void renderFrame(int time);
-    // Effect::catchUp(time) of every running effect on a layer, in layer order.
+    // A frame without drawing: Effect::catchUp(time) of every running effect
+    // on a layer, in layer order.
     void catchUp(int time);
 
     const std::vector<Effect*>& layer(int index) const { return layers[index]; }

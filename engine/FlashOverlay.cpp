@@ -14,20 +14,31 @@ FlashOverlay::FlashOverlay()
 
 void FlashOverlay::init(int time)
 {
-    endSingleFlashBy(time);
     initBase(time);
 }
 
-// A single flash stops the overlay at the first frame after it has faded.
-// A run started or sought mid-show draws no such frame, so whatever restarts
-// the flash (an init, a pattern trigger's step, an init of a trigger whose
-// source this is) first asks whether it had faded by then: if so, the
-// overlay has stopped, as it has in a run played from the start.
-void FlashOverlay::endSingleFlashBy(int time)
+void FlashOverlay::catchUp(int time)
 {
-    if (running && repeatInterval < 0.0f &&
-        static_cast<float>(static_cast<long long>(time) - startTime) > flashLength)
-        stop();
+    fade(time);
+}
+
+bool FlashOverlay::fade(int time)
+{
+    if (!running)
+        return false;
+    update(time, false);
+
+    float elapsed = static_cast<float>(static_cast<long long>(time) - startTime);
+    if (repeatInterval > 0.0f && elapsed >= 0.0f)
+        elapsed = std::fmod(elapsed, repeatInterval);
+    float level = flashLength > 0.0f ? 1.0f - elapsed / flashLength : -1.0f;
+    alpha.reset(level);
+    if (alpha.value() < 0.0f) {
+        if (repeatInterval < 0.0f)
+            stop();
+        alpha.reset(0.0f);
+    }
+    return running && alpha.value() != 0.0f;
 }
 
 const SignalTable& FlashOverlay::signals()
@@ -63,9 +74,8 @@ void FlashOverlay::signal(const SignalArgs& args)
         flashLength = speed;
         break;
     case 407:
-        endSingleFlashBy(args.args[0]);
         flashLength = static_cast<float>(args.args[1] - '0') * speed;
-        initBase(args.args[0]);
+        init(args.args[0]);
         break;
     default:
         break;
@@ -74,21 +84,7 @@ void FlashOverlay::signal(const SignalArgs& args)
 
 void FlashOverlay::render(int time, bool)
 {
-    if (!running)
-        return;
-    update(time, false);
-
-    float elapsed = static_cast<float>(static_cast<long long>(time) - startTime);
-    if (repeatInterval > 0.0f && elapsed >= 0.0f)
-        elapsed = std::fmod(elapsed, repeatInterval);
-    float level = flashLength > 0.0f ? 1.0f - elapsed / flashLength : -1.0f;
-    alpha.reset(level);
-    if (alpha.value() < 0.0f) {
-        if (repeatInterval < 0.0f)
-            stop();
-        alpha.reset(0.0f);
-    }
-    if (!running || alpha.value() == 0.0f)
+    if (!fade(time))
         return;
 
     glDisable(GL_DEPTH_TEST);

@@ -19,13 +19,17 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // Fades as render does, so that a fast-forward stops a single flash.
+    void catchUp(int time) override;
     // The codes signal() understands.
     static const SignalTable& signals();
 
     float flashLengthMs() const { return flashLength; }
 
 private:
-    void endSingleFlashBy(int time);
+    // Alpha at `time`; a single flash that has faded stops the effect. True
+    // when there is something to draw.
+    bool fade(int time);
 
     float repeatInterval = 0.0f; // ms; negative: a single flash
     float flashLength = 500.0f;  // ms

@@ -1,6 +1,7 @@
 #include "engine/Logging.h"
 
 static bool logging = false;
+static std::string folder = ".";
 
 bool loggingEnabled()
 {
@@ -10,4 +11,14 @@ bool loggingEnabled()
 void setLoggingEnabled(bool on)
 {
     logging = on;
+}
+
+void setLogFolder(const std::string& path)
+{
+    folder = path;
+}
+
+std::string logPath(const char* name)
+{
+    return folder == "." ? std::string(name) : folder + "/" + name;
 }

@@ -1,6 +1,5 @@
 #include "engine/PatternTrigger.h"
 
-#include <climits>
 #include <cstring>
 
 PatternTrigger::PatternTrigger() = default;
@@ -14,14 +13,14 @@ void PatternTrigger::init(int time)
     passComplete = false;
 }
 
-void PatternTrigger::fireStep(int at)
+void PatternTrigger::fireStep(int time)
 {
     char c = steps[currentStep];
     if (c != '0' && source) {
         SignalArgs s;
         s.reserved = 0;
         s.code = kPatternSignal;
-        s.args[0] = at;
+        s.args[0] = time;
         s.args[1] = static_cast<unsigned char>(c);
         s.count = 2;
         source->signal(s);
@@ -30,18 +29,6 @@ void PatternTrigger::fireStep(int at)
         currentStep = 0;
         passComplete = true;
     }
-}
-
-int PatternTrigger::dueTime(long long cycleStart, long long previousFrame) const
-{
-    long long due = cycleStart + static_cast<long long>(currentStep) * stepLength;
-    // A new pattern or step length can place a step the trigger has not
-    // reached before its last frame: it comes due now, not in the past.
-    if (due < previousFrame)
-        due = previousFrame;
-    if (due < INT_MIN)
-        return INT_MIN;
-    return due > INT_MAX ? INT_MAX : static_cast<int>(due);
 }
 
 void PatternTrigger::render(int time, bool applyRect)
@@ -77,21 +64,14 @@ void PatternTrigger::fireDueSteps(int time)
     // more went by (landing on the same position or beyond), or when the
     // clock was set back.
     bool newPass = position < lastPosition || elapsed < 0 || static_cast<unsigned long long>(elapsed) >= cycle;
-    // Each step is sent with the demo time at which it came due, not the
-    // frame's: a flash started by it then looks the same at any frame rate,
-    // and a frame that catches up on steps (a run started or sought mid-show,
-    // a late frame) shows them as a frame on time would have, rather than
-    // starting every flash it missed at full strength.
-    const long long cycleStart = static_cast<long long>(time) - position;
-    const long long previousFrame = elapsed < 0 ? LLONG_MIN : static_cast<long long>(time) - elapsed;
     if (newPass) {
         while (!passComplete)
-            fireStep(dueTime(cycleStart - static_cast<long long>(cycle), previousFrame));
+            fireStep(time);
         passComplete = false;
     }
     while (!passComplete &&
            static_cast<unsigned long long>(currentStep) * static_cast<unsigned>(stepLength) <= position)
-        fireStep(dueTime(cycleStart, previousFrame));
+        fireStep(time);
 
     lastPosition = position;
     lastLocalTime = localTime;

@@ -2,7 +2,7 @@
 // Drives its source in a rhythm: the effect's local time is cut into cycles of
 // pattern length steps of step length ms each; whenever a step is reached whose
 // pattern character is not '0', the source receives signal 407 with the demo
-// time at which the step came due and the character's code (a FlashOverlay
+// time of the frame that reached it and the character's code (a FlashOverlay
 // flashes for digit x speed ms).
 //
 // Signals: 405 step length (ms); 406 the pattern as a text "p<digits>" (the "p"
@@ -30,8 +30,7 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
-    // Fires the steps due by `time`, as render does, so that the effects
-    // it drives show them in the first frame's filter captures too.
+    // Fires the steps due by `time`, as render does.
     void catchUp(int time) override;
     // The codes signal() understands.
     static const SignalTable& signals();
@@ -40,11 +39,8 @@ public:
     const char* pattern() const { return steps; }
 
 private:
-    void fireStep(int at);
+    void fireStep(int time);
     void fireDueSteps(int time);
-    // Demo time at which the current step came due in the cycle that began
-    // at demo time cycleStart, and not before the previous frame.
-    int dueTime(long long cycleStart, long long previousFrame) const;
 
     unsigned int lastPosition = 0; // position in the cycle at the previous frame (ms)
     int lastLocalTime = 0;         // local time of the previous frame (ms)

@@ -7,6 +7,7 @@
 #include "engine/Script.h"
 #include "gl/ErrorBox.h"
 
+#include <algorithm>
 #include <new>
 
 ScriptPlayer::ScriptPlayer(const char* path, ScriptSource* scriptSource)
@@ -82,7 +83,7 @@ void ScriptPlayer::startScript()
         }
     }
 
-    jumped = true;
+    framePlayed = false;
 
     // After the setup signals: init resets what it owns (rectangle, colour,
     // blending), so only the signals it leaves alone stay in force.
@@ -100,7 +101,7 @@ void ScriptPlayer::startScript()
         // first so that the stream is free to open again.
         if (statisticsOpen)
             statistics.close();
-        statistics.open(100, "vp_profiling.txt");
+        statistics.open(100, logPath("vp_profiling.txt").c_str());
         statisticsOpen = true;
     }
 }
@@ -143,17 +144,42 @@ void ScriptPlayer::deliver(const ScriptEvent& event)
     }
 }
 
-void ScriptPlayer::fastForward(int ms)
+void ScriptPlayer::deliverDue(int ms)
 {
-    if (timeline) {
-        while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= ms) {
-            const ScriptEvent& event = *(*timeline)[nextEvent];
-            ++nextEvent;
-            deliver(event);
+    if (!timeline)
+        return;
+    while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= ms) {
+        const ScriptEvent& event = *(*timeline)[nextEvent];
+        ++nextEvent;
+        deliver(event);
+    }
+}
+
+void ScriptPlayer::fastForward(int ms, int fps, int fpsDen)
+{
+    // The frames a run would have drawn on the way are played without
+    // drawing: what effects do from frame to frame rather than from the time
+    // alone (a pattern trigger's steps, a single flash that stops once
+    // faded) then happens at the times it happens in a run that drew them.
+    // They are counted back from `ms`, the first frame drawn, so that a
+    // capture begun at `ms` plays the frames of one begun earlier at the same
+    // rate. Only the last stretch is played; what lies before it arrives in
+    // one burst, as after a minimised window.
+    if (fps > 0 && fpsDen > 0) {
+        const long long first = framePlayed ? static_cast<long long>(lastFrameMs) + 1 : demoStart();
+        const long long earliest = std::max(first, static_cast<long long>(ms) - kFastForwardSpanMs);
+        const long long step = 1000LL * fpsDen; // frame length x fps, in ms
+        EffectManager* manager = EffectManager::instance();
+        for (long long k = (ms - earliest) * fps / step; k > 0; --k) {
+            const int t = static_cast<int>(ms - k * step / fps);
+            deliverDue(t);
+            manager->catchUp(t);
+            lastFrameMs = t;
+            framePlayed = true;
         }
     }
+    deliverDue(ms);
     DemoEngine::getInstance()->demoClock().seek(ms);
-    jumped = true;
 }
 
 void ScriptPlayer::requestRestart()
@@ -195,20 +221,9 @@ void ScriptPlayer::runFrame()
     }
 
     int now = engine->getTime();
-    if (timeline) {
-        while (nextEvent < timeline->size() && (*timeline)[nextEvent]->time <= now) {
-            const ScriptEvent& event = *(*timeline)[nextEvent];
-            ++nextEvent;
-            deliver(event);
-        }
-    }
-
-    // The first frame after a jump: effects that keep up with time from
-    // frame to frame are brought up to now before any of them draws.
-    if (jumped) {
-        EffectManager::instance()->catchUp(now);
-        jumped = false;
-    }
+    deliverDue(now);
+    lastFrameMs = now;
+    framePlayed = true;
 
     if (redrawHook) {
         redrawHook(redrawUser);

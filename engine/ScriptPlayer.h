@@ -43,10 +43,17 @@ public:
         redrawHook = redraw;
         redrawUser = user;
     }
-    // Delivers, in order and without drawing, every timeline event due by
-    // demo time `ms` that has not been delivered yet, and sets the demo
-    // clock to `ms`: the state the script has built up by then.
-    void fastForward(int ms);
+    // Brings the script to demo time `ms` as a run that drew its frames on
+    // the way would have: frames fpsDen / fps s apart, counted back from `ms`
+    // to the last frame (or the start), deliver their events and let the
+    // running effects catch up (Effect::catchUp) without drawing; then every
+    // event due by `ms` is delivered and the demo clock is set to `ms`. A
+    // capture passes its own frame rate, so that a capture begun mid-show
+    // shows the frames of one begun earlier; a live run's frames come when
+    // they come.
+    static constexpr int kLiveFps = 60;
+    static constexpr int kFastForwardSpanMs = 60000; // frames played at most this far back from `ms`
+    void fastForward(int ms, int fps = kLiveFps, int fpsDen = 1);
     // Stops every effect and lets go of the script, as Ctrl+Shift does.
     void requestRestart();
 
@@ -71,6 +78,8 @@ private:
 
     void deleteScript();
     void deliver(const ScriptEvent& event);
+    // Every timeline event due by `ms` not delivered yet, in order.
+    void deliverDue(int ms);
 
     std::string scriptPath;
     Script* script = nullptr;
@@ -85,5 +94,6 @@ private:
     ScriptSource* source;
     void (*redrawHook)(void*) = nullptr;
     void* redrawUser = nullptr;
-    bool jumped = false; // demo time jumped (a start, a fast-forward) since the last frame
+    int lastFrameMs = 0;       // demo time of the last frame, drawn or fast-forwarded
+    bool framePlayed = false; // a frame since the last start
 };

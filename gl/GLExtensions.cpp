@@ -204,9 +204,9 @@ const char* wglExtensionList()
     return wglList;
 }
 
-void logExtensions()
+void logExtensions(const char* path)
 {
-    FILE* f = std::fopen("vp_log_extensions.txt", "w");
+    FILE* f = std::fopen(path, "w");
     if (!f)
         return;
     if (glList)

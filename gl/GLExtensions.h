@@ -17,8 +17,9 @@ bool isExtensionSupported(const char* name);
 // GL_MAX_TEXTURE_UNITS_ARB, lowered to VP_MAX_TEXTURE_UNITS when that is set
 // and smaller (to test the paths of cards with fewer units).
 int getMaxTextureUnits();
-// Writes "vp_log_extensions.txt": the GL list, "WGL: \n", the WGL list.
-void logExtensions();
+// Writes the extension log (by default "vp_log_extensions.txt"): the GL
+// list, "WGL: \n", the WGL list.
+void logExtensions(const char* path = "vp_log_extensions.txt");
 void freeExtensions();
 
 // Word search over a list of line-feed separated words (none counts as empty).

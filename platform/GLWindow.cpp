@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,11 @@ int onDisplayLost(Display*)
 
 SDL_Window* window = nullptr;
 SDL_GLContext context = nullptr;
+// Every context made gets the next number; a handle alone may be reused by a
+// context made after another was deleted.
+unsigned long lastContextSerial = 0;
+unsigned long windowContextSerial = 0;
+std::vector<std::pair<SDL_GLContext, unsigned long>> sharedContextSerials;
 bool videoStarted = false;
 bool quitPosted = false;
 std::string wglList;
@@ -157,6 +164,7 @@ bool createContext()
         setPixelFormatAttributes(0);
         context = SDL_GL_CreateContext(window);
     }
+    windowContextSerial = context ? ++lastContextSerial : 0;
     return context != nullptr;
 }
 
@@ -325,6 +333,18 @@ namespace {
 int sharedContexts = 0; // created by createSharedContext and not yet deleted
 } // namespace
 
+unsigned long contextSerial(ContextHandle ctx)
+{
+    if (!ctx)
+        return 0;
+    if (ctx == context)
+        return windowContextSerial;
+    for (const auto& entry : sharedContextSerials)
+        if (entry.first == ctx)
+            return entry.second;
+    return 0;
+}
+
 int liveSharedContexts()
 {
     return sharedContexts;
@@ -340,8 +360,10 @@ ContextHandle createSharedContext()
     SDL_GLContext shared = SDL_GL_CreateContext(window);
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     SDL_GL_MakeCurrent(window, saved ? saved : context);
-    if (shared)
+    if (shared) {
         ++sharedContexts;
+        sharedContextSerials.emplace_back(shared, ++lastContextSerial);
+    }
     return shared;
 }
 
@@ -358,6 +380,12 @@ void deleteContext(ContextHandle ctx)
         SDL_GL_MakeCurrent(window, context);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(ctx));
     --sharedContexts;
+    for (size_t i = 0; i < sharedContextSerials.size(); ++i) {
+        if (sharedContextSerials[i].first == ctx) {
+            sharedContextSerials.erase(sharedContextSerials.begin() + static_cast<long>(i));
+            break;
+        }
+    }
 }
 
 } // namespace platform

@@ -72,5 +72,10 @@ bool makeCurrent(ContextHandle context);
 void deleteContext(ContextHandle context);
 // Shared contexts created and not yet deleted (the window's own not counted).
 int liveSharedContexts();
+// A number that names `context` for as long as it lives and is never given
+// to another context in the run; 0 for none or one that has been deleted.
+// Objects that contexts do not share (queries, framebuffers) note it to be
+// deleted in their own context later.
+unsigned long contextSerial(ContextHandle context);
 
 } // namespace platform

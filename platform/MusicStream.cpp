@@ -116,7 +116,15 @@ MusicStream::~MusicStream()
 void MusicStream::setTime(int ms)
 {
     timeMs = ms < 0 ? 0 : ms;
-    if (playingStream == this && Mix_PlayingMusic())
+    if (playingStream != this || !Mix_PlayingMusic())
+        return;
+    // At or past the end the stream has played out, as a start there would
+    // be: the mixer would refuse the position and play on from where it was,
+    // and a clock that follows the music would wait for it.
+    const int duration = durationMs();
+    if (duration >= 0 && timeMs >= duration)
+        Mix_HaltMusic();
+    else
         Mix_SetMusicPosition(timeMs / 1000.0);
 }
 

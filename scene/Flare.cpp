@@ -2,6 +2,7 @@
 
 #include "gl/GLExtensions.h"
 #include "gl/Texture.h"
+#include "platform/GLWindow.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -57,8 +58,25 @@ void drawSprite(const FlareSprite& s, const GLfloat* modelview, float alphaScale
 
 Flare::~Flare()
 {
-    if (!queries.empty() && glext::glDeleteQueriesARB)
+    deleteQueries();
+}
+
+void Flare::deleteQueries()
+{
+    if (queries.empty())
+        return;
+    // A context that is gone took its queries with it.
+    void* current = platform::currentContext();
+    const bool theirs = current == queryContext;
+    if (glext::glDeleteQueriesARB && platform::contextSerial(queryContext) == queryContextSerial &&
+        (theirs || platform::makeCurrent(queryContext))) {
         glext::glDeleteQueriesARB(GLsizei(queries.size()), queries.data());
+        if (!theirs)
+            platform::makeCurrent(current ? current : platform::windowContext());
+    }
+    queries.clear();
+    queryContext = nullptr;
+    queryContextSerial = 0;
 }
 
 SceneObject* Flare::clone() const
@@ -128,11 +146,14 @@ void Flare::draw()
 
     if (occlusionTest) {
         const bool queriesOffered = haveQueries();
-        if (queriesOffered && queries.size() != core.size()) {
-            if (!queries.empty())
-                glext::glDeleteQueriesARB(GLsizei(queries.size()), queries.data());
+        if (queriesOffered &&
+            (queries.size() != core.size() || queryContext != platform::currentContext() ||
+             platform::contextSerial(queryContext) != queryContextSerial)) {
+            deleteQueries();
             queries.assign(core.size(), 0u);
             glext::glGenQueriesARB(GLsizei(queries.size()), queries.data());
+            queryContext = platform::currentContext();
+            queryContextSerial = platform::contextSerial(queryContext);
         }
         // The counted second drawing is part of the look: a tested core
         // shines brighter than an untested one, whether or not the driver

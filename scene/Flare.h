@@ -64,6 +64,7 @@ public:
     bool getOcclusionTest() const { return occlusionTest; }
     void setDivisor(float value) { divisor = value; }
     float getDivisor() const { return divisor; }
+    const std::vector<unsigned>& occlusionQueries() const { return queries; }
 
 private:
     std::vector<FlareSprite> core;
@@ -72,7 +73,13 @@ private:
     bool occlusionTest = false;
     float divisor = 30.0f;
     float previousTime = 0.0f;
-    std::vector<unsigned> queries;  // GL occlusion queries, one per core sprite; made on first draw
+    // GL occlusion queries, one per core sprite, made on first draw in the
+    // context the flare draws in (a render target's, usually). Contexts do
+    // not share queries, so they are deleted in that context.
+    std::vector<unsigned> queries;
+    void* queryContext = nullptr;
+    unsigned long queryContextSerial = 0;
+    void deleteQueries();
 };
 
 // Halo settings when the core is seen.

@@ -1,7 +1,7 @@
 # The installed player, started in a folder that holds no production, plays
 # the production installed beside it: one second captured from elsewhere is
-# ten frames and one second of its soundtrack, and the capture and F12's
-# picture land where it was started. A production in the working folder
+# ten frames and one second of its soundtrack, and the capture, F12's
+# picture and the logs land where it was started. A production in the working folder
 # still comes first, and --data-dir wins over both. The installed desktop
 # entry, icons and man pages are what desktops and man accept.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
@@ -24,13 +24,17 @@ expect_rc 0
   fail "the installed production did not capture as ten frames: $(ls frames 2>&1); stderr: $ERR"
 [ "$(stat -c %s frames/audio.wav)" -eq $((44 + 44100 * 4)) ] || fail "audio.wav does not last one second"
 
-# Playing the installed production, F12's picture lands where the player
-# was started, not in the installed folder.
-start_player --windowed --no-music --resolution 160x120
+# Playing the installed production, F12's picture and --log's files land
+# where the player was started, not in the installed folder.
+start_player --windowed --no-music --resolution 160x120 --log
 wait_window
 screenshot
 quit_quietly
 [ -f "$WORK/elsewhere/screenshot_0001.png" ] || fail "no screenshot in the starting folder: $(cat "$OUTFILE")"
+for log in vp_log_extensions.txt vp_log_textures.txt vp_log_scenes.txt vp_profiling.txt vp_log_starts.txt; do
+  [ -f "$WORK/elsewhere/$log" ] || fail "no $log in the starting folder"
+done
+ls "$PREFIX/share/vplayer" | grep -q '^vp_' && fail "logs in the installed folder: $(ls "$PREFIX/share/vplayer")"
 
 # The archive without its soundtrack in the working folder: that production
 # is the one played (and reported), not the installed one.

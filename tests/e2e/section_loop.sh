@@ -1,6 +1,8 @@
 # A section played over and over: --loop FROM:TO starts at FROM and goes back
 # there at TO, each time; \ ends the loop, [ and ] set a new one at the time
-# shown, and playback then goes back to the new start at the new end.
+# shown, and playback then goes back to the new start at the new end. A loop
+# left on the command line that ends before the demo starts is refused, and
+# the show plays and quits as usual.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 . "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
@@ -32,3 +34,15 @@ B=$(grep -E '^loop [0-9]+\.\.[0-9]+ ms$' "$OUTFILE" | sed 's/^loop [0-9]*\.\.\([
 wait_stdout "^loop back to $A ms\$" 1
 quit_with_escape
 expect_rc 0
+
+mkdir -p late/data
+printf 'DEMOSTART 10000\nSETUP\n0 SET_LAYER 0 0\nTIMELINE\n1 START 0\n600000 END_DEMO\n' > late/data/testscript.scr
+start_player --windowed --no-music --resolution 320x240 --data-dir late --loose --loop 0:5000
+wait_window
+SHOT_DIR=late screenshot
+quit_with_escape
+expect_rc 0
+[ "$ERR" = "warning: the loop 0..5000 ms ends at or before the demo start (10000 ms); playing without it" ] ||
+  fail "stderr: $ERR"
+grep -q '^loop back' "$OUTFILE" && fail "went back: $(head -5 "$OUTFILE")"
+echo ok

@@ -1,6 +1,8 @@
 // Where each start of the script begins, and where the music is put for it,
 // when the script has a lead-in (a demo start before 0).
+#include "app/FramePresenter.h"
 #include "app/PlaybackControl.h"
+#include "app/SectionLoop.h"
 #include "platform/GLWindow.h"
 #include "support/PlayerRig.h"
 
@@ -32,4 +34,78 @@ TEST_F(PlaybackControlGL, ASeekBackIntoTheLeadInStartsThereWithTheMusicWhereTheR
     // A demo start after 0 hears the music at the demo time itself.
     play("DEMOSTART 55000\nSETUP\nTIMELINE\n600000 END_DEMO\n");
     EXPECT_EQ(engine().musicTimeAt(56000), 56000);
+}
+
+// A loop goes back when the demo time reaches its end, not before; a frame is
+// drawn after each jump however short the loop; and a loop that holds no frame
+// of the show is refused, from the command line and from the keys.
+TEST_F(PlaybackControlGL, ALoopGoesBackAtItsEndAndRefusesOneThatHoldsNoFrame)
+{
+    // From its start (the demo start at the earliest) to its end, before the show's end.
+    EXPECT_TRUE(SectionLoop::holdsAFrame(0, 10001, 10000, -1));
+    EXPECT_FALSE(SectionLoop::holdsAFrame(0, 10000, 10000, -1));
+    EXPECT_TRUE(SectionLoop::holdsAFrame(59000, 70000, 0, 60000));
+
+    play("DEMOSTART 10000\nSETUP\nTIMELINE\n60000 END_DEMO\n");
+    FramePresenter presenter;
+    PlaybackControl playback(false, -1);
+    playback.startTime(player->demoStart());
+    frameAt(10000);
+
+    SectionLoop stale(0, 5000);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(stale.apply(engine(), *player, playback, presenter));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "warning: the loop 0..5000 ms ends at or before the demo start (10000 ms); playing without it\n");
+    EXPECT_FALSE(stale.active());
+    SectionLoop late(60000, 70000);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(late.apply(engine(), *player, playback, presenter));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "warning: the loop 60000..70000 ms starts at or after the demo's end (60000 ms)\n");
+
+    // ] at the demo start would end a loop there: refused, the loop kept.
+    SectionLoop loop(10500, 11000);
+    auto press = [&](int key) {
+        WindowMessage msg;
+        msg.type = MessageType::KeyDown;
+        msg.param1 = key;
+        loop.onMessage(msg);
+        msg.type = MessageType::KeyUp;
+        loop.onMessage(msg);
+    };
+    press(SectionLoop::kKeyEnd);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(loop.apply(engine(), *player, playback, presenter));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "no loop to 10000 ms: it ends at the demo start\n");
+    EXPECT_TRUE(presenter.overlay().hasNotice());
+    EXPECT_EQ(loop.endMs(), 11000);
+
+    frameAt(10999);
+    EXPECT_FALSE(loop.apply(engine(), *player, playback, presenter));
+    frameAt(11000);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(loop.apply(engine(), *player, playback, presenter));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "loop back to 10500 ms\nseek to 10500 ms\n");
+
+    // Started again at once past the end (a loop shorter than a rebuild):
+    // the next call lets a frame be drawn, and Escape be read, first.
+    restart();
+    frameAt(11000);
+    EXPECT_FALSE(loop.apply(engine(), *player, playback, presenter));
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(loop.apply(engine(), *player, playback, presenter));
+    testing::internal::GetCapturedStdout();
+
+    // Page Down past the end event is refused rather than ending the demo.
+    restart();
+    frameAt(57000);
+    WindowMessage down;
+    down.type = MessageType::KeyDown;
+    down.param1 = PlaybackControl::kKeyPageDown;
+    playback.onMessage(down);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(playback.apply(engine(), *player));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "no seek to 62000 ms: the demo ends at 60000 ms\n");
+    EXPECT_EQ(engine().getTime(), 57000);
 }

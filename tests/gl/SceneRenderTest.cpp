@@ -3,6 +3,8 @@
 // back as pixels.
 
 #include "gl/ErrorBox.h"
+#include "gl/GLExtensions.h"
+#include "gl/PBuffer.h"
 #include "gl/Texture.h"
 #include "gl/TextureManager.h"
 #include "scene/Camera.h"
@@ -12,6 +14,7 @@
 #include "scene/Mesh.h"
 #include "scene/PathSwarm.h"
 #include "scene/SceneTextures.h"
+#include "platform/GLWindow.h"
 #include "support/GLTestContext.h"
 #include "support/ImageFiles.h"
 #include "support/SceneTestSupport.h"
@@ -590,6 +593,29 @@ TEST_F(SceneRender, FlareHalosLightOnlyWhenTheCoreIsSeen)
     GLboolean depthWrites = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
     EXPECT_TRUE(depthWrites);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Contexts do not share queries: a flare drawn into a render target makes
+// its queries in the target's context and deletes them there, whichever
+// context is current when it goes.
+TEST_F(SceneRender, FlareQueriesAreDeletedInTheContextTheyWereMadeIn)
+{
+    PBuffer target;
+    ASSERT_TRUE(target.create(64, 64, false));
+    auto* flare = new Flare("Sun", 1);
+    flare->setDefaultSprites(nullptr);
+    target.enable();
+    flare->draw();
+    ASSERT_EQ(flare->occlusionQueries().size(), 1u);
+    const unsigned query = flare->occlusionQueries()[0];
+    EXPECT_TRUE(glext::glIsQueryARB(query));
+    target.disable();
+    delete flare;
+    EXPECT_EQ(platform::currentContext(), platform::windowContext());
+    target.enable();
+    EXPECT_FALSE(glext::glIsQueryARB(query)) << "the query outlived its flare";
+    target.disable();
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 

@@ -1,7 +1,12 @@
 #include "effects/KeyControl.h"
+#include "engine/FlashOverlay.h"
+#include "engine/PatternTrigger.h"
 #include "support/PlayerRig.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
 
 using ScriptPlayerGL = PlayerRig;
 
@@ -94,6 +99,77 @@ TEST_F(ScriptPlayerGL, EndDemoLetsTheFrameFinish)
     EXPECT_TRUE(player->quitRequested());
     EXPECT_EQ(takeLog(), (Log{"a.signal10", "a.pre@20000", "a.render@20000"}));
     EXPECT_EQ(a->speed, 5.0f);
+}
+
+// Pattern steps in a run: a trigger fires when its layer draws (after layer
+// 0), its 407 carries the frame's time, and a flash it starts is at full
+// strength on its first frame, even when the trigger is started mid-cycle
+// without an init. A run fast-forwarded to mid-show at the same frame rate
+// then shows the same steps and the same flash.
+TEST_F(ScriptPlayerGL, PatternStepsFireInTheirLayersAtTheFramesTimeAndFastForwardAlike)
+{
+    add(0, "floor");
+    RecordingEffect* steps = add(5, "steps");
+    EffectManager::instance()->registerEffect(3, new PatternTrigger);
+    EffectManager::instance()->registerEffect(12, new PatternTrigger);
+    auto* flash = new FlashOverlay;
+    EffectManager::instance()->registerEffect(63, flash);
+    play("DEMOSTART 10000\n"
+         "SETUP\n"
+         "0 l 0 0\n"
+         "0 l 3 1\n"
+         "0 l 12 1\n"
+         "0 l 63 14\n"
+         "0 s 3 70 5\n"
+         "0 s 12 70 63\n"
+         "TIMELINE\n"
+         "10000 START 0\n"
+         "10000 START 63\n"
+         "10000 s 63 8 0\n"
+         "10500 START 3\n"
+         "10510 INIT 3\n"
+         "10500 START 12\n");
+    // Frames 40 ms apart from the demo start; steps come due between them.
+    struct Seen {
+        std::vector<int> stepTimes;
+        std::map<int, float> flash; // frame time: alpha drawn
+    };
+    auto playFrames = [&](int from, int to, auto&& runAt) {
+        Seen seen;
+        for (int t = from; t <= to; t += 40) {
+            runAt(t);
+            seen.flash[t] = flash->isRunning() ? flash->alpha.value() : 0.0f;
+        }
+        for (const SignalArgs& s : steps->signals)
+            seen.stepTimes.push_back(s.args[0]);
+        steps->signals.clear();
+        return seen;
+    };
+    takeLog();
+    Seen full = playFrames(10000, 11600, [&](int t) { frameAt(t); });
+    EXPECT_EQ(full.stepTimes, (std::vector<int>{10520, 11520}));
+    EXPECT_FLOAT_EQ(full.flash[10480], 0.0f);
+    EXPECT_FLOAT_EQ(full.flash[10520], 1.0f);
+    EXPECT_FLOAT_EQ(full.flash[10560], 1.0f - 40.0f / 500.0f);
+    EXPECT_FLOAT_EQ(full.flash[11000], 1.0f);
+    Log log = takeLog();
+    auto at = [&](const std::string& entry) { return std::find(log.begin(), log.end(), entry) - log.begin(); };
+    EXPECT_LT(at("floor.render@10520"), at("steps.signal407"));
+    EXPECT_LT(at("steps.signal407"), at("floor.render@10560"));
+
+    // Fast-forwarded to 11120 at 25 frames a second, then drawn from there.
+    player->requestRestart();
+    player->startScript();
+    player->fastForward(11120, 25, 1);
+    clock.set(0);
+    engine().startTimer();
+    Seen sought = playFrames(11120, 11600, [&](int t) {
+        clock.set(static_cast<int64_t>(t - 11120) * 1000);
+        player->runFrame();
+    });
+    EXPECT_EQ(sought.stepTimes, full.stepTimes);
+    for (const auto& [t, alpha] : sought.flash)
+        EXPECT_FLOAT_EQ(alpha, full.flash[t]) << t;
 }
 
 TEST_F(ScriptPlayerGL, ControlKeysInTheirOrder)

@@ -161,6 +161,13 @@ TEST_F(UtilityEffects, FlashRunModes)
     flash.signal(sig(1, {}));
     EXPECT_EQ(visibleSpans(flash, nullptr, 1000, 3000, 10), (Spans{{1000, 500}}));
     EXPECT_FALSE(flash.isRunning());
+    // It stops at the first frame drawn after the fade: an init before that
+    // frame starts the flash again.
+    flash.signal(sig(1, {}));
+    flash.init(4000);
+    flash.render(4300, true);
+    flash.init(4600);
+    EXPECT_EQ(visibleSpans(flash, nullptr, 4600, 5500, 10), (Spans{{4600, 500}}));
 
     // Signal 8: one flash, then running and invisible.
     flash.init(5000);

@@ -307,6 +307,9 @@ TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
     EXPECT_GT(correlation(heard, secondStart, second, secondLength), 0.99);
 }
 
+// Past the end nothing is heard, whether the stream starts there or a
+// playing stream is moved there (the mixer would play on from where it was,
+// and a clock following the music would wait for it).
 TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
 {
     ScratchDir dir;
@@ -321,10 +324,28 @@ TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
     engine.setMusicTime(10 * 60 * 1000);
     engine.playMusic();
     ASSERT_TRUE(hearFor(heardPath, 0.5));
-    engine.closeSound();
-    const std::vector<float> heard = heardFile(heardPath);
+    std::vector<float> heard = heardFile(heardPath);
     ASSERT_GT(heard.size(), 0u);
     EXPECT_EQ(correlation(heard, 0, heard, heard.size()), 0.0) << "something was heard";
+
+    engine.setMusicTime(33000);
+    engine.playMusic();
+    ASSERT_TRUE(hearFor(heardPath, 1.0));
+    engine.setMusicTime(10 * 60 * 1000);
+    ASSERT_TRUE(hearFor(heardPath, 1.0));
+    engine.closeSound();
+    heard = heardFile(heardPath);
+    auto loudest = [&](size_t from, size_t to) {
+        float peak = 0.0f;
+        for (size_t i = from; i < to && i < heard.size(); ++i)
+            peak = std::max(peak, std::fabs(heard[i]));
+        return peak;
+    };
+    // The theme before the seek; the last half second, well after the
+    // seek's buffers were mixed, silent.
+    const size_t tail = heard.size() - kRate / 2;
+    EXPECT_GT(loudest(tail - 3 * kRate / 2, tail - kRate / 2), 1000.0f) << "the theme was not heard";
+    EXPECT_EQ(loudest(tail, heard.size()), 0.0f) << "the music played on after a seek past its end";
 }
 
 // A seek back (Page Up, a loop's jump, a watched save) holds the music while

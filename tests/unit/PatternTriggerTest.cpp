@@ -53,8 +53,8 @@ TEST(PatternTrigger, ZeroStepsAreSkippedButStillCounted)
     EXPECT_EQ(rig.trigger.stepIndex(), 3);
 }
 
-// Each step carries the demo time it came due, so a late frame (or the first
-// frame of a run started mid-show) starts its flashes where they began.
+// Each step carries the time of the frame that reached it: a late frame
+// starts the flashes it reached then.
 TEST(PatternTrigger, JumpsFireEveryStepPassedInOrderOncePerPass)
 {
     Rig rig;
@@ -63,15 +63,15 @@ TEST(PatternTrigger, JumpsFireEveryStepPassedInOrderOncePerPass)
     EXPECT_EQ(rig.run({0}), (Fired{"0:1"}));
     EXPECT_EQ(rig.run({50}), Fired{});
     // Over steps 1 and 2 in one frame.
-    EXPECT_EQ(rig.run({250}), (Fired{"100:2", "200:3"}));
+    EXPECT_EQ(rig.run({250}), (Fired{"250:2", "250:3"}));
     // Over the end of the cycle: step 3 of the old pass, then step 0 and 1 of the new.
-    EXPECT_EQ(rig.run({510}), (Fired{"300:4", "400:1", "500:2"}));
+    EXPECT_EQ(rig.run({510}), (Fired{"510:4", "510:1", "510:2"}));
     EXPECT_EQ(rig.run({590, 599}), Fired{});
     // Exactly one cycle later, on the same position: the rest of the old
     // pass, then the new pass up to the position.
-    EXPECT_EQ(rig.run({999}), (Fired{"600:3", "700:4", "800:1", "900:2"}));
+    EXPECT_EQ(rig.run({999}), (Fired{"999:3", "999:4", "999:1", "999:2"}));
     // Several cycles later: one pass is caught up, not every one missed.
-    EXPECT_EQ(rig.run({2250}), (Fired{"1800:3", "1900:4", "2000:1", "2100:2", "2200:3"}));
+    EXPECT_EQ(rig.run({2250}), (Fired{"2250:3", "2250:4", "2250:1", "2250:2", "2250:3"}));
 }
 
 TEST(PatternTrigger, PausedClockFiresNothingAndInitStartsOver)
@@ -99,7 +99,7 @@ TEST(PatternTrigger, PatternAndStepSignals)
 
     // A new pattern keeps the step index and plays on in the new cycle.
     rig.trigger.signal(sig(406, {}, "p123"));
-    EXPECT_EQ(rig.run({2500}), (Fired{"2000:2", "2000:3"}));
+    EXPECT_EQ(rig.run({2500}), (Fired{"2500:2", "2500:3"}));
     EXPECT_EQ(rig.run({3000}), (Fired{"3000:1"}));
     rig.trigger.signal(sig(406, {}, "p1234"));
     EXPECT_EQ(rig.run({4000, 4999}), Fired{});

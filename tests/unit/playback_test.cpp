@@ -224,8 +224,20 @@ TEST(CommandLine, PlaybackOptions)
     RunOptions bad;
     EXPECT_EQ(parse({"--capture", "dir", "--fps", "25", "--start", "9000", "--to", "100"}, bad, error), CommandAction::Error);
 
-    for (std::vector<const char*> args : {std::vector<const char*>{"--start", "-5"}, {"--start", "1s"}, {"--start"},
-                                          {"--clock", "wall"}, {"--clock"}, {"--audio-driver"}}) {
+    // A loop starts playback at its start, unless --start says otherwise.
+    RunOptions l;
+    ASSERT_EQ(parse({"--loop", "0:4000"}, l, error), CommandAction::Run);
+    EXPECT_EQ(l.loopFromMs, 0);
+    EXPECT_EQ(l.loopToMs, 4000);
+    EXPECT_EQ(l.startMs, 0);
+    RunOptions ls;
+    ASSERT_EQ(parse({"--start", "2000", "--loop", "1000:4000"}, ls, error), CommandAction::Run);
+    EXPECT_EQ(ls.startMs, 2000);
+
+    for (std::vector<const char*> args :
+         {std::vector<const char*>{"--start", "-5"}, {"--start", "1s"}, {"--start"}, {"--clock", "wall"}, {"--clock"},
+          {"--audio-driver"}, {"--loop", "5000:5000"}, {"--loop", "4000:1000"}, {"--loop", "-1:500"},
+          {"--loop", "5000"}, {"--loop", "1000:"}, {"--loop", "1000:4s"}, {"--loop"}}) {
         RunOptions r;
         EXPECT_EQ(parse(args, r, error), CommandAction::Error) << args[0];
     }
