@@ -77,4 +77,5 @@ extern PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer;
 extern PFNGLGENERATEMIPMAPPROC glGenerateMipmap;
 extern PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer;
 extern PFNGLISFRAMEBUFFERPROC glIsFramebuffer;
+extern PFNGLISRENDERBUFFERPROC glIsRenderbuffer;
 } // namespace glext

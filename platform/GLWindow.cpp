@@ -8,9 +8,11 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -314,12 +316,26 @@ ContextHandle currentContext()
 }
 
 namespace {
-int sharedContexts = 0; // created by createSharedContext and not yet deleted
+std::vector<SDL_GLContext> sharedContexts; // created by createSharedContext and not yet deleted
 } // namespace
 
 int liveSharedContexts()
 {
-    return sharedContexts;
+    return static_cast<int>(sharedContexts.size());
+}
+
+void forEachContext(void (*visit)(void* user), void* user)
+{
+    if (!window || !context)
+        return;
+    SDL_GLContext saved = SDL_GL_GetCurrentContext();
+    SDL_GL_MakeCurrent(window, context);
+    visit(user);
+    for (SDL_GLContext shared : sharedContexts) {
+        SDL_GL_MakeCurrent(window, shared);
+        visit(user);
+    }
+    SDL_GL_MakeCurrent(window, saved ? saved : context);
 }
 
 ContextHandle createSharedContext()
@@ -333,7 +349,7 @@ ContextHandle createSharedContext()
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     SDL_GL_MakeCurrent(window, saved ? saved : context);
     if (shared)
-        ++sharedContexts;
+        sharedContexts.push_back(shared);
     return shared;
 }
 
@@ -349,7 +365,7 @@ void deleteContext(ContextHandle ctx)
     if (SDL_GL_GetCurrentContext() == ctx)
         SDL_GL_MakeCurrent(window, context);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(ctx));
-    --sharedContexts;
+    sharedContexts.erase(std::remove(sharedContexts.begin(), sharedContexts.end(), ctx), sharedContexts.end());
 }
 
 } // namespace platform

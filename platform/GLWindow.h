@@ -72,5 +72,10 @@ bool makeCurrent(ContextHandle context);
 void deleteContext(ContextHandle context);
 // Shared contexts created and not yet deleted (the window's own not counted).
 int liveSharedContexts();
+// Calls `visit` with the window's context current, then with each live shared
+// context current, and makes the context current at the call current again.
+// For health records of objects a context keeps for itself (occlusion
+// queries): switching contexts is too slow for every frame.
+void forEachContext(void (*visit)(void* user), void* user);
 
 } // namespace platform
