@@ -391,7 +391,16 @@ bool enterProduction(RunOptions& o)
         if (!getcwd(cwd, sizeof cwd))
             return true;
         const std::string archive = o.archiveGiven ? *o.archiveGiven : ProductionNames().archive;
-        folder = chooseProductionFolder(cwd, installedProductionFolder(ownExecutable()), archive, o.loose);
+        const std::string installed = installedProductionFolder(ownExecutable());
+        folder = chooseProductionFolder(cwd, installed, archive, o.loose);
+        // Nothing here and the installed production out of reach: say why,
+        // before the usual report of what the working folder lacks.
+        const std::string why = folder == cwd && !installed.empty() && !holdsProduction(cwd, archive, o.loose)
+                                    ? unreadableProduction(installed, archive, o.loose)
+                                    : std::string();
+        if (!why.empty())
+            std::fprintf(stderr, "vplayer: cannot read the production installed in %s: %s\n", installed.c_str(),
+                         why.c_str());
         if (folder != cwd) {
             if (o.capturing() && o.captureDir[0] != '/')
                 o.captureDir = std::string(cwd) + "/" + o.captureDir;

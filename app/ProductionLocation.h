@@ -13,9 +13,15 @@ std::string installedProductionFolder(const std::string& executable);
 // or (when `loose`) the data/ folder.
 bool holdsProduction(const std::string& folder, const std::string& archive, bool loose);
 
+// Why the production installed in `folder` cannot be played although it is
+// there: the folder cannot be searched, or its archive (with `loose`, its
+// data/ folder) cannot be read. Empty when it can, and when nothing is
+// installed there (no such folder, or no production in it).
+std::string unreadableProduction(const std::string& folder, const std::string& archive, bool loose);
+
 // The folder to play when no --data-dir was given: the working folder when it
-// holds a production, else the installed one when that does, else the
-// working folder (whose missing files are then reported as usual).
+// holds a production, else the installed one when that does and can be read,
+// else the working folder (whose missing files are then reported as usual).
 std::string chooseProductionFolder(const std::string& workingFolder, const std::string& installedFolder,
                                    const std::string& archive, bool loose);
 

@@ -7,6 +7,20 @@
 
 #include <algorithm>
 
+namespace {
+
+// Occlusion queries belong to the context that made them (a flare drawn into
+// an off-screen buffer makes them in that buffer's context): summed over
+// every context, -1 when the driver cannot name them.
+void addQueries(void* user)
+{
+    int& sum = *static_cast<int*>(user);
+    const int count = liveGLQueries();
+    sum = sum < 0 || count < 0 ? -1 : sum + count;
+}
+
+} // namespace
+
 RunHealthLog::~RunHealthLog()
 {
     if (file)
@@ -32,11 +46,13 @@ void RunHealthLog::recordStart(bool reload)
         median = sorted[n / 2];
         worst = *std::max_element(sorted, sorted + n);
     }
+    int queries = 0;
+    platform::forEachContext(addQueries, &queries);
     std::fprintf(file,
-                 "start %d reload %d rss_kb %ld textures %d framebuffers %d contexts %d frames %d median_ms %.2f "
-                 "worst_ms %.2f\n",
+                 "start %d reload %d rss_kb %ld textures %d framebuffers %d renderbuffers %d queries %d contexts %d "
+                 "frames %d median_ms %.2f worst_ms %.2f\n",
                  starts, reload ? 1 : 0, platform::residentMemoryKb(), liveGLTextures(), liveGLFramebuffers(),
-                 platform::liveSharedContexts(), n, median, worst);
+                 liveGLRenderbuffers(), queries, platform::liveSharedContexts(), n, median, worst);
     std::fflush(file);
     ++starts;
     framesSinceStart = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // With --log, one line per start of the script in "vp_log_starts.txt": how
 // the run stands as it starts again (resident memory, live GL textures,
-// framebuffers and shared contexts) and how the frames went since the start
+// framebuffers, renderbuffers, occlusion queries of every context and shared
+// contexts) and how the frames went since the start
 // before (count, median and worst frame time, the first frame after a start
 // left out: it pays for the start). Restart and reload soaks read it to see
 // that nothing grows and nothing stalls.

@@ -178,7 +178,7 @@ void DemoEngine::fullViewport() const
 
 bool DemoEngine::isKeyDown(int vk) const
 {
-    return vk >= 0 && vk <= 255 && (keyDown[vk] != 0 || keyWasDown[vk] != 0);
+    return vk >= 0 && vk <= 255 && (keyDown[vk] != 0 || keyCaught[vk] != 0);
 }
 
 bool DemoEngine::isKeyPressedOnce(int vk) const
@@ -196,17 +196,12 @@ void DemoEngine::clearKeys()
 {
     std::memset(keyDown, 0, sizeof keyDown);
     std::memset(keyConsumed, 0, sizeof keyConsumed);
-    std::memset(keyWasDown, 0, sizeof keyWasDown);
+    std::memset(keyCaught, 0, sizeof keyCaught);
 }
 
 void DemoEngine::keysReadByFrame()
 {
-    for (int vk = 0; vk < 256; ++vk) {
-        keyWasDown[vk] = keyDown[vk];
-        // Let go and seen so: the next press is a new one.
-        if (!keyDown[vk])
-            keyConsumed[vk] = 0;
-    }
+    std::memset(keyCaught, 0, sizeof keyCaught);
 }
 
 void DemoEngine::windowProc(const WindowMessage& msg)
@@ -225,17 +220,22 @@ void DemoEngine::windowProc(const WindowMessage& msg)
         active = msg.param1 == 0;
         break;
     case MessageType::KeyDown:
-        if (msg.param1 >= 0 && msg.param1 <= 255) {
-            // A new press (not the key repeating) is reported again.
-            if (!keyDown[msg.param1])
-                keyConsumed[msg.param1] = 0;
+        // The key repeating while held is no new press: it catches nothing,
+        // or a held key would count on after its release.
+        if (msg.param1 >= 0 && msg.param1 <= 255 && !keyDown[msg.param1]) {
+            keyConsumed[msg.param1] = 0;
+            for (int vk = 0; vk < 256; ++vk)
+                if (keyDown[vk])
+                    keyCaught[vk] = 1;
             keyDown[msg.param1] = 1;
-            keyWasDown[msg.param1] = 1;
+            keyCaught[msg.param1] = 1;
         }
         break;
     case MessageType::KeyUp:
-        if (msg.param1 >= 0 && msg.param1 <= 255)
+        if (msg.param1 >= 0 && msg.param1 <= 255) {
             keyDown[msg.param1] = 0;
+            keyConsumed[msg.param1] = 0;
+        }
         break;
     default:
         break;

@@ -42,16 +42,17 @@ public:
     bool isActive() const { return active; }
     bool isFullscreen() const { return fullscreen; }
 
-    // A key counts as down for a frame when it was down at any moment since
-    // the frame before read the keys: a quick tap, or a combination whose
-    // keys are let go together, pressed and released between two frames of a
-    // slow renderer, is not lost. A press acknowledged with setKeyConsumed
-    // stays acknowledged until the key is let go and a frame has read that.
+    // A key counts as down while it is held, and a frame no longer sees it
+    // once it is let go. A press that a frame has not seen yet is kept for
+    // that frame: a quick tap, pressed and released between two frames of a
+    // slow renderer, is not lost, nor is a combination (a key held when
+    // another goes down) let go before the next frame. A press acknowledged
+    // with setKeyConsumed stays acknowledged until the key is let go.
     bool isKeyDown(int vk) const;
     bool isKeyPressedOnce(int vk) const;
     void setKeyConsumed(int vk, bool flag);
     void clearKeys();
-    // The frame has read the keys: keys let go since count no longer.
+    // The frame has read the keys: the presses kept for it are over.
     void keysReadByFrame();
 
     // The demo clock: the free-running timer, or locked to the music.
@@ -128,7 +129,7 @@ private:
     void* beforeSwapUser = nullptr;
     uint8_t keyDown[256] = {};
     uint8_t keyConsumed[256] = {};
-    uint8_t keyWasDown[256] = {}; // down at some moment since the last frame read the keys
+    uint8_t keyCaught[256] = {}; // went down, or was down as another went down, since the last frame read the keys
 };
 
 // A request above the driver's maximum becomes the maximum.

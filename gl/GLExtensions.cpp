@@ -50,6 +50,7 @@ PFNGLFRAMEBUFFERRENDERBUFFERPROC glFramebufferRenderbuffer;
 PFNGLGENERATEMIPMAPPROC glGenerateMipmap;
 PFNGLBLITFRAMEBUFFERPROC glBlitFramebuffer;
 PFNGLISFRAMEBUFFERPROC glIsFramebuffer;
+PFNGLISRENDERBUFFERPROC glIsRenderbuffer;
 } // namespace glext
 
 namespace {
@@ -129,6 +130,7 @@ void resolveBufferEntryPoints()
     resolve(glGenerateMipmap, "glGenerateMipmap");
     resolve(glBlitFramebuffer, "glBlitFramebuffer");
     resolve(glIsFramebuffer, "glIsFramebuffer");
+    resolve(glIsRenderbuffer, "glIsRenderbuffer");
 }
 
 } // namespace

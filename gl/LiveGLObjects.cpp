@@ -44,3 +44,17 @@ int liveGLFramebuffers()
         return -1;
     return countNames([](unsigned name) { return glext::glIsFramebuffer(name) == GL_TRUE; });
 }
+
+int liveGLRenderbuffers()
+{
+    if (!glext::glIsRenderbuffer)
+        return -1;
+    return countNames([](unsigned name) { return glext::glIsRenderbuffer(name) == GL_TRUE; });
+}
+
+int liveGLQueries()
+{
+    if (!glext::glIsQueryARB)
+        return -1;
+    return countNames([](unsigned name) { return glext::glIsQueryARB(name) == GL_TRUE; });
+}

@@ -11,3 +11,8 @@ int liveGLNames(IsGLName isName);
 // Framebuffers of the current context (they are not shared); -1 without the
 // framebuffer entry points.
 int liveGLFramebuffers();
+// Renderbuffers of the share group; -1 without the framebuffer entry points.
+int liveGLRenderbuffers();
+// Occlusion queries of the current context (they are not shared); -1 without
+// the occlusion query entry points.
+int liveGLQueries();

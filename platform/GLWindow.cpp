@@ -34,6 +34,7 @@ SDL_GLContext context = nullptr;
 // context made after another was deleted.
 unsigned long lastContextSerial = 0;
 unsigned long windowContextSerial = 0;
+// Created by createSharedContext and not yet deleted, each with its serial.
 std::vector<std::pair<SDL_GLContext, unsigned long>> sharedContextSerials;
 bool videoStarted = false;
 bool quitPosted = false;
@@ -329,10 +330,6 @@ ContextHandle currentContext()
     return SDL_GL_GetCurrentContext();
 }
 
-namespace {
-int sharedContexts = 0; // created by createSharedContext and not yet deleted
-} // namespace
-
 unsigned long contextSerial(ContextHandle ctx)
 {
     if (!ctx)
@@ -347,7 +344,21 @@ unsigned long contextSerial(ContextHandle ctx)
 
 int liveSharedContexts()
 {
-    return sharedContexts;
+    return static_cast<int>(sharedContextSerials.size());
+}
+
+void forEachContext(void (*visit)(void* user), void* user)
+{
+    if (!window || !context)
+        return;
+    SDL_GLContext saved = SDL_GL_GetCurrentContext();
+    SDL_GL_MakeCurrent(window, context);
+    visit(user);
+    for (const auto& shared : sharedContextSerials) {
+        SDL_GL_MakeCurrent(window, shared.first);
+        visit(user);
+    }
+    SDL_GL_MakeCurrent(window, saved ? saved : context);
 }
 
 ContextHandle createSharedContext()
@@ -360,10 +371,8 @@ ContextHandle createSharedContext()
     SDL_GLContext shared = SDL_GL_CreateContext(window);
     SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     SDL_GL_MakeCurrent(window, saved ? saved : context);
-    if (shared) {
-        ++sharedContexts;
+    if (shared)
         sharedContextSerials.emplace_back(shared, ++lastContextSerial);
-    }
     return shared;
 }
 
@@ -379,7 +388,6 @@ void deleteContext(ContextHandle ctx)
     if (SDL_GL_GetCurrentContext() == ctx)
         SDL_GL_MakeCurrent(window, context);
     SDL_GL_DeleteContext(static_cast<SDL_GLContext>(ctx));
-    --sharedContexts;
     for (size_t i = 0; i < sharedContextSerials.size(); ++i) {
         if (sharedContextSerials[i].first == ctx) {
             sharedContextSerials.erase(sharedContextSerials.begin() + static_cast<long>(i));

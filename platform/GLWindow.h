@@ -77,5 +77,10 @@ int liveSharedContexts();
 // Objects that contexts do not share (queries, framebuffers) note it to be
 // deleted in their own context later.
 unsigned long contextSerial(ContextHandle context);
+// Calls `visit` with the window's context current, then with each live shared
+// context current, and makes the context current at the call current again.
+// For health records of objects a context keeps for itself (occlusion
+// queries): switching contexts is too slow for every frame.
+void forEachContext(void (*visit)(void* user), void* user);
 
 } // namespace platform

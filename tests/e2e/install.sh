@@ -1,8 +1,10 @@
 # The installed player, started in a folder that holds no production, plays
 # the production installed beside it: one second captured from elsewhere is
 # ten frames and one second of its soundtrack, and the capture, F12's
-# picture and the logs land where it was started. A production in the working folder
-# still comes first, and --data-dir wins over both. The installed desktop
+# picture and the logs land where it was started. A production in the working
+# folder still comes first, and --data-dir wins over both. A player without its
+# share/ folder reports what the working folder lacks; one whose installed
+# production cannot be read says so first. The installed desktop
 # entry, icons and man pages are what desktops and man accept.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 WORK=$(cd "$(mktemp -d)" && pwd -P)
@@ -48,6 +50,31 @@ cd "$WORK/elsewhere"
 run_player --data-dir "$WORK/empty" --capture frames --fps 10 --to 0 --size 64x48 --no-music
 expect_rc 1
 expect_stderr_line "vplayer: no data.vpd in $WORK/empty: start the player in a production's folder or name one with --data-dir DIR"
+
+# No share/ folder beside the player: only the working folder's lack.
+nothing_here="vplayer: no data.vpd and velmorprocess-zqfinal.ogg (the soundtrack) in $WORK/elsewhere: start the player in a production's folder or name one with --data-dir DIR"
+mkdir -p "$WORK/bare/bin"
+cp "$VPLAYER" "$WORK/bare/bin/"
+VPLAYER="$WORK/bare/bin/vplayer" run_player --capture frames --fps 10 --to 0 --size 64x48
+expect_rc 1
+[ "$(printf '%s\n' "$ERR" | head -1)" = "$nothing_here" ] || fail "no share/ folder: $ERR"
+
+# The installed folder, then its archive, unreadable. Root reads anything,
+# so it runs the player without the right to override file permissions.
+unprivileged=()
+[ "$(id -u)" -ne 0 ] || unprivileged=(setpriv --bounding-set=-dac_override,-dac_read_search)
+for locked in "$PREFIX/share/vplayer" "$PREFIX/share/vplayer/data.vpd"; do
+  mode=$(stat -c %a "$locked")
+  chmod a-rwx "$locked"
+  "${unprivileged[@]}" "$VPLAYER" --capture frames --fps 10 --to 0 --size 64x48 >/dev/null 2>"$WORK/err"
+  RC=$? ERR=$(cat "$WORK/err")
+  chmod "$mode" "$locked"
+  expect_rc 1
+  reason="Permission denied"
+  [ "$locked" = "$PREFIX/share/vplayer" ] || reason="data.vpd: $reason"
+  [ "$(printf '%s\n' "$ERR" | head -2)" = "vplayer: cannot read the production installed in $PREFIX/share/vplayer: $reason
+$nothing_here" ] || fail "$locked unreadable: $ERR"
+done
 
 desktop-file-validate "$PREFIX/share/applications/vplayer.desktop" || fail "desktop-file-validate rejects the entry"
 for size in 16 32 48 64 128 256; do

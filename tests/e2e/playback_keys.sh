@@ -3,7 +3,8 @@
 # silence) and lets them go on from the same time; Page Down and Page Up seek
 # 5 s; a seek back builds the demo again and fast-forwards it, so the frame
 # it shows is exactly the frame a fresh start at that time gives (a capture from
-# there). A start past the end event ends the run at once.
+# there). A start past the end event ends the run at once: the end event's own
+# frame, captured, is the only one.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 . "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
@@ -91,7 +92,9 @@ if ! same_picture seek.png cap/frame_000000.png; then
   fail "the seek back shows another picture than a fresh start (both kept in /tmp/playback-failed-*.png)"
 fi
 
-# A start past the end event ends the run without a frame's delay.
-run_player --windowed --resolution 320x240 --no-music --start 200000
+# A start past the end event ends the run after the frame that delivers it.
+run_player --capture past --fps 10 --start 200000 --size 64x48
 expect_rc 0
+[ "$(ls past)" = "$(printf 'audio.wav\nframe_000000.png')" ] || fail "a start past the end captured: $(ls past)"
+[ "$(stat -c %s past/audio.wav)" -eq $((44 + 4410 * 4)) ] || fail "a start past the end kept more than a frame's sound"
 echo ok

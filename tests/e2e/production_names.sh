@@ -1,6 +1,7 @@
 # A production of its own names its title, soundtrack, archive and password
 # in production.ini, or on the command line, which wins; the window shows the
-# title. A faulty production.ini names its file and line, and nothing starts.
+# title and the soundtrack named is heard. A faulty production.ini names its
+# file and line, and nothing starts.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 export SDL_AUDIODRIVER=disk
@@ -25,6 +26,8 @@ INI
 
 start_player --windowed --resolution 160x120 --data-dir show
 wait_window "Small Hours"
+# The disk audio driver writes silence until the soundtrack plays.
+wait_until "[ -s heard.raw ] && [ \$(tr -d '\\000' < heard.raw | head -c 1 | wc -c) -eq 1 ]" 60 "tune.ogg heard"
 quit_with_escape
 expect_rc 0
 
@@ -36,6 +39,7 @@ expect_rc 0
 # The command line's password wins over the file's: a wrong one cannot read the script.
 run_player --windowed --resolution 160x120 --data-dir show --no-music --password wrong
 expect_rc 1
+expect_stderr_line "error: script: could not open file for parsing"
 
 printf 'title = Small Hours\ncolour = blue\n' > show/production.ini
 run_player --windowed --resolution 160x120 --data-dir show --no-music

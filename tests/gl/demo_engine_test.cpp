@@ -67,14 +67,20 @@ TEST(DemoEngineGL, HeldKeyStaysPressedOnceUntilConsumedAndReleaseClearsIt)
     engine.setKeyConsumed(36, true);
     EXPECT_FALSE(engine.isKeyPressedOnce(36));
     EXPECT_TRUE(engine.isKeyDown(36));
-    // Let go: down, and acknowledged, until a frame has read the keys.
+    // Held over a frame, repeating, then let go: up at once, and the release
+    // clears the acknowledgement, so the next press is reported again.
+    engine.keysReadByFrame();
+    engine.windowProc({MessageType::KeyDown, 36, 0});
+    EXPECT_FALSE(engine.isKeyPressedOnce(36));
+    engine.windowProc({MessageType::KeyUp, 36, 0});
+    EXPECT_FALSE(engine.isKeyDown(36));
+    engine.windowProc({MessageType::KeyDown, 36, 0});
+    EXPECT_TRUE(engine.isKeyPressedOnce(36));
     engine.keysReadByFrame();
     engine.windowProc({MessageType::KeyUp, 36, 0});
-    EXPECT_TRUE(engine.isKeyDown(36));
-    EXPECT_FALSE(engine.isKeyPressedOnce(36));
-    engine.keysReadByFrame();
     EXPECT_FALSE(engine.isKeyDown(36));
-    // Pressed and let go between two frames: pressed once for the next one.
+    // Pressed and let go between two frames: pressed once for the next one;
+    // acknowledged there, a new tap is a new press.
     engine.windowProc({MessageType::KeyDown, 36, 0});
     engine.windowProc({MessageType::KeyUp, 36, 0});
     EXPECT_TRUE(engine.isKeyPressedOnce(36));
@@ -82,7 +88,9 @@ TEST(DemoEngineGL, HeldKeyStaysPressedOnceUntilConsumedAndReleaseClearsIt)
     engine.keysReadByFrame();
     EXPECT_FALSE(engine.isKeyDown(36));
     engine.windowProc({MessageType::KeyDown, 36, 0});
+    engine.windowProc({MessageType::KeyUp, 36, 0});
     EXPECT_TRUE(engine.isKeyPressedOnce(36));
+    engine.keysReadByFrame();
     // Codes outside the arrays are ignored.
     engine.setKeyConsumed(300, true);
     EXPECT_FALSE(engine.isKeyDown(-1));

@@ -3,12 +3,15 @@
 # a cleared screen: a
 # textured COLLADA model, a glTF binary with a deep hierarchy, a 3DS file
 # whose camera moves (two frames, apart in time), an OBJ with its MTL and
-# textures, an FBX with an embedded texture. Each frame is compared with its
-# golden.
+# textures, an FBX with an embedded texture; and our own three coloured arms
+# (red along x, green up, blue toward the viewer) from an OBJ (y up) and a
+# COLLADA file (z up), where a mirror, a flip or a quarter turn of the
+# importer's frame moves an arm. Each frame is compared with its golden.
 set -u
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 : "${GOLDEN_COMPARE:?}" "${VPIMPORT:?}"
 MODELS=/usr/share/assimp/models
+OWN=$VP_SOURCE_DIR/tests/data/models
 [ -d "$MODELS" ] || fail "no test models in $MODELS (scripts/setup.sh installs assimp-testmodels)"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
@@ -17,11 +20,13 @@ mkdir -p data
 
 # name, model and options; model k plays from k seconds on, as effect 20 + k.
 models=(
-  "duck Collada/duck.dae"
-  "engine glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb --scale 0.01"
-  "camera 3DS/TargetCameraAnim.3ds"
-  "spider OBJ/spider.obj"
-  "fbxbox FBX/box_orphant_embedded_texture.fbx"
+  "duck $MODELS/Collada/duck.dae"
+  "engine $MODELS/glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb --scale 0.01"
+  "camera $MODELS/3DS/TargetCameraAnim.3ds"
+  "spider $MODELS/OBJ/spider.obj"
+  "fbxbox $MODELS/FBX/box_orphant_embedded_texture.fbx"
+  "axes_obj $OWN/axes.obj"
+  "axes_dae $OWN/axes.dae"
 )
 # Golden frames: name and demo time in ms.
 frames="duck 500
@@ -29,7 +34,9 @@ engine 1500
 camera 2400
 camera_later 2900
 spider 3500
-fbxbox 4500"
+fbxbox 4500
+axes_obj 5500
+axes_dae 6500"
 
 {
   printf 'SETUP\r\n'
@@ -51,10 +58,10 @@ for entry in "${models[@]}"; do
   set -- $entry
   name=$1 model=$2
   shift 2
-  "$VPIMPORT" "$MODELS/$model" -o "data/$name.vsc" "$@" 2>import.err || fail "import of $model: $(cat import.err)"
+  "$VPIMPORT" "$model" -o "data/$name.vsc" "$@" 2>import.err || fail "import of $model: $(cat import.err)"
 done
 
-VP_NO_DIALOGS=1 "$VPLAYER" --loose --capture shots --fps 10 --from 0 --to 4500 --size 320x240 --no-music \
+VP_NO_DIALOGS=1 "$VPLAYER" --loose --capture shots --fps 10 --from 0 --to 6500 --size 320x240 --no-music \
   >/dev/null 2>play.err || fail "the player could not play the imported scenes: $(cat play.err)"
 
 status=0

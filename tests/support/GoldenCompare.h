@@ -1,9 +1,11 @@
 #pragma once
 // Golden pictures: PNGs kept under tests/golden/<folder>/<name>.png that a
 // rendered picture must match. A golden is named by "<folder>/<name>", e.g.
-// "frames/t16000". A picture matches when its largest and its mean RGB channel
-// error against the golden stay within that golden's tolerance, which
-// tests/golden/tolerances.txt holds for every golden.
+// "frames/t16000". A picture matches when its largest RGB channel error, its
+// mean error over the whole picture and its mean error over every 16 x 16
+// tile stay within that golden's tolerance, which tests/golden/tolerances.txt
+// holds for every golden. The tiles see damage that the whole picture's mean
+// dilutes: a wrong block, a mirrored model, a dimmed object on black.
 //
 // Every error fails: a missing or undecodable golden, a picture of another
 // size, a missing or broken tolerance table. A picture that fails is written
@@ -34,10 +36,15 @@ struct Picture {
     std::vector<unsigned char> rgb;
 };
 
+// Side of the square tiles whose mean error is bounded, in pixels; the last
+// row and column of tiles may be narrower.
+constexpr int kTileSize = 16;
+
 // In 0..255 channel units.
 struct Tolerance {
     int maxError = 0;
-    double meanError = 0.0;
+    double meanError = 0.0;     // over the whole picture
+    double tileMeanError = 0.0; // over any one tile
 };
 
 struct Verdict {
@@ -45,10 +52,15 @@ struct Verdict {
     std::string message;
 };
 
-// tests/golden, found beside this file's folder: the build names sources by
-// absolute path.
+// tests/golden of the checkout named by VP_SOURCE_DIR, which the test
+// environment and scripts/update-goldens.sh set. Without it, the folder
+// beside this file, as far as the compiler names it: a compiler cache may
+// have made that path relative to the build folder.
 inline std::filesystem::path root()
 {
+    const char* source = std::getenv("VP_SOURCE_DIR");
+    if (source && *source)
+        return std::filesystem::path(source) / "tests" / "golden";
     return std::filesystem::path(__FILE__).parent_path().parent_path() / "golden";
 }
 
@@ -91,7 +103,8 @@ inline bool writePng(const std::string& path, const Picture& picture)
     return png_image_write_to_file(&image, path.c_str(), 0, picture.rgb.data(), 0, nullptr) != 0;
 }
 
-// The golden's line of tolerances.txt ("<folder>/<name> <max> <mean>"), else
+// The golden's line of tolerances.txt ("<folder>/<name> <max> <mean> <tile
+// mean>"), else
 // its "default" line. False with the reason when the table cannot be read,
 // has a broken line or no default.
 inline bool toleranceOf(const std::string& name, Tolerance& out, std::string& error)
@@ -105,7 +118,8 @@ inline bool toleranceOf(const std::string& name, Tolerance& out, std::string& er
         Tolerance t;
         if (!(fields >> key) || key[0] == '#')
             continue;
-        if (!(fields >> t.maxError >> t.meanError) || (fields >> rest) || t.maxError < 0 || t.meanError < 0) {
+        if (!(fields >> t.maxError >> t.meanError >> t.tileMeanError) || (fields >> rest) || t.maxError < 0 ||
+            t.meanError < 0 || t.tileMeanError < 0) {
             error = path + ": bad line \"" + line + "\"";
             return false;
         }
@@ -122,25 +136,58 @@ inline bool toleranceOf(const std::string& name, Tolerance& out, std::string& er
     return found || haveDefault;
 }
 
+// How far one picture strays from another of the same size.
+struct Errors {
+    int peak = 0;          // largest channel error
+    double mean = 0.0;     // over all channels of the picture
+    double tileMean = 0.0; // of the worst tile
+    int tileX = 0, tileY = 0; // that tile's top left corner
+};
+
+inline Errors errorsBetween(const Picture& got, const Picture& want)
+{
+    Errors out;
+    double sum = 0.0;
+    for (int ty = 0; ty < got.height; ty += kTileSize) {
+        for (int tx = 0; tx < got.width; tx += kTileSize) {
+            const int w = std::min(kTileSize, got.width - tx), h = std::min(kTileSize, got.height - ty);
+            double tileSum = 0.0;
+            for (int y = ty; y < ty + h; ++y) {
+                const size_t row = (size_t(y) * size_t(got.width) + size_t(tx)) * 3;
+                for (size_t i = row; i < row + size_t(w) * 3; ++i) {
+                    const int e = std::abs(int(got.rgb[i]) - int(want.rgb[i]));
+                    out.peak = std::max(out.peak, e);
+                    tileSum += e;
+                }
+            }
+            sum += tileSum;
+            const double tileMean = tileSum / double(w * h * 3);
+            if (tileMean > out.tileMean) {
+                out.tileMean = tileMean;
+                out.tileX = tx;
+                out.tileY = ty;
+            }
+        }
+    }
+    out.mean = sum / double(got.rgb.size());
+    return out;
+}
+
 // Compares two pictures of the same size; different sizes never match.
 inline Verdict judge(const Picture& got, const Picture& want, const Tolerance& tolerance)
 {
-    if (got.width != want.width || got.height != want.height || got.rgb.size() != want.rgb.size() ||
-        got.rgb.empty())
+    if (got.width != want.width || got.height != want.height || got.rgb.empty() ||
+        got.rgb.size() != size_t(got.width) * size_t(got.height) * 3 || got.rgb.size() != want.rgb.size())
         return {false, "picture is " + std::to_string(got.width) + "x" + std::to_string(got.height) +
                            ", golden is " + std::to_string(want.width) + "x" + std::to_string(want.height)};
-    int peak = 0;
-    double sum = 0.0;
-    for (size_t i = 0; i < got.rgb.size(); ++i) {
-        int e = std::abs(int(got.rgb[i]) - int(want.rgb[i]));
-        peak = std::max(peak, e);
-        sum += e;
-    }
-    double mean = sum / double(got.rgb.size());
-    char text[128];
-    std::snprintf(text, sizeof text, "max %d (allowed %d), mean %.2f (allowed %.2f)", peak, tolerance.maxError, mean,
-                  tolerance.meanError);
-    return {peak <= tolerance.maxError && mean <= tolerance.meanError, text};
+    const Errors e = errorsBetween(got, want);
+    char text[192];
+    std::snprintf(text, sizeof text,
+                  "max %d (allowed %d), mean %.2f (allowed %.2f), tile at %d,%d mean %.2f (allowed %.2f)", e.peak,
+                  tolerance.maxError, e.mean, tolerance.meanError, e.tileX, e.tileY, e.tileMean,
+                  tolerance.tileMeanError);
+    return {e.peak <= tolerance.maxError && e.mean <= tolerance.meanError && e.tileMean <= tolerance.tileMeanError,
+            text};
 }
 
 // Compares `got` with the golden `name` under its own tolerance, or rewrites
