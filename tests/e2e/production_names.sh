@@ -36,10 +36,11 @@ wait_window "Late Hours"
 quit_with_escape
 expect_rc 0
 
-# The command line's password wins over the file's: a wrong one cannot read the script.
+# The command line's password wins over the file's, and a wrong one is named
+# as the option that gave it.
 run_player --windowed --resolution 160x120 --data-dir show --no-music --password wrong
 expect_rc 1
-expect_stderr_line "error: script: could not open file for parsing"
+expect_stderr_line "error: the password is probably wrong (--password): data/testscript.scr in pack.vpd does not decrypt"
 
 printf 'title = Small Hours\ncolour = blue\n' > show/production.ini
 run_player --windowed --resolution 160x120 --data-dir show --no-music
