@@ -173,6 +173,18 @@ std::string readme(const ProductionNames& names)
            "for the sound. The libraries a stock system lacks are in lib/.\n";
 }
 
+// A party's screen: started without options, the launcher offers
+// fullscreen at the desktop's own resolution, the picture fitted with its
+// aspect kept. Added to the release's production.ini unless the production
+// chose its own display.
+bool addPartyDefaults(const fs::path& ini)
+{
+    std::ofstream out(ini, std::ios::app | std::ios::binary);
+    out << "\n# Added by vpdpack release: the launcher's default for a party's screen.\n"
+           "fullscreen = desktop\n";
+    return static_cast<bool>(out.flush());
+}
+
 // Packs `folder` into folder.tar.gz beside it, the folder's name at the top.
 bool packTarball(const fs::path& folder, const fs::path& tarball, std::string& error)
 {
@@ -240,6 +252,8 @@ int makeRelease(const ReleaseRequest& request)
         fs::copy_file(production / names.music, data / names.music, ec);
     if (!ec && fs::exists(production / ProductionNames::kFileName))
         fs::copy_file(production / ProductionNames::kFileName, data / ProductionNames::kFileName, ec);
+    if (!ec && names.fullscreen.empty() && !addPartyDefaults(data / ProductionNames::kFileName))
+        return fail("cannot write " + (data / ProductionNames::kFileName).string());
     if (ec)
         return fail("cannot fill " + out.string() + ": " + ec.message());
     if (!packArchive(production, names, data / names.archive, error))
