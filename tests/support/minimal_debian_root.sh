@@ -11,6 +11,11 @@ cache=${VP_MINIMAL_ROOT_CACHE:-/var/cache/vplayer}
 root="$cache/debian12-minbase"
 stamp="$root/.vplayer-packages"
 
+mkdir -p "$cache"
+# One maker at a time; a second run waits and then finds the root made.
+exec 9>"$cache/.lock"
+flock 9
+
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$packages" ]; then
   echo "$root"
   exit 0
@@ -20,7 +25,6 @@ fi
 mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n1)
 mirror=${mirror:-http://deb.debian.org/debian}
 
-mkdir -p "$cache"
 rm -rf "$root.new"
 debootstrap --variant=minbase --include="$packages" bookworm "$root.new" "$mirror" >"$cache/debootstrap.log" 2>&1 || {
   echo "minimal_debian_root: debootstrap failed, see $cache/debootstrap.log" >&2
