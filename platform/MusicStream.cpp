@@ -263,8 +263,13 @@ MusicStream::~MusicStream()
 void MusicStream::setTime(int ms)
 {
     timeMs = ms < 0 ? 0 : ms;
+    const int duration = durationMs();
     DeviceLock lock;
-    if (playing == music && music->decoding && !seekMusic(*music, timeMs))
+    if (playing != music || !music->decoding)
+        return;
+    // At or past the end the stream has played out, as a start there would
+    // be, so that a clock following the music does not wait for it.
+    if ((duration >= 0 && timeMs >= duration) || !seekMusic(*music, timeMs))
         music->decoding = false;
 }
 

@@ -41,7 +41,8 @@ public:
     MusicStream& operator=(const MusicStream&) = delete;
 
     // Where the next play starts, in milliseconds from the start of the file;
-    // moves a playing stream there at once. Negative times count as 0.
+    // moves a playing stream there at once (at or past the end: the stream
+    // has played out and stops). Negative times count as 0.
     void setTime(int ms);
     // Starts the stream from its set time, paused when asked. Returns the
     // channel, or -1 when the stream cannot be started. A set time at or

@@ -302,6 +302,42 @@ TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
     EXPECT_GT(correlation(heard, secondStart, second, secondLength), 0.99);
 }
 
+TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
+{
+    ScratchDir dir;
+    const std::string heardPath = dir.path + "/heard.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    ASSERT_TRUE(engine.initSound());
+    ASSERT_TRUE(engine.openMusic(soundtrackPath().c_str()));
+    engine.setMusicTime(10 * 60 * 1000);
+    engine.playMusic();
+    ASSERT_TRUE(hearFor(heardPath, 0.5));
+    engine.closeSound();
+    const std::vector<float> heard = heardFile(heardPath);
+    ASSERT_GT(heard.size(), 0u);
+    EXPECT_EQ(correlation(heard, 0, heard, heard.size()), 0.0) << "something was heard";
+}
+
+TEST(MusicStreamHeardDeathTest, PlayingWithoutAStreamIsFatal)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("VP_NO_DIALOGS", "1", 1);
+    EXPECT_EXIT(
+        {
+            DemoEngine::settings().hiddenWindow = true;
+            DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+            DemoEngine& engine = *DemoEngine::getInstance();
+            engine.initSound();
+            engine.openMusic("/nonexistent/music.ogg");
+            engine.playMusic();
+        },
+        testing::ExitedWithCode(1), "error: could not play stream");
+}
+
 // A production's soundtrack need not be 44.1 kHz stereo: a 48 kHz mono tone
 // is heard at its own pitch on both sides.
 TEST(MusicStreamHeard, AnotherRateAndChannelCountAreHeardAtTheirOwnPitch)
@@ -344,40 +380,4 @@ TEST(MusicStreamHeard, AnotherRateAndChannelCountAreHeardAtTheirOwnPitch)
     EXPECT_NEAR(crossings, 2000, 10);
     ASSERT_GT(leftLeft, 0.0);
     EXPECT_GT(leftRight / std::sqrt(leftLeft * rightRight), 0.99) << "the sides differ";
-}
-
-TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
-{
-    ScratchDir dir;
-    const std::string heardPath = dir.path + "/heard.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
-    DemoEngine::settings().hiddenWindow = true;
-    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
-    DemoEngine& engine = *DemoEngine::getInstance();
-    ASSERT_TRUE(engine.initSound());
-    ASSERT_TRUE(engine.openMusic(soundtrackPath().c_str()));
-    engine.setMusicTime(10 * 60 * 1000);
-    engine.playMusic();
-    ASSERT_TRUE(hearFor(heardPath, 0.5));
-    engine.closeSound();
-    const std::vector<float> heard = heardFile(heardPath);
-    ASSERT_GT(heard.size(), 0u);
-    EXPECT_EQ(correlation(heard, 0, heard, heard.size()), 0.0) << "something was heard";
-}
-
-TEST(MusicStreamHeardDeathTest, PlayingWithoutAStreamIsFatal)
-{
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    setenv("VP_NO_DIALOGS", "1", 1);
-    EXPECT_EXIT(
-        {
-            DemoEngine::settings().hiddenWindow = true;
-            DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
-            DemoEngine& engine = *DemoEngine::getInstance();
-            engine.initSound();
-            engine.openMusic("/nonexistent/music.ogg");
-            engine.playMusic();
-        },
-        testing::ExitedWithCode(1), "error: could not play stream");
 }
