@@ -492,7 +492,17 @@ int playerMainUninterrupted(int argc, char** argv)
             return 2;
         if (!nameProduction(options))
             return 1;
+        OrganiserDefaults defaults;
+        if (!organiserDefaults(options.names, defaults, error)) {
+            errorBox(error.c_str(), true);
+            return 1;
+        }
+        if (!defaults.launcher) {
+            options.desktopFullscreen = defaults.desktop;
+            return startRun(defaults.args());
+        }
         PlayerApp app(startRun);
+        app.defaults = defaults;
         app.initInstance();
         return 0;
     }

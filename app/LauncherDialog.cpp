@@ -71,7 +71,20 @@ int LauncherDialog::doModal()
     dialog.setCheck(kIdFullscreen, fullscreen);
     dialog.setCheck(kIdMusic, music);
     dialog.setCheck(kIdAtiShadows, atiShadows);
-    fillCombo(dialog, kIdResolution, kResolutions, 1);
+    int resolution = 1;
+    if (!defaultResolution.empty()) {
+        resolution = -1;
+        for (int i = 0; i < static_cast<int>(std::size(kResolutions)); ++i)
+            if (defaultResolution == kResolutions[i])
+                resolution = i;
+    }
+    if (resolution >= 0) {
+        fillCombo(dialog, kIdResolution, kResolutions, resolution);
+    } else {
+        fillCombo(dialog, kIdResolution, kResolutions, 1);
+        dialog.addComboString(kIdResolution, defaultResolution.c_str());
+        dialog.setComboSelection(kIdResolution, static_cast<int>(std::size(kResolutions)));
+    }
     fillCombo(dialog, kIdAntialiasing, kAntialiasing, 0);
     fillCombo(dialog, kIdFiltering, kFiltering, 0);
 

@@ -30,6 +30,10 @@ public:
     std::string caption = "Velmor Process - Quorvantix";
     // The production's folder, shown under the options; empty: not shown.
     std::string productionFolder;
+    // The resolution selected at first: one of the list, or a text of the
+    // production's own ("desktop", "1280x720") added after the list; empty:
+    // the launcher's usual 800x600.
+    std::string defaultResolution;
 
     // Bound to the controls by data exchange: the combos by the text of their
     // edit fields, the check boxes by their state.

@@ -3,6 +3,7 @@
 // into the demo run's arguments and starts the run. Escape pod ends the
 // program without a window, a sound or a data file being touched.
 #include "app/DemoArgs.h"
+#include "app/OrganiserDefaults.h"
 
 class PlayerApp {
 public:
@@ -14,6 +15,9 @@ public:
     // Does all of the application's work; returns false in every case, so
     // that the application ends when it returns.
     bool initInstance();
+
+    // What the dialog starts with: the production's defaults.
+    OrganiserDefaults defaults;
 
 private:
     RunFunction run;

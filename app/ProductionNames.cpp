@@ -37,6 +37,12 @@ bool ProductionNames::set(const std::string& key, const std::string& value)
         archive = value;
     else if (key == "password")
         password = value;
+    else if (key == "launcher")
+        launcher = value;
+    else if (key == "fullscreen")
+        fullscreen = value;
+    else if (key == "resolution")
+        resolution = value;
     else
         return false;
     return true;
@@ -82,7 +88,7 @@ bool readProductionFile(const char* path, ProductionNames& names, std::string& e
             return false;
         }
         if (!names.set(key, value)) {
-            error = where + "unknown key '" + key + "' (title, music, archive or password)";
+            error = where + "unknown key '" + key + "' (title, music, archive, password, launcher, fullscreen or resolution)";
             return false;
         }
         if (value.empty() && key != "password") {

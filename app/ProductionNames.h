@@ -3,7 +3,8 @@
 // beside the data, the data archive and its password. The sample
 // production's are the defaults, so it and every production made for it play
 // unchanged. A production names its own in a file "production.ini" in its
-// folder, one "key = value" a line (keys title, music, archive, password;
+// folder, one "key = value" a line (keys title, music, archive, password,
+// and the defaults launcher, fullscreen, resolution;
 // blank lines and lines starting with '#' or ';' are skipped), or on the
 // command line, which wins over the file.
 #include <string>
@@ -15,11 +16,13 @@ struct ProductionNames {
     std::string music = "velmorprocess-zqfinal.ogg";
     std::string archive = "data.vpd";
     std::string password = "tavex";
+    // What it starts with without options (OrganiserDefaults.h); empty: not set.
+    std::string launcher, fullscreen, resolution;
 
     // The launcher's caption: the group's name before the default title.
     std::string launcherCaption() const;
 
-    // Sets `key` (one of the four names above) to value; false for any other key.
+    // Sets `key` (one of the names above) to value; false for any other key.
     bool set(const std::string& key, const std::string& value);
 };
 

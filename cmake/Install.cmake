@@ -3,6 +3,11 @@
 # finds its production at the same place relative to itself under any prefix.
 
 install(TARGETS vplayer vpdpack vpimport RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The player that `vpdpack release` puts into a release folder; vpdpack finds
+# it at lib/vplayer beside its own bin/.
+if(TARGET vplayer-release)
+  install(TARGETS vplayer-release RUNTIME DESTINATION lib/vplayer)
+endif()
 
 # The sample production: the archive and its soundtrack (the loose data/
 # files are the build's, for authoring).

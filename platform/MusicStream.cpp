@@ -4,28 +4,121 @@
 #include "platform/MusicPosition.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
+#include <vorbis/vorbisfile.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace platform {
 
-// Samples per mixing buffer: 1024 at 44100 Hz keeps the music within 25 ms
+// Frames per device buffer: 1024 at 44100 Hz keeps the music within 25 ms
 // of the picture.
-static constexpr int kMixBufferSamples = 1024;
+static constexpr int kBufferFrames = 1024;
+static constexpr int kDeviceChannels = 2;
+static constexpr int kBytesPerFrame = kDeviceChannels * 2; // 16-bit stereo
+
+// What the main thread and the audio thread share about one open file. The
+// audio thread touches it only under the device's lock (SDL holds the lock
+// around the callback).
+struct OggMusic {
+    OggVorbis_File file;
+    int rate = 0;     // of the file, frames per second
+    int channels = 0; // of the file
+    // Turns the file's samples into the device's; null when they match.
+    SDL_AudioStream* converter = nullptr;
+    bool decoding = false; // started and not yet played out
+    bool paused = false;
+    bool endOfFile = false;  // the decoder has given its last sample
+    double startMs = 0.0;    // position of the first frame after the last seek
+    int64_t framesOut = 0;   // device frames filled since then
+    char scratch[4096];      // decoded samples on their way to the converter
+};
 
 static bool deviceOpen = false;
-// The device the mixer opened, for locking out its mixing thread; 0 when it
-// could not be told.
-static SDL_AudioDeviceID mixerDevice = 0;
-// The stream that holds the mixer's music slot, if any.
-static MusicStream* playingStream = nullptr;
+static SDL_AudioDeviceID device = 0;
+static int deviceRate = 0;
+// The stream that holds the music slot, if any; changed under the device's lock.
+static OggMusic* playing = nullptr;
+
+// ---------------------------------------------------------------------------
+// The audio thread
+
+static bool bigEndian()
+{
+    return SDL_BYTEORDER == SDL_BIG_ENDIAN;
+}
+
+// Decodes up to `len` bytes of 16-bit samples in the file's layout; 0 at the
+// end of the file or on an error that ends the stream.
+static long decodeSome(OggMusic& music, char* out, int len)
+{
+    for (;;) {
+        int section = 0;
+        const long got = ov_read(&music.file, out, len, bigEndian() ? 1 : 0, 2, 1, &section);
+        if (got == OV_HOLE)
+            continue; // a gap in the data: skip it, as a player of damaged files should
+        return got > 0 ? got : 0;
+    }
+}
+
+// Fills `len` bytes with the music in the device's layout; returns how many
+// were filled before the music ended.
+static int fillFromMusic(OggMusic& music, Uint8* out, int len)
+{
+    int filled = 0;
+    if (!music.converter) {
+        while (filled < len) {
+            const long got = decodeSome(music, reinterpret_cast<char*>(out) + filled, len - filled);
+            if (got == 0)
+                break;
+            filled += static_cast<int>(got);
+        }
+        return filled;
+    }
+    while (filled < len) {
+        const int got = SDL_AudioStreamGet(music.converter, out + filled, len - filled);
+        if (got > 0) {
+            filled += got;
+            continue;
+        }
+        if (music.endOfFile)
+            break;
+        const long decoded = decodeSome(music, music.scratch, sizeof music.scratch);
+        if (decoded == 0) {
+            music.endOfFile = true;
+            SDL_AudioStreamFlush(music.converter);
+        } else if (SDL_AudioStreamPut(music.converter, music.scratch, static_cast<int>(decoded)) != 0) {
+            break;
+        }
+    }
+    return filled;
+}
+
+static void SDLCALL fillBuffer(void*, Uint8* out, int len)
+{
+    SDL_memset(out, 0, len);
+    OggMusic* music = playing;
+    if (!music || !music->decoding || music->paused) {
+        noteMusicPosition(false, 0.0);
+        return;
+    }
+    const double ms = music->startMs + music->framesOut * 1000.0 / deviceRate;
+    const int filled = fillFromMusic(*music, out, len) / kBytesPerFrame * kBytesPerFrame;
+    music->framesOut += filled / kBytesPerFrame;
+    if (filled < len)
+        music->decoding = false; // played out; the rest of the buffer stays silent
+    noteMusicPosition(filled > 0, ms);
+}
+
+// ---------------------------------------------------------------------------
+// The device
 
 // Starts the audio subsystem with one driver ("" for SDL's choice) and opens
-// the mixer on its default device.
-static bool openWithDriver(const std::string& driver, int mixRate, int channels)
+// its default device in the layout the decoder writes; SDL converts to the
+// hardware's.
+static bool openWithDriver(const std::string& driver, int mixRate)
 {
     if (!driver.empty())
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver.c_str(), SDL_HINT_OVERRIDE);
@@ -34,17 +127,24 @@ static bool openWithDriver(const std::string& driver, int mixRate, int channels)
         SDL_ResetHint(SDL_HINT_AUDIODRIVER);
     if (!started)
         return false;
-    Mix_Init(MIX_INIT_OGG);
-    if (Mix_OpenAudio(mixRate, AUDIO_S16SYS, 2, kMixBufferSamples) != 0) {
-        Mix_Quit();
+    SDL_AudioSpec want;
+    SDL_zero(want);
+    want.freq = mixRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = kDeviceChannels;
+    want.samples = kBufferFrames;
+    want.callback = &fillBuffer;
+    SDL_AudioSpec have;
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    Mix_AllocateChannels(channels);
+    deviceRate = have.freq;
     return true;
 }
 
-bool openSoundDevice(int mixRate, int channels, const std::string& driver)
+bool openSoundDevice(int mixRate, int /*channels*/, const std::string& driver)
 {
     if (deviceOpen)
         return true;
@@ -53,25 +153,17 @@ bool openSoundDevice(int mixRate, int channels, const std::string& driver)
         available.emplace_back(SDL_GetAudioDriver(i));
     bool opened = false;
     for (const std::string& name : audioDriversToTry(driver, SDL_getenv("SDL_AUDIODRIVER"), available)) {
-        if (openWithDriver(name, mixRate, channels)) {
+        if (openWithDriver(name, mixRate)) {
             opened = true;
             break;
         }
     }
     if (!opened)
         return false;
-    // The mixer does not say which device it opened. It is the only one this
-    // process plays, so it is the one device that runs (ids count up from 1).
-    mixerDevice = 0;
-    for (SDL_AudioDeviceID id = 1; id <= 16; ++id) {
-        if (SDL_GetAudioDeviceStatus(id) == SDL_AUDIO_PLAYING) {
-            mixerDevice = mixerDevice == 0 ? id : 0;
-            if (mixerDevice == 0)
-                break;
-        }
-    }
     watchMusicPosition();
     deviceOpen = true;
+    // From here on the device plays: silence until a stream starts.
+    SDL_PauseAudioDevice(device, 0);
     return true;
 }
 
@@ -80,12 +172,10 @@ void closeSoundDevice()
     if (!deviceOpen)
         return;
     stopWatchingMusicPosition();
-    Mix_HaltMusic();
-    playingStream = nullptr;
-    Mix_CloseAudio();
-    Mix_Quit();
+    SDL_CloseAudioDevice(device); // waits for the callback to return
+    playing = nullptr;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    mixerDevice = 0;
+    device = 0;
     deviceOpen = false;
 }
 
@@ -94,43 +184,98 @@ bool soundDeviceOpen()
     return deviceOpen;
 }
 
+// ---------------------------------------------------------------------------
+// The stream
+
+// Holds the device's lock for a scope, so the audio thread sees a change whole.
+class DeviceLock {
+public:
+    DeviceLock()
+    {
+        if (deviceOpen)
+            SDL_LockAudioDevice(device);
+    }
+    ~DeviceLock()
+    {
+        if (deviceOpen)
+            SDL_UnlockAudioDevice(device);
+    }
+    DeviceLock(const DeviceLock&) = delete;
+    DeviceLock& operator=(const DeviceLock&) = delete;
+};
+
+// Moves the decoder to `ms`, sample-exact; the caller holds the lock when
+// the stream plays.
+static bool seekMusic(OggMusic& music, int ms)
+{
+    if (ov_time_seek(&music.file, ms / 1000.0) != 0)
+        return false;
+    music.startMs = static_cast<double>(ov_pcm_tell(&music.file)) * 1000.0 / music.rate;
+    music.framesOut = 0;
+    music.endOfFile = false;
+    if (music.converter)
+        SDL_AudioStreamClear(music.converter);
+    return true;
+}
+
 MusicStream* MusicStream::open(const char* path)
 {
     if (!deviceOpen)
         return nullptr;
-    Mix_Music* music = Mix_LoadMUS(path);
-    if (!music)
+    OggMusic* music = new OggMusic;
+    if (ov_fopen(path, &music->file) != 0) {
+        delete music;
         return nullptr;
+    }
+    const vorbis_info* info = ov_info(&music->file, -1);
+    if (!info || info->channels <= 0 || info->rate <= 0 || !ov_seekable(&music->file)) {
+        ov_clear(&music->file);
+        delete music;
+        return nullptr;
+    }
+    music->rate = static_cast<int>(info->rate);
+    music->channels = info->channels;
+    if (music->rate != deviceRate || music->channels != kDeviceChannels) {
+        music->converter = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(music->channels), music->rate,
+                                              AUDIO_S16SYS, kDeviceChannels, deviceRate);
+        if (!music->converter) {
+            ov_clear(&music->file);
+            delete music;
+            return nullptr;
+        }
+    }
     return new MusicStream(music);
 }
 
 MusicStream::~MusicStream()
 {
-    // Freeing the music halts it; the device may already be closed, in which
-    // case the mixer has let go of it.
-    if (playingStream == this)
-        playingStream = nullptr;
-    Mix_FreeMusic(static_cast<Mix_Music*>(music));
+    {
+        DeviceLock lock;
+        if (playing == music)
+            playing = nullptr;
+    }
+    if (music->converter)
+        SDL_FreeAudioStream(music->converter);
+    ov_clear(&music->file);
+    delete music;
 }
 
 void MusicStream::setTime(int ms)
 {
     timeMs = ms < 0 ? 0 : ms;
-    if (playingStream != this || !Mix_PlayingMusic())
+    const int duration = durationMs();
+    DeviceLock lock;
+    if (playing != music || !music->decoding)
         return;
     // At or past the end the stream has played out, as a start there would
-    // be: the mixer would refuse the position and play on from where it was,
-    // and a clock that follows the music would wait for it.
-    const int duration = durationMs();
-    if (duration >= 0 && timeMs >= duration)
-        Mix_HaltMusic();
-    else
-        Mix_SetMusicPosition(timeMs / 1000.0);
+    // be, so that a clock following the music does not wait for it.
+    if ((duration >= 0 && timeMs >= duration) || !seekMusic(*music, timeMs))
+        music->decoding = false;
 }
 
 int MusicStream::durationMs() const
 {
-    const double seconds = Mix_MusicDuration(static_cast<Mix_Music*>(music));
+    const double seconds = ov_time_total(&music->file, -1);
     return seconds < 0 ? -1 : static_cast<int>(std::lround(seconds * 1000.0));
 }
 
@@ -139,35 +284,29 @@ int MusicStream::play(bool startPaused)
     if (!deviceOpen)
         return -1;
     const int duration = durationMs();
+    DeviceLock lock;
+    playing = music;
+    music->paused = startPaused;
     if (duration >= 0 && timeMs >= duration) {
         // Nothing left to hear; the stream counts as played out.
-        Mix_HaltMusic();
-        playingStream = this;
+        music->decoding = false;
         return 0;
     }
-    // The start and the pause happen under the mixer's lock, so not a single
-    // buffer is mixed before the caller lets the stream go.
-    if (mixerDevice)
-        SDL_LockAudioDevice(mixerDevice);
-    const int result = Mix_FadeInMusicPos(static_cast<Mix_Music*>(music), 1, 0, timeMs / 1000.0);
-    if (result == 0 && startPaused)
-        Mix_PauseMusic();
-    if (mixerDevice)
-        SDL_UnlockAudioDevice(mixerDevice);
-    if (result != 0)
+    // The seek and the start happen under the lock, so not a single buffer
+    // is filled before the caller lets the stream go.
+    music->decoding = seekMusic(*music, timeMs);
+    if (!music->decoding) {
+        playing = nullptr;
         return -1;
-    playingStream = this;
+    }
     return 0;
 }
 
 void MusicStream::setPaused(bool paused)
 {
-    if (playingStream != this)
-        return;
-    if (paused)
-        Mix_PauseMusic();
-    else
-        Mix_ResumeMusic();
+    DeviceLock lock;
+    if (playing == music)
+        music->paused = paused;
 }
 
 } // namespace platform

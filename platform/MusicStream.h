@@ -1,28 +1,38 @@
 #pragma once
-// The sound output and the streamed soundtrack, on SDL2_mixer. This stands in
-// for the sound library of the original: a device opened at a mix rate with a
-// number of mixing channels, and a music stream read from a file on disk,
+// The sound output and the streamed soundtrack, on SDL2's own audio and
+// libvorbisfile. This stands in for the sound library of the original: a
+// device opened at a mix rate, and a music stream read from a file on disk,
 // positioned in milliseconds, started paused and then let go.
 //
-// The mixer has a single music slot; a stream that plays holds it as its
-// channel 0. Starting a stream again restarts it from its set time.
+// How it works: the device's callback runs on SDL's audio thread and decodes
+// the one stream that holds the music slot straight into the buffer the
+// device asks for (through a converter when the file's rate or channel count
+// differs from the device's). Everything the main thread changes about the
+// playing stream happens under the device's lock, so a buffer is decoded
+// either wholly before or wholly after a change. A stream that plays holds
+// the slot as its channel 0; starting a stream again restarts it from its
+// set time.
 
 #include <string>
 
 namespace platform {
 
-// Opens the audio device (16-bit stereo) and the mixer; false when no audio
-// driver can be opened. `driver` names the only SDL audio driver to try;
+// Opens the audio device (16-bit stereo at mixRate) and starts it playing
+// silence; false when no audio driver can be opened. `channels` is the
+// number of mixing channels the engine asks for; one stream plays, so it
+// needs none of them. `driver` names the only SDL audio driver to try;
 // empty tries them as AudioDrivers.h says. SDL_AUDIODRIVER picks one too
 // ("disk" writes what would be heard to SDL_DISKAUDIOFILE).
 bool openSoundDevice(int mixRate, int channels, const std::string& driver = std::string());
-// Closes the mixer and the device; nothing happens when they are not open.
+// Closes the device; nothing happens when it is not open.
 void closeSoundDevice();
 bool soundDeviceOpen();
 
+struct OggMusic; // the decoder behind a stream, shared with the audio thread
+
 class MusicStream {
 public:
-    // Opens a music file; nullptr when it cannot be read as music or the
+    // Opens a music file; nullptr when it cannot be read as Ogg Vorbis or the
     // device is not open.
     static MusicStream* open(const char* path);
     // Stops the stream when it plays.
@@ -44,9 +54,9 @@ public:
     int durationMs() const;
 
 private:
-    explicit MusicStream(void* music) : music(music) {}
+    explicit MusicStream(OggMusic* music) : music(music) {}
 
-    void* music; // Mix_Music
+    OggMusic* music; // owned
     int timeMs = 0;
 };
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git
-  libsdl2-dev libsdl2-mixer-dev libfltk1.3-dev
+  libsdl2-dev libfltk1.3-dev
   libpng-dev zlib1g-dev libturbojpeg0-dev libjpeg62-turbo-dev
   libvorbis-dev libogg-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
@@ -15,7 +15,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra sox libsox-fmt-base
   ffmpeg evilwm
   libassimp-dev assimp-utils assimp-testmodels libstb-dev
-  man-db desktop-file-utils
+  man-db desktop-file-utils debootstrap
 )
 
 missing=()

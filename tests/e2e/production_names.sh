@@ -45,6 +45,6 @@ expect_stderr_line "error: the password is probably wrong (--password): data/tes
 printf 'title = Small Hours\ncolour = blue\n' > show/production.ini
 run_player --windowed --resolution 160x120 --data-dir show --no-music
 expect_rc 1
-[ "$ERR" = "error: production.ini:2: unknown key 'colour' (title, music, archive or password)" ] ||
+[ "$ERR" = "error: production.ini:2: unknown key 'colour' (title, music, archive, password, launcher, fullscreen or resolution)" ] ||
   fail "unknown key: $ERR"
 echo ok

@@ -416,3 +416,47 @@ TEST(MusicStreamHeardDeathTest, PlayingWithoutAStreamIsFatal)
         },
         testing::ExitedWithCode(1), "error: could not play stream");
 }
+
+// A production's soundtrack need not be 44.1 kHz stereo: a 48 kHz mono tone
+// is heard at its own pitch on both sides.
+TEST(MusicStreamHeard, AnotherRateAndChannelCountAreHeardAtTheirOwnPitch)
+{
+    ScratchDir dir;
+    const std::string heardPath = dir.path + "/heard.raw";
+    const std::string tone = dir.path + "/tone.ogg";
+    ASSERT_EQ(std::system(("sox -q -n -r 48000 -c 1 '" + tone + "' synth 3 sine 1000 vol 0.5").c_str()), 0);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+    DemoEngine& engine = *DemoEngine::getInstance();
+    ASSERT_TRUE(engine.initSound());
+    ASSERT_TRUE(engine.openMusic(tone.c_str()));
+    engine.setMusicTime(0);
+    engine.playMusic();
+    ASSERT_TRUE(hearFor(heardPath, 2.0));
+    engine.closeSound();
+
+    std::vector<unsigned char> bytes = readFile(heardPath);
+    std::vector<int16_t> stereo(bytes.size() / 2);
+    std::memcpy(stereo.data(), bytes.data(), stereo.size() * 2);
+    size_t first = 0;
+    while (first < stereo.size() && stereo[first] == 0)
+        ++first;
+    first = first / 2 + kRate / 10; // past the tone's first samples
+    ASSERT_LT((first + kRate) * 2, stereo.size()) << "less than a second of the tone was heard";
+    // 1000 Hz crosses zero 2000 times a second; at a wrong rate it would be
+    // 1088 (48 kHz taken for 44.1 kHz) or 919 Hz.
+    int crossings = 0;
+    double leftRight = 0, leftLeft = 0, rightRight = 0;
+    for (size_t i = first; i < first + kRate; ++i) {
+        const int16_t left = stereo[2 * i], right = stereo[2 * i + 1];
+        crossings += (left < 0) != (stereo[2 * i + 2] < 0) ? 1 : 0;
+        leftRight += double(left) * right;
+        leftLeft += double(left) * left;
+        rightRight += double(right) * right;
+    }
+    EXPECT_NEAR(crossings, 2000, 10);
+    ASSERT_GT(leftLeft, 0.0);
+    EXPECT_GT(leftRight / std::sqrt(leftLeft * rightRight), 0.99) << "the sides differ";
+}

@@ -3,6 +3,7 @@
 //   vpdpack l ARCHIVE
 //   vpdpack t ARCHIVE [-p PASSWORD]
 //   vpdpack x ARCHIVE MEMBER [-p PASSWORD] [-o OUT]
+//   vpdpack release PRODUCTION OUT [--player FILE]
 // Members are named after the paths as given ("data/a.scr" is stored as
 // "DATA\A.SCR"); directories are added with every file below them, in name
 // order. "t" and "x" read through the engine's own archive reader, so what
@@ -12,6 +13,7 @@
 
 #include "ArchiveListing.h"
 #include "ArchiveWriter.h"
+#include "ReleaseFolder.h"
 #include "resources/ArchiveReader.h"
 
 #include <algorithm>
@@ -30,7 +32,8 @@ const char* const kUsage =
     "usage: vpdpack a ARCHIVE FILE|DIR... [-p PASSWORD] [-m stored|normal|audio] [--solid]\n"
     "       vpdpack l ARCHIVE\n"
     "       vpdpack t ARCHIVE [-p PASSWORD]\n"
-    "       vpdpack x ARCHIVE MEMBER [-p PASSWORD] [-o OUT]\n";
+    "       vpdpack x ARCHIVE MEMBER [-p PASSWORD] [-o OUT]\n"
+    "       vpdpack release PRODUCTION OUT [--player FILE]\n";
 
 int fail(const std::string& message)
 {
@@ -240,6 +243,30 @@ int commandExtract(const Arguments& args)
     return ok ? 0 : fail("cannot write " + (toStdout ? std::string("to stdout") : args.output));
 }
 
+// release PRODUCTION OUT [--player FILE]: its own options, none of the archive's.
+int commandRelease(int argc, char** argv)
+{
+    ReleaseRequest request;
+    std::vector<std::string> positional;
+    for (int i = 2; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--player") {
+            if (i + 1 >= argc || argv[i + 1][0] == '-')
+                return usageError("--player needs a file");
+            request.player = argv[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            return usageError("unknown option " + a);
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2)
+        return usageError("release: give a production's folder and the folder to make");
+    request.production = positional[0];
+    request.out = positional[1];
+    return makeRelease(request);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -257,6 +284,8 @@ int main(int argc, char** argv)
             return 0;
         }
     }
+    if (command == "release")
+        return commandRelease(argc, argv);
     Arguments args;
     std::string error;
     if (!parseArguments(argc, argv, args, error))

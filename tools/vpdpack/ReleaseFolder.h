@@ -1,0 +1,24 @@
+#pragma once
+// vpdpack release: a production made into a folder that plays on a desktop
+// where vplayer was never installed, as party competitions want an entry,
+// plus a .tar.gz of that folder.
+//
+// The folder mirrors an installed player, so the release player finds its
+// production beside itself without being told:
+//   start                  the start script; hands its options on
+//   README.txt             how to start it, the keys, the organisers' options
+//   bin/vplayer            the release player (vplayer-release)
+//   lib/                   the shared libraries it needs that a stock desktop lacks
+//   share/vplayer/         the archive (packed with the production's password
+//                          when the production has loose data/), the
+//                          soundtrack, production.ini
+#include <string>
+
+struct ReleaseRequest {
+    std::string production; // the production's folder
+    std::string out;        // the release folder to make; OUT.tar.gz beside it
+    std::string player;     // the release player; empty: the one beside vpdpack
+};
+
+// Makes the release; 0 on success, 1 with the reason on stderr.
+int makeRelease(const ReleaseRequest& request);
