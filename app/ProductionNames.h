@@ -1,11 +1,14 @@
 #pragma once
 // The names a production plays under: the window's title, the soundtrack
-// beside the data, the data archive and its password. The sample
-// production's are the defaults, so it and every production made for it play
-// unchanged. A production names its own in a file "production.ini" in its
-// folder, one "key = value" a line (keys title, music, archive, password;
+// beside the data, the data archive and its password; and how large its
+// wrapped scenes are drawn (RenderTargetSize.h). The sample production's are
+// the defaults, so it and every production made for it play unchanged. A
+// production names its own in a file "production.ini" in its folder, one
+// "key = value" a line (keys title, music, archive, password, render-target;
 // blank lines and lines starting with '#' or ';' are skipped), or on the
 // command line, which wins over the file.
+#include "effects/RenderTargetSize.h"
+
 #include <string>
 
 struct ProductionNames {
@@ -15,6 +18,7 @@ struct ProductionNames {
     std::string music = "velmorprocess-zqfinal.ogg";
     std::string archive = "data.vpd";
     std::string password = "tavex";
+    RenderTargetSizing renderTarget;
 
     // The launcher's caption: the group's name before the default title.
     std::string launcherCaption() const;

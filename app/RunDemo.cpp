@@ -14,6 +14,7 @@
 #include "app/RunHealthLog.h"
 #include "app/RunOptions.h"
 #include "app/SectionLoop.h"
+#include "effects/RenderTargetLayer.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
 #include "engine/Logging.h"
@@ -70,6 +71,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     DemoEngine::settings().audioDriver = options.audioDriver;
     DemoEngine::settings().desktopFullscreen = options.desktopFullscreen && !capture;
     EffectManager::setCheckGLAfterEachEffect(options.checkGL);
+    RenderTargetLayer::setSizing(options.names.renderTarget);
     DemoEngine::create(fullscreen, options.names.title.c_str(), width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
     // Capture, screenshots and the overlay act on each finished frame.

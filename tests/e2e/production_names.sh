@@ -40,8 +40,13 @@ expect_rc 1
 printf 'title = Small Hours\ncolour = blue\n' > show/production.ini
 run_player --windowed --resolution 160x120 --data-dir show --no-music
 expect_rc 1
-[ "$ERR" = "error: production.ini:2: unknown key 'colour' (title, music, archive or password)" ] ||
+[ "$ERR" = "error: production.ini:2: unknown key 'colour' (title, music, archive, password or render-target)" ] ||
   fail "unknown key: $ERR"
+printf 'render-target = huge\n' > show/production.ini
+run_player --windowed --resolution 160x120 --data-dir show --no-music
+expect_rc 1
+[ "$ERR" = "error: production.ini:1: bad render-target 'huge' (a side in pixels, 16 to 16384, or window)" ] ||
+  fail "bad render-target: $ERR"
 printf '\ntitle Small Hours\n' > show/production.ini
 run_player --windowed --resolution 160x120 --data-dir show --no-music
 expect_rc 1
