@@ -487,6 +487,14 @@ int playerMain(int argc, char** argv)
         return 1;
     if (options.check)
         return runProductionCheck(options.loose, options.names, options.music);
+    // Capture draws off screen without a display; playback needs a window to
+    // be seen in, and SDL would otherwise play on invisibly off screen. A
+    // driver chosen by hand (a console's kmsdrm) is taken at its word.
+    if (!options.capturing() && !options.printArgs && !displayNamed() && !std::getenv("SDL_VIDEODRIVER")) {
+        std::fprintf(stderr, "vplayer: no display to play on (DISPLAY is not set); --capture renders frames "
+                             "or a video without one\n");
+        return 1;
+    }
     DemoArgs args;
     args.music = options.music;
     args.fullscreen = options.fullscreen;
