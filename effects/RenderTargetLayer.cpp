@@ -25,11 +25,6 @@ void RenderTargetLayer::setSizing(const RenderTargetSizing& sizing)
     currentSizing() = sizing;
 }
 
-const RenderTargetSizing& RenderTargetLayer::sizing()
-{
-    return currentSizing();
-}
-
 void RenderTargetLayer::wantedTargetSize(int pictureWidth, int pictureHeight, int& width, int& height)
 {
     // Asked once: the driver's limits do not change while it runs.

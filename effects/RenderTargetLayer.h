@@ -36,7 +36,6 @@ public:
     // How the shared target is sized, for every wrapper built afterwards and
     // every frame they draw; set by the run before the effects are built.
     static void setSizing(const RenderTargetSizing& sizing);
-    static const RenderTargetSizing& sizing();
 
     // Takes ownership of `inner`.
     explicit RenderTargetLayer(Effect* inner);
