@@ -116,6 +116,12 @@ const char* commandLineHelp()
            "                         A file production.ini in the production's folder may name\n"
            "                         these four too, one 'key = value' a line (title, music,\n"
            "                         archive, password); the options win over the file.\n"
+           "  --render-target SIZE|window\n"
+           "                         the size the 3D scenes are drawn at before they are laid\n"
+           "                         over the picture: by default 1024x1024, grown to the\n"
+           "                         picture where it is larger; a side in pixels (1024 as\n"
+           "                         always, 2048 for sharper video) or window (the picture's\n"
+           "                         own size, the fastest); production.ini key render-target\n"
            "  --no-vsync             do not wait for the vertical blank\n"
            "  --start MS             start at demo time MS (with the state the script has by then);\n"
            "                         Ctrl+Shift and Ctrl+Home start again at MS too\n"
@@ -321,6 +327,15 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             if (!path(v))
                 return CommandAction::Error;
             (a == "--music" ? o.musicGiven : o.archiveGiven) = v;
+        } else if (a == "--render-target") {
+            if (!value(v))
+                return CommandAction::Error;
+            RenderTargetSizing sizing;
+            if (!parseRenderTargetSizing(v, sizing)) {
+                error = "bad --render-target '" + std::string(v) + "' (a side in pixels, 16 to 16384, or window)";
+                return CommandAction::Error;
+            }
+            o.renderTargetGiven = sizing;
         } else if (a == "--size") {
             captureOnly = true;
             if (!value(v))
@@ -435,6 +450,8 @@ bool nameProduction(RunOptions& o)
         o.names.archive = *o.archiveGiven;
     if (o.passwordGiven)
         o.names.password = *o.passwordGiven;
+    if (o.renderTargetGiven)
+        o.names.renderTarget = *o.renderTargetGiven;
     return true;
 }
 
@@ -518,6 +535,14 @@ int playerMainUninterrupted(int argc, char** argv)
         setenv("VP_NO_DIALOGS", "1", 1);
         checkArchivePassword(options);
         return runProductionCheck(options.loose, options.names, options.music);
+    }
+    // Capture draws off screen without a display; playback needs a window to
+    // be seen in, and SDL would otherwise play on invisibly off screen. A
+    // driver chosen by hand (a console's kmsdrm) is taken at its word.
+    if (!options.capturing() && !options.printArgs && !displayNamed() && !std::getenv("SDL_VIDEODRIVER")) {
+        std::fprintf(stderr, "vplayer: no display to play on (DISPLAY is not set); --capture renders frames "
+                             "or a video without one\n");
+        return 1;
     }
     DemoArgs args;
     args.music = options.music;

@@ -49,6 +49,11 @@ void FramePresenter::updateTarget()
     else if (offScreenOn)
         framebuffer.release();
     offScreenOn = want;
+    // The wrapped scenes size their target and shape their cameras by it.
+    if (fit)
+        setWindowPictureSize(demoWidth, demoHeight);
+    else
+        setWindowPictureSize(windowWidth, windowHeight);
 }
 
 void FramePresenter::install(DemoEngine& e)
@@ -70,6 +75,7 @@ void FramePresenter::uninstall(DemoEngine& e)
     fitOn = false;
     offScreenOn = false;
     framebuffer.destroy();
+    setWindowPictureSize(0, 0);
     engine = nullptr;
 }
 

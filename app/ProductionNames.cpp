@@ -87,8 +87,16 @@ bool readProductionFile(const char* path, ProductionNames& names, std::string& e
             error = where + "a value without a key";
             return false;
         }
+        if (key == "render-target") {
+            if (!parseRenderTargetSizing(value, names.renderTarget)) {
+                error = where + "bad render-target '" + value + "' (a side in pixels, 16 to 16384, or window)";
+                return false;
+            }
+            continue;
+        }
         if (!names.set(key, value)) {
-            error = where + "unknown key '" + key + "' (title, music, archive, password, launcher, fullscreen or resolution)";
+            error = where + "unknown key '" + key +
+                    "' (title, music, archive, password, launcher, fullscreen, resolution or render-target)";
             return false;
         }
         if (value.empty() && key != "password") {

@@ -4,9 +4,12 @@
 // production's are the defaults, so it and every production made for it play
 // unchanged. A production names its own in a file "production.ini" in its
 // folder, one "key = value" a line (keys title, music, archive, password,
-// and the defaults launcher, fullscreen, resolution;
+// the defaults launcher, fullscreen, resolution, and render-target: how
+// large its wrapped scenes are drawn, RenderTargetSize.h;
 // blank lines and lines starting with '#' or ';' are skipped), or on the
 // command line, which wins over the file.
+#include "effects/RenderTargetSize.h"
+
 #include <string>
 
 struct ProductionNames {
@@ -18,6 +21,7 @@ struct ProductionNames {
     std::string password = "tavex";
     // What it starts with without options (OrganiserDefaults.h); empty: not set.
     std::string launcher, fullscreen, resolution;
+    RenderTargetSizing renderTarget;
 
     // The launcher's caption: the group's name before the default title.
     std::string launcherCaption() const;

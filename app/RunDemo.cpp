@@ -15,6 +15,7 @@
 #include "app/RunInterruption.h"
 #include "app/RunOptions.h"
 #include "app/SectionLoop.h"
+#include "effects/RenderTargetLayer.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
 #include "engine/Logging.h"
@@ -73,6 +74,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     DemoEngine::settings().audioDriver = options.audioDriver;
     DemoEngine::settings().desktopFullscreen = options.desktopFullscreen && !capture;
     EffectManager::setCheckGLAfterEachEffect(options.checkGL);
+    RenderTargetLayer::setSizing(options.names.renderTarget);
     DemoEngine::create(fullscreen, options.names.title.c_str(), width, height, samples, anisotropy);
     DemoEngine& engine = *DemoEngine::getInstance();
     // Capture, screenshots and the overlay act on each finished frame.

@@ -50,6 +50,7 @@ struct RunOptions {
     // from the command line over both (unset: not given).
     ProductionNames names;
     std::optional<std::string> titleGiven, musicGiven, archiveGiven, passwordGiven;
+    std::optional<RenderTargetSizing> renderTargetGiven; // --render-target
 
     // Authoring: the production checked without playing it, the data watched
     // and rebuilt at the time shown, a section played over and over.

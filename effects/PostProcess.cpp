@@ -6,10 +6,8 @@
 
 namespace postprocess {
 
-// Signal 251: the camera aspect in hundredths for what renders into the
-// shared 1024 x 1024 target, whatever the window's shape.
+// Signal 251: the camera aspect in hundredths for what renders off screen.
 static constexpr int kAspectSignal = 251;
-static constexpr int kRenderTargetAspect = 133;
 
 void beginCaptureSquare(int size)
 {
@@ -45,7 +43,7 @@ void captureToTexture(Effect* source, int time, int size, Texture* target)
     endCaptureSquare(viewport);
 }
 
-void captureToPBuffer(PBuffer* buffer, Effect* source, int time, bool sendAspect)
+void captureToPBuffer(PBuffer* buffer, Effect* source, int time, int aspect)
 {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -53,8 +51,8 @@ void captureToPBuffer(PBuffer* buffer, Effect* source, int time, bool sendAspect
         buffer->enable();
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (sendAspect)
-            source->signal(outgoingSignal(kAspectSignal, {kRenderTargetAspect}));
+        if (aspect != 0)
+            source->signal(outgoingSignal(kAspectSignal, {aspect}));
         source->render(time, false);
         buffer->disable();
     }

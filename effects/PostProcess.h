@@ -49,10 +49,11 @@ void endCaptureSquare(const GLint viewport[4]);
 void captureToTexture(Effect* source, int time, int size, Texture* target);
 
 // The off-screen capture: with the buffer created, it is enabled, cleared to
-// transparent black, `source` renders into it (after signal 251 with 133 when
-// `sendAspect` is set, which a scene effect takes as a 1.33 camera aspect)
-// and the buffer is disabled. The caller's viewport is restored either way.
-void captureToPBuffer(PBuffer* buffer, Effect* source, int time, bool sendAspect);
+// transparent black, `source` renders into it (after signal 251 with
+// `aspect` when that is not 0: a scene effect takes it as its camera's aspect
+// in hundredths) and the buffer is disabled. The caller's viewport is
+// restored either way.
+void captureToPBuffer(PBuffer* buffer, Effect* source, int time, int aspect);
 
 // Projection identity with glOrtho (0, 1, 1, 0, -1, 1), modelview identity,
 // modelview left current.

@@ -1,7 +1,9 @@
 #include "effects/RenderTargetLayer.h"
 
 #include "effects/PostProcess.h"
+#include "gl/GLExtensions.h"
 #include "gl/PBufferManager.h"
+#include "gl/WindowTarget.h"
 
 #include <GL/gl.h>
 
@@ -9,14 +11,42 @@
 
 static const char* const kTargetName = "renderTarget";
 
+static RenderTargetSizing& currentSizing()
+{
+    static RenderTargetSizing sizing;
+    return sizing;
+}
+
 // Signal 407's second argument that starts the shake: the letter 'n'.
 static constexpr int kShakeNow = 110;
+
+void RenderTargetLayer::setSizing(const RenderTargetSizing& sizing)
+{
+    currentSizing() = sizing;
+}
+
+void RenderTargetLayer::wantedTargetSize(int pictureWidth, int pictureHeight, int& width, int& height)
+{
+    // Asked once: the driver's limits do not change while it runs.
+    static GLint maxSide = 0;
+    static bool anySize = false;
+    if (maxSide == 0) {
+        GLint maxTexture = 0, maxRenderbuffer = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+        glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbuffer);
+        maxSide = maxTexture < maxRenderbuffer ? maxTexture : maxRenderbuffer;
+        anySize = isExtensionSupported("GL_ARB_texture_non_power_of_two");
+    }
+    renderTargetSize(currentSizing(), pictureWidth, pictureHeight, maxSide, anySize, width, height);
+}
 
 RenderTargetLayer::RenderTargetLayer(Effect* innerEffect)
 {
     source = innerEffect;
-    target = PBufferManager::getInstance()->getPBuffer(kTargetName, kTargetSize, kTargetSize, GL_REPEAT, GL_LINEAR,
-                                                       GL_LINEAR);
+    int pictureWidth = 0, pictureHeight = 0, width = 0, height = 0;
+    windowPictureSize(pictureWidth, pictureHeight);
+    wantedTargetSize(pictureWidth, pictureHeight, width, height);
+    target = PBufferManager::getInstance()->getPBuffer(kTargetName, width, height, GL_REPEAT, GL_LINEAR, GL_LINEAR);
 }
 
 RenderTargetLayer::~RenderTargetLayer()
@@ -40,7 +70,15 @@ void RenderTargetLayer::init(int time)
 
 void RenderTargetLayer::preRender(int time)
 {
-    postprocess::captureToPBuffer(target, source, time, true);
+    int pictureWidth = 0, pictureHeight = 0;
+    windowPictureSize(pictureWidth, pictureHeight);
+    if (target && target->isCreated() && source) {
+        int width = 0, height = 0;
+        wantedTargetSize(pictureWidth, pictureHeight, width, height);
+        if (width != target->width || height != target->height)
+            target->resize(width, height);
+    }
+    postprocess::captureToPBuffer(target, source, time, pictureAspect(pictureWidth, pictureHeight));
 }
 
 void RenderTargetLayer::render(int time, bool applyRect)

@@ -1,10 +1,18 @@
 #pragma once
 // Draws a 3D effect as a flat layer: in preRender the inner effect renders
-// into the shared 1024 x 1024 off-screen target "renderTarget", and render
-// lays that picture over the screen with the wrapper's colour, rotation and
-// an optional vertical shake. The effect registry wraps the scene-based
-// effects in one of these, so every wrapped effect can be turned, shaken and
-// faded like a picture.
+// into the shared off-screen target "renderTarget", and render lays that
+// picture over the screen with the wrapper's colour, rotation and an optional
+// vertical shake. The effect registry wraps the scene-based effects in one of
+// these, so every wrapped effect can be turned, shaken and faded like a
+// picture.
+//
+// The target is 1024 x 1024 for pictures up to that size and follows larger
+// ones (RenderTargetSize.h says how, and how --render-target changes it). It
+// is given new storage in preRender when the picture's size has changed
+// (WindowTarget.h), so a resized window, a fit turned on or off and a capture
+// size all take effect at the next frame. Before each render the inner effect
+// gets the picture's aspect (signal 251 in hundredths, 133 at 4:3), so a
+// wrapped scene is not squeezed on a 16:9 screen.
 //
 // The wrapper owns its inner effect (held in `source`, fixed for its life;
 // signal 70 does not change it). All wrappers share one buffer, taken from the
@@ -18,13 +26,16 @@
 // effect with the buffer enabled, so that GL work it does meanwhile lands in
 // the buffer's context, where it renders.
 
+#include "effects/RenderTargetSize.h"
 #include "engine/Effect.h"
 
 class PBuffer;
 
 class RenderTargetLayer : public Effect {
 public:
-    static constexpr int kTargetSize = 1024; // pixels on a side
+    // How the shared target is sized, for every wrapper built afterwards and
+    // every frame they draw; set by the run before the effects are built.
+    static void setSizing(const RenderTargetSizing& sizing);
 
     // Takes ownership of `inner`.
     explicit RenderTargetLayer(Effect* inner);
@@ -45,6 +56,10 @@ public:
     float lastShakeOffset() const { return shakeOffset; }
 
 private:
+    // The target's size for the picture now drawn, from the sizing rule and
+    // what the GL accepts.
+    static void wantedTargetSize(int pictureWidth, int pictureHeight, int& width, int& height);
+
     PBuffer* target = nullptr;
     float shakeFrequency = 0.0f; // radians per unit of scaled local time
     float shakeAmplitude = 0.0f; // screen fractions

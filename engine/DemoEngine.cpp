@@ -87,7 +87,8 @@ void DemoEngine::create(bool fullscreen, const char* title, int width, int heigh
 
 bool DemoEngine::createWindowAndContext(const char* title, int width, int height, bool wantFullscreen)
 {
-    if (!platform::initVideo()) {
+    // A hidden window (capture) needs no display: off screen without one.
+    if (!platform::initVideo(settings().hiddenWindow)) {
         showMessageBox("error", "could not register window class", BoxIcon::Information);
         return false;
     }

@@ -32,6 +32,15 @@ bool separateReadContexts()
     return isExtensionSupported("WGL_ARB_make_current_read");
 }
 
+bool sizeAccepted(int width, int height)
+{
+    GLint maxTexture = 0, maxRenderbuffer = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbuffer);
+    GLint maxSide = maxTexture < maxRenderbuffer ? maxTexture : maxRenderbuffer;
+    return width > 0 && height > 0 && width <= maxSide && height <= maxSide;
+}
+
 } // namespace
 
 PBuffer::~PBuffer()
@@ -52,11 +61,7 @@ bool PBuffer::create(int requestedWidth, int requestedHeight, bool depth)
     if (bindDepth && !isExtensionSupported("WGL_NV_render_depth_texture"))
         errorBox("PBuffer: No pixel formats found", true);
 
-    GLint maxTexture = 0, maxRenderbuffer = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbuffer);
-    GLint maxSide = maxTexture < maxRenderbuffer ? maxTexture : maxRenderbuffer;
-    if (width <= 0 || height <= 0 || width > maxSide || height > maxSide)
+    if (!sizeAccepted(width, height))
         creationFailed(kInvalidData);
 
     context = platform::createSharedContext();
@@ -73,22 +78,15 @@ bool PBuffer::create(int requestedWidth, int requestedHeight, bool depth)
     if (bindDepth) {
         glGenTextures(1, &depthTextureId);
         glBindTexture(GL_TEXTURE_2D, depthTextureId);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT,
-                     GL_UNSIGNED_INT, nullptr);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
         glBindTexture(GL_TEXTURE_2D, 0);
-        glext::glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTextureId, 0);
     } else {
         glext::glGenRenderbuffers(1, &depthStencil);
-        glext::glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
-        glext::glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-        glext::glBindRenderbuffer(GL_RENDERBUFFER, 0);
-        glext::glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                         depthStencil);
     }
+    defineDepthStorage();
     GLenum error = glGetError();
     if (error == GL_OUT_OF_MEMORY)
         creationFailed(kNoResources);
@@ -97,6 +95,55 @@ bool PBuffer::create(int requestedWidth, int requestedHeight, bool depth)
 
     platform::makeCurrent(previous ? previous : platform::windowContext());
     created = true;
+    return true;
+}
+
+void PBuffer::defineDepthStorage()
+{
+    if (depthTextureId) {
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glBindTexture(GL_TEXTURE_2D, depthTextureId);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, width, height, 0, GL_DEPTH_COMPONENT,
+                     GL_UNSIGNED_INT, nullptr);
+        glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+        glext::glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, depthTextureId, 0);
+    } else {
+        glext::glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
+        glext::glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+        glext::glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        glext::glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                         depthStencil);
+    }
+}
+
+bool PBuffer::resize(int newWidth, int newHeight)
+{
+    if (!created)
+        return false;
+    if (newWidth == width && newHeight == height)
+        return true;
+    if (!sizeAccepted(newWidth, newHeight))
+        creationFailed(kInvalidData);
+    width = newWidth;
+    height = newHeight;
+
+    void* previous = platform::currentContext();
+    if (!platform::makeCurrent(context))
+        errorBox("PBuffer: Could not get device context", true);
+    glext::glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    defineDepthStorage();
+    // A colour texture not yet attached gets its storage at the next enable.
+    if (attachedTexture != 0)
+        attachColourTexture();
+    GLenum error = glGetError();
+    if (error == GL_OUT_OF_MEMORY)
+        creationFailed(kNoResources);
+    if (error != GL_NO_ERROR)
+        creationFailed(kInvalidFormat);
+    platform::makeCurrent(previous ? previous : platform::windowContext());
+    if (previous == platform::windowContext())
+        selectWindowColourBuffers();
     return true;
 }
 

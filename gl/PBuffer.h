@@ -45,6 +45,12 @@ public:
     // current context.
     void bind(int buffer);
     void release(int buffer);
+    // Gives the buffer new storage of width x height, keeping its context
+    // (and every state set in it), its framebuffer object and its texture
+    // names: what renders into it and what binds it go on as before. What it
+    // held is gone. Fatal, as create, for a size the GL refuses; false, with
+    // nothing changed, for a buffer that was never created.
+    bool resize(int width, int height);
     // Releases the context, the framebuffer object and the textures, leaving
     // the window's context current. The buffer may be created again.
     void destroy();
@@ -60,6 +66,9 @@ public:
 private:
     // Gives `textureId` its storage and attaches it; needs the buffer's context.
     void attachColourTexture();
+    // Depth (texture or depth-stencil renderbuffer) storage of the buffer's
+    // size, attached to the bound framebuffer; needs the buffer's context.
+    void defineDepthStorage();
 
     void* context = nullptr;      // the buffer's own GL context
     void* savedContext = nullptr; // context current at the last enable

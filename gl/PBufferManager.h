@@ -1,6 +1,6 @@
 #pragma once
-// Render buffers shared by name ("renderTarget" at 1024x1024 for every
-// render-target effect). Users give them back with release; the last release
+// Render buffers shared by name ("renderTarget" for every render-target
+// effect, 1024x1024 unless the picture is larger). Users give them back with release; the last release
 // destroys the buffer. The manager itself lives for the whole process.
 
 #include "gl/PBuffer.h"

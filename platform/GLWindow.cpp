@@ -36,6 +36,7 @@ unsigned long lastContextSerial = 0;
 unsigned long windowContextSerial = 0;
 // Created by createSharedContext and not yet deleted, each with its serial.
 std::vector<std::pair<SDL_GLContext, unsigned long>> sharedContextSerials;
+int windowSamples = 0; // the multisample count the window's format got
 bool videoStarted = false;
 bool quitPosted = false;
 std::string wglList;
@@ -86,7 +87,16 @@ bool probeMultisample(int samples)
         }
         SDL_DestroyWindow(probe);
     }
-    setPixelFormatAttributes(0);
+    setPixelFormatAttributes(windowSamples);
+    // SDL's off-screen driver keeps one EGL config, the one the last window
+    // was made with, and makes every new context with it: left at the
+    // probe's, the buffers' contexts would not match the window. A window
+    // made and dropped again puts the window's config back.
+    if (window && std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") == 0) {
+        SDL_Window* again = SDL_CreateWindow("probe", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+        if (again)
+            SDL_DestroyWindow(again);
+    }
     if (savedWindow && savedContext)
         SDL_GL_MakeCurrent(savedWindow, savedContext);
     return found;
@@ -96,15 +106,20 @@ bool probeMultisample(int samples)
 
 namespace platform {
 
-bool initVideo()
+bool initVideo(bool offscreen)
 {
     if (videoStarted)
         return true;
     // With an X display, go straight to it: probing Wayland first only prints
     // complaints on machines without a Wayland session.
     const char* display = std::getenv("DISPLAY");
-    if (display && *display && !std::getenv("SDL_VIDEODRIVER"))
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!std::getenv("SDL_VIDEODRIVER")) {
+        if (display && *display)
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+        else if (offscreen && !(wayland && *wayland))
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return false;
     XSetIOErrorHandler(&onDisplayLost);
@@ -136,10 +151,12 @@ bool createWindow(const char* title, int width, int height, const WindowStyle& s
     else if (style.desktopFullscreen)
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     int pos = style.popup ? 0 : SDL_WINDOWPOS_CENTERED;
+    windowSamples = style.samples;
     window = SDL_CreateWindow(title, pos, pos, width, height, flags);
     if (!window && style.samples > 0) {
         // A refused multisample request falls back silently to the plain format.
         setPixelFormatAttributes(0);
+        windowSamples = 0;
         window = SDL_CreateWindow(title, pos, pos, width, height, flags);
     }
     if (!window)

@@ -29,8 +29,12 @@ namespace platform {
 
 using ContextHandle = void*;
 
-// Starts the video subsystem ("registering the window class").
-bool initVideo();
+// Starts the video subsystem ("registering the window class"). With
+// `offscreen` set and no display named (DISPLAY, WAYLAND_DISPLAY) nor a
+// driver chosen (SDL_VIDEODRIVER), it starts SDL's off-screen driver, whose
+// windows are never shown and whose GL comes from EGL without a window
+// system: a capture then runs on a server or in CI with no X server at all.
+bool initVideo(bool offscreen = false);
 // True when the display offers exactly width x height.
 bool fullscreenModeAvailable(int width, int height);
 // Creates the window with its GL pixel format; false when refused.

@@ -125,7 +125,8 @@ const SignalTable& SceneEffect::signals()
         {236, "mode", "fog mode: 1 exp, 2 exp2, 3 linear"},
         {250, "degrees", "vertical field of view, whole degrees (45 by default)"},
         {251, "aspect",
-         "aspect in hundredths (133 by default; no effect through the render target, which sets 133 every frame)"},
+         "aspect in hundredths (133 by default; no effect through the render target, which sets the picture's "
+         "every frame)"},
         {252, "distance", "near plane"},
         {253, "distance", "far plane"},
         {254, "degrees start duration [mode [c1 c2]]", "animate the field of view"},

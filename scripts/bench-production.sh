@@ -12,6 +12,7 @@
 #
 #   scripts/bench-production.sh [--size WxH] [--capture-size WxH] [--fps N]
 #                               [--runs N] [--no-capture] [--no-playback] [--effects]
+#                               [--render-target SIZE|window]
 #                               [--build DIR] [--production DIR]
 #
 # Defaults: playback at 800x600, captures at 640x480 and 30 fps, one
@@ -30,6 +31,7 @@ PLAYBACK=1
 EFFECTS=0
 BUILD=build
 PRODUCTION=
+RENDER_TARGET=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --size) SIZE=$2; shift 2 ;;
@@ -39,9 +41,10 @@ while [ $# -gt 0 ]; do
     --no-capture) CAPTURE=0; shift ;;
     --no-playback) PLAYBACK=0; shift ;;
     --effects) EFFECTS=1; shift ;;
+    --render-target) RENDER_TARGET=(--render-target "$2"); shift 2 ;;
     --build) BUILD=$2; shift 2 ;;
     --production) PRODUCTION=$2; shift 2 ;;
-    -h|--help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench-production: unknown option '$1' (try --help)" >&2; exit 2 ;;
   esac
 done
@@ -58,7 +61,7 @@ echo "bench-production: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loa
 if [ "$PLAYBACK" = 1 ]; then
   for run in $(seq "$RUNS"); do
     (cd "$PRODUCTION" && VP_CLOCK_TRACE="$work/trace$run.txt" "$ROOT/scripts/with-display.sh" \
-       "$VPLAYER" --windowed --resolution "$SIZE" --no-vsync --clock timer --no-music \
+       "$VPLAYER" --windowed --resolution "$SIZE" --no-vsync --clock timer --no-music "${RENDER_TARGET[@]}" \
        >"$work/play$run.log" 2>&1) || { cat "$work/play$run.log" >&2; exit 1; }
   done
   echo "playback at $SIZE, no vsync, timer clock ($RUNS run(s)); frame times in ms"
@@ -105,7 +108,7 @@ if [ "$CAPTURE" = 1 ]; then
     local start end
     start=$(date +%s%N)
     (cd "$PRODUCTION" && "$ROOT/scripts/with-display.sh" "$VPLAYER" --capture "$2" --fps "$FPS" \
-       --size "$CAPTURE_SIZE" >"$work/$1.log" 2>&1) || { cat "$work/$1.log" >&2; exit 1; }
+       --size "$CAPTURE_SIZE" "${RENDER_TARGET[@]}" >"$work/$1.log" 2>&1) || { cat "$work/$1.log" >&2; exit 1; }
     end=$(date +%s%N)
     awk -v ns=$((end - start)) 'BEGIN { printf "%.1f", ns / 1e9 }'
   }
@@ -122,7 +125,7 @@ fi
 
 if [ "$EFFECTS" = 1 ]; then
   (cd "$PRODUCTION" && VP_EFFECT_TIMES="$work/effects.txt" "$ROOT/scripts/with-display.sh" "$VPLAYER" \
-     --capture "$work/effect-frames" --fps 10 --size "$SIZE" >"$work/effects.log" 2>&1) \
+     --capture "$work/effect-frames" --fps 10 --size "$SIZE" "${RENDER_TARGET[@]}" >"$work/effects.log" 2>&1) \
     || { cat "$work/effects.log" >&2; exit 1; }
   echo "effects at $SIZE: ms a frame (preRender+render) for each effect id over 1 ms, by section"
   python3 - "$work/effects.txt" <<'PY'

@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libfltk1.3-dev
   libpng-dev zlib1g-dev libturbojpeg0-dev libjpeg62-turbo-dev
   libvorbis-dev libogg-dev
-  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libglx-mesa0 libegl1 libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libx11-dev libxres-dev xvfb xauth xdotool imagemagick unar

@@ -45,6 +45,11 @@ expect_stderr_line "error: the password is probably wrong (--password): data/tes
 printf 'title = Small Hours\ncolour = blue\n' > show/production.ini
 run_player --windowed --resolution 160x120 --data-dir show --no-music
 expect_rc 1
-[ "$ERR" = "error: production.ini:2: unknown key 'colour' (title, music, archive, password, launcher, fullscreen or resolution)" ] ||
+[ "$ERR" = "error: production.ini:2: unknown key 'colour' (title, music, archive, password, launcher, fullscreen, resolution or render-target)" ] ||
   fail "unknown key: $ERR"
+printf 'render-target = huge\n' > show/production.ini
+run_player --windowed --resolution 160x120 --data-dir show --no-music
+expect_rc 1
+[ "$ERR" = "error: production.ini:1: bad render-target 'huge' (a side in pixels, 16 to 16384, or window)" ] ||
+  fail "bad render-target: $ERR"
 echo ok

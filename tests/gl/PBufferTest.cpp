@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -178,6 +179,70 @@ TEST_F(PBufferTest, CreateTwiceKeepsTheFirstSizeAndDestroyAllowsANewOne)
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 32);
+}
+
+// A resize gives new storage and keeps the rest: the context with its state,
+// the texture names, and depth testing that covers the whole new size.
+TEST_F(PBufferTest, AResizedBufferKeepsItsStateAndNamesAndDrawsAtItsNewSize)
+{
+    for (bool depth : {false, true}) {
+        PBuffer buffer;
+        ASSERT_TRUE(buffer.create(64, 64, depth));
+        buffer.enable();
+        glClearColor(1, 0, 0, 1);
+        glMatrixMode(GL_MODELVIEW);
+        glTranslatef(5, 6, 7);
+        buffer.disable();
+        GLuint colour = buffer.textureId;
+        GLuint depthTexture = buffer.depthTextureId;
+
+        EXPECT_TRUE(buffer.resize(200, 120));
+        EXPECT_EQ(platform::currentContext(), platform::windowContext());
+        EXPECT_EQ(buffer.width, 200);
+        EXPECT_EQ(buffer.height, 120);
+        EXPECT_EQ(buffer.textureId, colour);
+        EXPECT_EQ(buffer.depthTextureId, depthTexture);
+
+        buffer.enable();
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[2], 200);
+        EXPECT_EQ(viewport[3], 120);
+        GLfloat clear[4] = {};
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+        EXPECT_FLOAT_EQ(clear[0], 1.0f);
+        GLfloat modelview[16] = {};
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        EXPECT_EQ(modelview[12], 5.0f);
+        // Green nearer than blue everywhere, drawn blue last: the depth
+        // buffer must span the new size for green to stay in the far corner.
+        identityMatrices();
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor3f(0, 1, 0);
+        drawQuad(-1, -1, 1, 1, -0.5f);
+        glColor3f(0, 0, 1);
+        drawQuad(-1, -1, 1, 1, 0.5f);
+        buffer.disable();
+
+        buffer.bind(kColourBuffer);
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+        EXPECT_EQ(width, 200);
+        EXPECT_EQ(height, 120);
+        std::vector<unsigned char> texels(size_t(width) * height * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        const unsigned char* corner = &texels[(size_t(height - 1) * width + width - 1) * 4];
+        EXPECT_EQ(corner[1], 255) << "depth " << depth;
+        EXPECT_EQ(corner[2], 0) << "depth " << depth;
+        buffer.release(kColourBuffer);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    }
+
+    PBuffer never;
+    EXPECT_FALSE(never.resize(32, 32));
+    EXPECT_FALSE(never.isCreated());
 }
 
 TEST_F(PBufferTest, SetupTextureOnlyOnceAndNotAfterEnableMadeTheDefault)

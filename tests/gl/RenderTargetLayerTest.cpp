@@ -5,19 +5,63 @@
 
 #include "effects/RenderTargetLayer.h"
 #include "gl/PBuffer.h"
+#include "gl/WindowTarget.h"
+#include "scene/Camera.h"
+#include "scene/SceneEffect.h"
+#include "tools/scenewriter/MeshShapes.h"
 
 #include "support/FilterRig.h"
+#include "support/SceneTestSupport.h"
 
 #include <cmath>
 
 namespace {
 
-using RenderTarget = FilterTest;
+class RenderTarget : public FilterTest {
+protected:
+    void TearDown() override
+    {
+        setWindowPictureSize(0, 0);
+        RenderTargetLayer::setSizing({});
+        FilterTest::TearDown();
+    }
+
+    // The demo draws a picture of width x height from the window's
+    // lower-left corner, as the frame presenter publishes it.
+    static void drawPictureOf(int width, int height)
+    {
+        setWindowPictureSize(width, height);
+        Effect::screenWidth = width;
+        Effect::screenHeight = height;
+        glViewport(0, 0, width, height);
+    }
+
+    // Bounding box, in pixels, of what is not `background` in the lower-left
+    // width x height of the window.
+    static void extentOf(Rgb background, int width, int height, int& boxWidth, int& boxHeight)
+    {
+        std::vector<unsigned char> rgb = frame();
+        int left = width, right = -1, bottom = height, top = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const unsigned char* p = &rgb[(size_t(y) * kWidth + x) * 3];
+                if (Rgb{p[0], p[1], p[2]} == background)
+                    continue;
+                left = std::min(left, x);
+                right = std::max(right, x);
+                bottom = std::min(bottom, y);
+                top = std::max(top, y);
+            }
+        boxWidth = right - left + 1;
+        boxHeight = top - bottom + 1;
+    }
+};
 
 } // namespace
 
 TEST_F(RenderTarget, TheInnerPictureIsCompositedUpright)
 {
+    drawPictureOf(kWidth, kWidth * 3 / 4);
     auto* picture = new PictureSource;
     RenderTargetLayer layer(picture);
     EXPECT_EQ(layer.inner(), picture);
@@ -45,6 +89,7 @@ TEST_F(RenderTarget, TheInnerPictureIsCompositedUpright)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], kWidth);
 
+    drawPictureOf(kWidth, kHeight);
     clearTo({0, 0, 0});
     layer.render(0, true);
     EXPECT_EQ(picture->renders, 1); // only preRender renders the inner effect
@@ -184,4 +229,50 @@ TEST_F(RenderTarget, RotationTurnsTheLayerAboutItsCentre)
     layer.render(0, true);
     EXPECT_EQ(pixel(int(0.3f * kWidth), int(0.3f * kHeight)), (Rgb{255, 255, 255}));
     EXPECT_EQ(pixel(int(0.7f * kWidth), int(0.7f * kHeight)), (Rgb{230, 30, 30}));
+}
+
+// A box seen face on: its front face is a square on screen, whatever the
+// picture's shape. The wrapper hands the scene the picture's aspect, 133 at
+// 4:3 as ever, and the picture's own elsewhere.
+TEST_F(RenderTarget, AWrappedSceneKeepsASquareSquareAtAnyAspect)
+{
+    SceneWriter writer;
+    addPlainMaterial(writer);
+    addBox(writer.addMesh(10, "Box"), Vec3(20, 20, 20), 1);
+    writer.addCamera(20, "Camera01", Vec3(0, 0, 100), 45.0f, 10);
+    writer.addLight(30, "Omni01", Vec3(0, 0, 100), Vec3(1, 1, 1));
+    SceneFile file(writer);
+
+    auto* scene = new SceneEffect;
+    RenderTargetLayer layer(scene);
+    layer.signal(sig(50, {}, file.path.c_str()));
+    ASSERT_NE(scene->getScene(), nullptr);
+    layer.init(0);
+    layer.start();
+    scene->start();
+
+    const Rgb blue{0, 0, 255};
+    struct Shape {
+        int width, height, aspect;
+    };
+    const Shape shapes[] = {{640, 480, 133}, {640, 360, 178}, {480, 480, 100}};
+    // The classic target, then one of the picture's own size, made again
+    // for every shape.
+    for (RenderTargetSizing sizing : {RenderTargetSizing{}, RenderTargetSizing{RenderTargetSizing::Mode::Picture, 0}})
+        for (Shape shape : shapes) {
+            RenderTargetLayer::setSizing(sizing);
+            const bool ownSize = sizing.mode == RenderTargetSizing::Mode::Picture;
+            drawPictureOf(shape.width, shape.height);
+            layer.preRender(0);
+            EXPECT_EQ(scene->getScene()->getCurrentCamera()->getAspect(), shape.aspect * 0.01f);
+            EXPECT_EQ(layer.renderTarget()->width, ownSize ? shape.width : 1024);
+            EXPECT_EQ(layer.renderTarget()->height, ownSize ? shape.height : 1024);
+            clearTo(blue);
+            drawPictureOf(shape.width, shape.height);
+            layer.render(0, true);
+            int boxWidth = 0, boxHeight = 0;
+            extentOf(blue, shape.width, shape.height, boxWidth, boxHeight);
+            EXPECT_GT(boxHeight, shape.height / 10) << shape.width << "x" << shape.height;
+            EXPECT_NEAR(boxWidth, boxHeight, 2) << shape.width << "x" << shape.height;
+        }
 }

@@ -36,7 +36,8 @@ TEST(CommandLine, EveryOptionReachesItsField)
     RunOptions o;
     std::string error;
     ASSERT_EQ(parse({"--windowed", "--resolution", "1280x720", "--aa", "4", "--aniso", "8", "--no-music",
-                     "--ati-shadows", "--log", "--data-dir", "prod", "--loose", "--no-vsync", "--check-gl"},
+                     "--ati-shadows", "--log", "--data-dir", "prod", "--loose", "--no-vsync", "--check-gl",
+                     "--render-target", "window"},
                     o, error),
               CommandAction::Run)
         << error;
@@ -52,6 +53,8 @@ TEST(CommandLine, EveryOptionReachesItsField)
     EXPECT_EQ(o.dataDir, "prod");
     EXPECT_TRUE(o.loose);
     EXPECT_EQ(o.swapInterval, 0);
+    ASSERT_TRUE(o.renderTargetGiven);
+    EXPECT_EQ(o.renderTargetGiven->mode, RenderTargetSizing::Mode::Picture);
 }
 
 TEST(CommandLine, CaptureRunsWindowedAtItsOwnSize)
@@ -79,6 +82,7 @@ TEST(CommandLine, RefusesWhatItCannotUse)
         {"--fps", "25"},           {"--capture", "out"},      {"--capture", "out", "--fps", "0"},
         {"--capture", "o", "--fps", "25", "--from", "500", "--to", "100"},
         {"--size", "320x240"},     {"--data-dir"},            {"--what"},
+        {"--render-target", "8"},  {"--render-target", "big"}, {"--render-target"},
     };
     for (const auto& args : bad) {
         RunOptions o;
