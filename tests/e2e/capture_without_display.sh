@@ -9,11 +9,11 @@ make_workdir
 
 without_display() { env -u DISPLAY -u WAYLAND_DISPLAY -u XAUTHORITY -u SDL_VIDEODRIVER "$@"; }
 
-without_display "$VPLAYER" --capture alone --fps 10 --from 0 --to 15400 --size 320x240 --no-music \
+without_display "$VPLAYER" --capture alone --fps 10 --from 0 --to 15500 --size 320x240 --no-music \
   >/dev/null 2>err.txt
 RC=$? ERR=$(cat err.txt)
 expect_rc 0
-for t in 5000 15400; do
+for t in 5000 15500; do
   "$GOLDEN_COMPARE" "frames/t$t" "alone/$(printf 'frame_%06d.png' $((t / 100)))" || fail "golden t$t"
 done
 

@@ -44,7 +44,7 @@ SHOT_DIR=show screenshot
 printf 'colour = blue\n' >show/production.ini
 write_script "0 0 255"
 wait_stdout '^reload failed at [0-9]+ ms$' 1
-grep -qxF "error: production.ini:1: unknown key 'colour' (title, music, archive or password)" "$ERRFILE" ||
+grep -qxF "error: production.ini:1: unknown key 'colour' (title, music, archive, password, launcher, fullscreen, resolution or render-target)" "$ERRFILE" ||
   fail "the broken production.ini is not listed: $(cat "$ERRFILE")"
 printf 'music = -track.ogg\n' >show/production.ini
 write_script "255 255 0"

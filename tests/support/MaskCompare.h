@@ -11,7 +11,7 @@
 // capture matches a flat-shaded reference; a mirror, a flip, a turn or a
 // wrong field of view moves or resizes some mask and does not.
 
-#include <png.h>
+#include "support/GoldenCompare.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,31 +22,9 @@
 
 namespace maskcompare {
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-};
-
-inline bool readPng(const std::string& path, Picture& out, std::string& error)
-{
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
-        error = path + ": " + image.message;
-        return false;
-    }
-    image.format = PNG_FORMAT_RGB;
-    out.width = int(image.width);
-    out.height = int(image.height);
-    out.rgb.assign(PNG_IMAGE_SIZE(image), 0);
-    if (!png_image_finish_read(&image, nullptr, out.rgb.data(), 0, nullptr)) {
-        error = path + ": " + image.message;
-        return false;
-    }
-    return true;
-}
+// The goldens' picture and reader: 8-bit RGB, top row first.
+using golden::Picture;
+using golden::readPng;
 
 constexpr int kClasses = 8; // background, six hues, grey
 inline const char* className(int c)

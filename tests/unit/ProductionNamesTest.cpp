@@ -59,7 +59,7 @@ TEST(ProductionIni, RefusesWhatItCannotUseNamingTheLine)
         std::string text;
         std::string error;
     } bad[] = {
-        {"title = A\ncolour = blue\n", "production.ini:2: unknown key 'colour' (title, music, archive or password)"},
+        {"title = A\ncolour = blue\n", "production.ini:2: unknown key 'colour' (title, music, archive, password, launcher, fullscreen, resolution or render-target)"},
         {"\xEF\xBB\xBFtitle A\n", "production.ini:1: expected 'key = value', found 'title A'"},
         {"music =\r\n", "production.ini:1: 'music' needs a value"},
         {"= x\n", "production.ini:1: a value without a key"},
