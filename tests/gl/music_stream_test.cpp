@@ -308,8 +308,8 @@ TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
 }
 
 // Past the end nothing is heard, whether the stream starts there or a
-// playing stream is moved there (the mixer would play on from where it was,
-// and a clock following the music would wait for it).
+// playing stream is moved there (one that played on from where it was would
+// keep a clock following the music waiting for it).
 TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
 {
     ScratchDir dir;
