@@ -19,6 +19,17 @@ void creationFailed(const char* why)
     errorBoxStr("PBuffer: Could not create. ", why, true);
 }
 
+// Fatal when the storage just defined was refused, named as a real pbuffer
+// names it.
+void failOnStorageError()
+{
+    const GLenum error = glGetError();
+    if (error == GL_OUT_OF_MEMORY)
+        creationFailed(kNoResources);
+    if (error != GL_NO_ERROR)
+        creationFailed(kInvalidFormat);
+}
+
 bool framebufferEntryPoints()
 {
     return glext::glGenFramebuffers && glext::glDeleteFramebuffers && glext::glBindFramebuffer &&
@@ -87,11 +98,7 @@ bool PBuffer::create(int requestedWidth, int requestedHeight, bool depth)
         glext::glGenRenderbuffers(1, &depthStencil);
     }
     defineDepthStorage();
-    GLenum error = glGetError();
-    if (error == GL_OUT_OF_MEMORY)
-        creationFailed(kNoResources);
-    if (error != GL_NO_ERROR)
-        creationFailed(kInvalidFormat);
+    failOnStorageError();
 
     platform::makeCurrent(previous ? previous : platform::windowContext());
     created = true;
@@ -136,11 +143,7 @@ bool PBuffer::resize(int newWidth, int newHeight)
     // A colour texture not yet attached gets its storage at the next enable.
     if (attachedTexture != 0)
         attachColourTexture();
-    GLenum error = glGetError();
-    if (error == GL_OUT_OF_MEMORY)
-        creationFailed(kNoResources);
-    if (error != GL_NO_ERROR)
-        creationFailed(kInvalidFormat);
+    failOnStorageError();
     platform::makeCurrent(previous ? previous : platform::windowContext());
     if (previous == platform::windowContext())
         selectWindowColourBuffers();

@@ -199,6 +199,17 @@ struct ScratchDir {
     std::string path;
 };
 
+// A hidden engine whose sound goes to SDL's disk driver, which writes to
+// `heardPath` what a listener would hear, sample for sample.
+DemoEngine& engineHeardIn(const std::string& heardPath)
+{
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
+    return *DemoEngine::getInstance();
+}
+
 } // namespace
 
 // The player as a person runs it: music from the demo start, and from the
@@ -259,16 +270,12 @@ TEST(MusicStreamHeard, RestartRepositionsTheOpenStreamWithoutReopeningIt)
 {
     ScratchDir dir;
     const std::string heardPath = dir.path + "/heard.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
 
     // A copy of the soundtrack that is gone once opened: a reopen would fail.
     const std::string copy = dir.path + "/music.ogg";
     std::filesystem::copy_file(soundtrackPath(), copy, std::filesystem::copy_options::overwrite_existing);
 
-    DemoEngine::settings().hiddenWindow = true;
-    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
-    DemoEngine& engine = *DemoEngine::getInstance();
+    DemoEngine& engine = engineHeardIn(heardPath);
     ASSERT_TRUE(engine.initSound());
     ASSERT_TRUE(engine.openMusic(copy.c_str()));
     unlink(copy.c_str());
@@ -314,11 +321,7 @@ TEST(MusicStreamHeard, MusicTimePastTheEndPlaysNothingAndIsNotAnError)
 {
     ScratchDir dir;
     const std::string heardPath = dir.path + "/heard.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
-    DemoEngine::settings().hiddenWindow = true;
-    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
-    DemoEngine& engine = *DemoEngine::getInstance();
+    DemoEngine& engine = engineHeardIn(heardPath);
     ASSERT_TRUE(engine.initSound());
     ASSERT_TRUE(engine.openMusic(soundtrackPath().c_str()));
     engine.setMusicTime(10 * 60 * 1000);
@@ -356,11 +359,7 @@ TEST(MusicStreamHeard, ASeekBackHoldsTheMusicUntilTheStartLetsItGo)
 {
     ScratchDir dir;
     const std::string heardPath = dir.path + "/heard.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
-    DemoEngine::settings().hiddenWindow = true;
-    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
-    DemoEngine& engine = *DemoEngine::getInstance();
+    DemoEngine& engine = engineHeardIn(heardPath);
     ASSERT_TRUE(engine.initSound());
     ASSERT_TRUE(engine.openMusic(soundtrackPath().c_str()));
     MemoryScriptSource source;
@@ -425,11 +424,7 @@ TEST(MusicStreamHeard, AnotherRateAndChannelCountAreHeardAtTheirOwnPitch)
     const std::string heardPath = dir.path + "/heard.raw";
     const std::string tone = dir.path + "/tone.ogg";
     ASSERT_EQ(std::system(("sox -q -n -r 48000 -c 1 '" + tone + "' synth 3 sine 1000 vol 0.5").c_str()), 0);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", heardPath.c_str(), 1);
-    DemoEngine::settings().hiddenWindow = true;
-    DemoEngine::create(false, "music test", 320, 240, 0, 0.0f);
-    DemoEngine& engine = *DemoEngine::getInstance();
+    DemoEngine& engine = engineHeardIn(heardPath);
     ASSERT_TRUE(engine.initSound());
     ASSERT_TRUE(engine.openMusic(tone.c_str()));
     engine.setMusicTime(0);
