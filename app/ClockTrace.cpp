@@ -1,5 +1,8 @@
 #include "app/ClockTrace.h"
 
+#include "engine/Effect.h"
+#include "engine/EffectManager.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +33,30 @@ void ClockTrace::note(Kind kind, int demoMs)
     records.push_back({std::chrono::duration_cast<std::chrono::nanoseconds>(wall).count(), kind, demoMs});
 }
 
+static_assert(EffectManager::kMaxEffects == 128, "the cast has a bit for every effect id");
+
+void ClockTrace::frameDrawn(int demoMs)
+{
+    if (path.empty())
+        return;
+    const EffectManager* manager = EffectManager::instance();
+    std::bitset<128> now;
+    for (int id = 0; id < EffectManager::kMaxEffects; ++id) {
+        const Effect* effect = manager->findEffect(id);
+        if (!effect || !effect->isRunning())
+            continue;
+        for (int layer = 0; layer < EffectManager::kLayerCount && !now.test(id); ++layer)
+            for (const Effect* drawn : manager->layer(layer))
+                if (drawn == effect)
+                    now.set(id);
+    }
+    if (now != cast) {
+        cast = now;
+        note(kCast, demoMs);
+    }
+    note(kFrame, demoMs);
+}
+
 void ClockTrace::write()
 {
     if (path.empty())
@@ -40,7 +67,8 @@ void ClockTrace::write()
         return;
     }
     for (const Record& r : records)
-        std::fprintf(f, "%s %lld %d\n", r.kind == kMusic ? "music" : "frame", static_cast<long long>(r.wallNs),
+        std::fprintf(f, "%s %lld %d\n", r.kind == kMusic ? "music" : r.kind == kCast ? "cast" : "frame",
+                     static_cast<long long>(r.wallNs),
                      r.demoMs);
     std::fclose(f);
     path.clear();

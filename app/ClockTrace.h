@@ -2,11 +2,16 @@
 // A record of demo time against wall time, for measuring how the picture
 // keeps up with the sound: with VP_CLOCK_TRACE=FILE set, every frame notes
 // the wall clock (ns since the epoch) and the demo time it drew, and every
-// start of the music notes where it started. Kept in memory (room for a few
+// start of the music notes where it started, and every frame whose cast
+// differs from the frame before (an effect on a layer started or stopped)
+// notes that first, so that frame times can be judged between scene
+// changes. Kept in memory (room for a few
 // hours of frames is reserved up front) and written as text when the run ends:
 //   music <wall ns> <demo ms>
+//   cast <wall ns> <demo ms>
 //   frame <wall ns> <demo ms>
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,10 +24,10 @@ public:
 
     bool enabled() const { return !path.empty(); }
     void musicStarted(int demoMs) { note(kMusic, demoMs); }
-    void frameDrawn(int demoMs) { note(kFrame, demoMs); }
+    void frameDrawn(int demoMs);
 
 private:
-    enum Kind : int32_t { kFrame, kMusic };
+    enum Kind : int32_t { kFrame, kMusic, kCast };
     struct Record {
         int64_t wallNs;
         int32_t kind;
@@ -33,4 +38,5 @@ private:
 
     std::string path;
     std::vector<Record> records;
+    std::bitset<128> cast; // the running effects on a layer at the last frame
 };

@@ -137,6 +137,9 @@ const char* commandLineHelp()
            "  --capture OUT.mp4 --fps N[/D] ...\n"
            "                         the same as a video (H.264 and AAC, through ffmpeg); also\n"
            "                         .mkv .mov .m4v .avi .ts; N/D for rates like 60000/1001\n"
+           "  --capture /dev/null --fps N ...\n"
+           "                         draw the frames as a capture does, without reading them\n"
+           "                         back or writing anything: what drawing alone costs\n"
            "  --check                check the production without playing it: the script, its\n"
            "                         effects, layers and signals, every file it names and the\n"
            "                         soundtrack (not with --no-music); prints\n"
@@ -296,6 +299,9 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
             if (!path(v))
                 return CommandAction::Error;
             o.captureDir = v;
+            // Nothing is written, the soundtrack neither.
+            if (o.captureDir == kDiscardedCapture)
+                o.captureAudio = false;
         } else if (a == "--fps" || a == "--from" || a == "--to") {
             captureOnly = true;
             if (!value(v))

@@ -1,6 +1,7 @@
 #include "app/FrameCapture.h"
 
 #include "app/PngFrameFiles.h"
+#include "app/RunOptions.h"
 #include "gl/WindowTarget.h"
 
 #include <GL/gl.h>
@@ -15,6 +16,7 @@ FrameCapture::FrameCapture(const std::string& d, int f, int to, int den)
     , fps(f)
     , fpsDen(den)
     , toMs(to)
+    , discard(d == kDiscardedCapture)
     , readback(*this)
 {
     if (isVideoFileName(dir))
@@ -35,6 +37,8 @@ void FrameCapture::install()
 
 bool FrameCapture::prepare()
 {
+    if (discard)
+        return true;
     if (video) {
         if (!video->prepare())
             return false;
@@ -90,6 +94,11 @@ void FrameCapture::captureFrame(int width, int height)
     }
     if (failed())
         return;
+    if (discard) {
+        ++frame;
+        positionClock();
+        return;
+    }
     if (video) {
         if (videoWidth == 0) {
             videoWidth = width;
@@ -141,6 +150,9 @@ bool FrameCapture::takeFrame(int index, const uint8_t* rgba, int width, int heig
 
 bool FrameCapture::flush()
 {
+    // Drawing is only done when the renderer has done it.
+    if (discard)
+        glFinish();
     if (readback.active()) {
         if (!failed() && !readback.flush())
             writeFailed = true;

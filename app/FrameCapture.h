@@ -14,6 +14,10 @@
 // right after it started the demo timer, asks finished() after each frame,
 // and flush() once the last frame is drawn, while the window still exists.
 //
+// DIR /dev/null draws every frame as a capture does and reads none back:
+// nothing is written, and the run's wall time is what drawing the frames
+// alone costs, the baseline that a capture's cost is measured against.
+//
 // Pictures come back through a ring of pixel buffers (FrameReadback.h) and
 // are written on worker threads (FrameWriter.h): PNGs compressed on several,
 // a video's raw frames fed to ffmpeg on one, so drawing goes on while ffmpeg
@@ -60,6 +64,8 @@ public:
     int frameTimeMs(int k) const;
     bool failed() const { return writeFailed || (writer && writer->failed()); }
     bool writesVideo() const { return video != nullptr; }
+    // Draws only: --capture /dev/null.
+    bool discards() const { return discard; }
     // Completes a video: the encoder finished and the frames' segment of the
     // soundtrack file muxed in from the music's position `musicFromMs` (empty
     // path: silent). True for frame folders.
@@ -79,6 +85,7 @@ private:
     int64_t startCounter = 0;
     int frame = 0;
     bool writeFailed = false;
+    bool discard = false;
     FixedStepClock clock;
     int videoWidth = 0; // the size of the first frame of a video
     int videoHeight = 0;

@@ -207,7 +207,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                 if (!hold)
                     playback.pictureDrawn();
                 if (trace.enabled())
-                    trace.frameDrawn(engine.getTime());
+                    trace.frameDrawn(player->lastFrameTime());
                 // A paused picture is drawn again now and then, not as fast as can be.
                 if (playback.paused())
                     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -251,7 +251,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                                              engine.musicTimeAt(capture->firstFrameMs()),
                                              capture->framesWritten(), options.captureFps, options.captureFpsDen);
         if (!failed)
-            reportInterruption(stoppedAtMs, options.captureDir, capture->framesWritten());
+            reportInterruption(stoppedAtMs, capture->discards() ? std::string() : options.captureDir,
+                               capture->framesWritten());
         delete capture;
         if (failed)
             exitProcess(1);

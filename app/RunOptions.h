@@ -31,7 +31,8 @@ struct RunOptions {
     bool desktopFullscreen = false; // --fullscreen=desktop: the monitor's own resolution, picture fitted
 
     // Capture: fixed-step frames written as PNG files (and the soundtrack segment).
-    std::string captureDir; // empty: no capture; a video file name (out.mp4): encoded with ffmpeg
+    std::string captureDir; // empty: no capture; a video file name (out.mp4): encoded with ffmpeg;
+                            // kDiscardedCapture: drawn only
     int captureFps = 0;     // frames per captureFpsDen seconds
     int captureFpsDen = 1;
     int captureFromMs = 0;
@@ -61,6 +62,10 @@ struct RunOptions {
 
     bool capturing() const { return !captureDir.empty(); }
 };
+
+// --capture /dev/null: every frame drawn as a capture draws it, none read
+// back or written (the baseline of what capture costs).
+inline constexpr const char* kDiscardedCapture = "/dev/null";
 
 // The extra options of the run in progress (set by the command line before runDemo).
 RunOptions& currentRunOptions();

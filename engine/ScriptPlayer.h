@@ -64,6 +64,8 @@ public:
     bool restartRequested() const { return restart; }
     bool reloadRequested() const { return reload; }
 
+    // Demo time of the last frame, drawn or fast-forwarded.
+    int lastFrameTime() const { return lastFrameMs; }
     // Timeline events delivered since the last start.
     size_t eventsDelivered() const { return nextEvent; }
 
