@@ -24,10 +24,12 @@ awk -v d="$duration" 'BEGIN { exit !(d > 1.99 && d < 2.05) }' || fail "duration 
 printf '%s\n' "$ERR" | grep -q '^vplayer: wrote out/demo.mp4: 120 frames, 2.002 s of video, in ' ||
   fail "closing line: $ERR"
 
-# Whole numbers, another container, no sound.
-run_player --capture demo.mkv --fps 10 --to 500 --size 64x48 --no-music
+# Whole numbers, another container, no sound; an odd size gains a row and
+# a column, which 4:2:0 chroma needs.
+run_player --capture demo.mkv --fps 10 --to 500 --size 65x49 --no-music
 expect_rc 0
-[ "$(probe -select_streams v:0 -show_entries stream=r_frame_rate demo.mkv)" = 10/1 ] || fail "mkv frame rate"
+[ "$(probe -select_streams v:0 -show_entries stream=r_frame_rate,width,height demo.mkv | tr '\n' ' ')" = \
+  "66 50 10/1 " ] || fail "mkv stream: $(probe -show_streams demo.mkv)"
 [ -z "$(probe -select_streams a -show_entries stream=index demo.mkv)" ] || fail "sound in a --no-music video"
 
 # No ffmpeg on the PATH: refused before any window opens.
