@@ -41,7 +41,8 @@ install(FILES ${man_outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/manual.md ${PROJECT_SOURCE_DIR}/docs/tutorial.md
               ${PROJECT_SOURCE_DIR}/docs/production.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/example DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/example ${PROJECT_SOURCE_DIR}/docs/figures
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The sample production's sources, for authors to read: its script (the
 # archive holds the same files) and the list of its scenes.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/production/data DESTINATION ${CMAKE_INSTALL_DOCDIR}/production

@@ -117,4 +117,9 @@ cmp -s "$WORK/intro.scr" "$PREFIX/share/doc/vplayer/production/data/intro.scr" |
 from_checkout=$(grep -nE '^    (\.\./)?(build|scripts)/' "$PREFIX/share/doc/vplayer/manual.md" \
                   "$PREFIX/share/doc/vplayer/tutorial.md")
 [ -z "$from_checkout" ] || fail "the installed docs run programs from a checkout: $from_checkout"
+# Every picture the installed docs show is installed beside them.
+for picture in $(grep -ohE '\]\([^)]*\.png\)' "$PREFIX/share/doc/vplayer/manual.md" "$PREFIX/share/doc/vplayer/tutorial.md" |
+                 sed 's/^](//; s/)$//'); do
+  [ -f "$PREFIX/share/doc/vplayer/$picture" ] || fail "the docs show $picture, which is not installed"
+done
 echo ok
