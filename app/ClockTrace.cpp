@@ -68,8 +68,7 @@ void ClockTrace::write()
     }
     for (const Record& r : records)
         std::fprintf(f, "%s %lld %d\n", r.kind == kMusic ? "music" : r.kind == kCast ? "cast" : "frame",
-                     static_cast<long long>(r.wallNs),
-                     r.demoMs);
+                     static_cast<long long>(r.wallNs), r.demoMs);
     std::fclose(f);
     path.clear();
 }

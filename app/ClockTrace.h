@@ -2,11 +2,11 @@
 // A record of demo time against wall time, for measuring how the picture
 // keeps up with the sound: with VP_CLOCK_TRACE=FILE set, every frame notes
 // the wall clock (ns since the epoch) and the demo time it drew, and every
-// start of the music notes where it started, and every frame whose cast
-// differs from the frame before (an effect on a layer started or stopped)
-// notes that first, so that frame times can be judged between scene
-// changes. Kept in memory (room for a few
-// hours of frames is reserved up front) and written as text when the run ends:
+// start of the music notes where it started. A frame whose cast differs from
+// the frame before's (an effect on a layer started or stopped) notes that
+// first, so that frame times can be judged between scene changes. Kept in
+// memory (room for a few hours of frames is reserved up front) and written
+// as text when the run ends:
 //   music <wall ns> <demo ms>
 //   cast <wall ns> <demo ms>
 //   frame <wall ns> <demo ms>

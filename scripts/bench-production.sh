@@ -112,7 +112,7 @@ wall = statistics.median(run[2] for run in per_run)
 print(f"{'whole':>9} {n:>7.0f} {med:>7.1f} {p99:>7.1f} {worst:>7.1f} {p99 / med:>8.2f}   {n / wall:.1f} fps")
 
 # The last column leaves out the stretch's first frame, which draws the change.
-print(f"between scene changes (first run's times)")
+print("between scene changes (first run's times)")
 print(f"{'stretch':>13} {'frames':>7} {'median':>7} {'p99':>7} {'worst':>7} {'p99/med':>8} {'w/o 1st':>8}")
 bounds = per_run[0][4]
 over = []
