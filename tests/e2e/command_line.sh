@@ -1,7 +1,9 @@
 # The command line: help, version, refusals with exit code 2, and a refused
 # fullscreen mode that is answered "yes" without dialogs.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 run_player --help
 expect_rc 0

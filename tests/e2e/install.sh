@@ -7,8 +7,10 @@
 # production cannot be read says so first. The installed desktop
 # entry, icons and man pages are what desktops and man accept.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 WORK=$(cd "$(mktemp -d)" && pwd -P)
 trap 'rm -rf "$WORK"' EXIT
+start_private_display
 PREFIX="$WORK/prefix"
 cmake --install "$VP_BUILD_DIR" --prefix "$PREFIX" > "$WORK/install.log" 2>&1 ||
   fail "cmake --install failed: $(cat "$WORK/install.log")"

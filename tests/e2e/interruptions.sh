@@ -4,7 +4,9 @@
 # header matching its data, a video finished by ffmpeg. Ctrl+C reaches the
 # whole process group, ffmpeg included.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 # The line that says where it stopped; sets AT (ms) and HELD (frames).
 interrupted_at() {

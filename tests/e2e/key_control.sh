@@ -11,7 +11,9 @@
 # projector stage sees P switch the projector off and on. The GL error state
 # is read after every effect; Escape ends each run with nothing on stderr.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 mkdir -p show/data
 for f in "$VP_PRODUCTION_DIR"/data/*; do
   case "$f" in */testscript.scr) ;; *) ln -s "$f" show/data/ ;; esac

@@ -1,7 +1,9 @@
 # With --log the run writes the extension list, one "fps: " line per 100
 # frames with the summary, and the texture and scene dumps; without it, nothing.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 start_player --windowed --no-music --no-vsync --log --resolution 160x120
 wait_window

@@ -2,7 +2,9 @@
 # the current frame as screenshot_0001.png, then _0002, beside the data,
 # without the overlay in it even while it shows, and says so on stdout.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 
 # Waits until the window's picture shows the overlay ($1 = yes) or not (no).

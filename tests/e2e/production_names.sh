@@ -3,7 +3,9 @@
 # title and the soundtrack named is heard. A faulty production.ini names its
 # file and line, and nothing starts.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 export SDL_AUDIODRIVER=disk
 export SDL_DISKAUDIOFILE="$WORK/heard.raw"
 

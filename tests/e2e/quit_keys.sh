@@ -1,7 +1,9 @@
 # Escape ends the run with exit code 0, so does the window's close box; with
 # logging off no log file is written.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 start_player --windowed --no-music --resolution 320x240
 wait_window

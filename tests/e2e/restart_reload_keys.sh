@@ -3,7 +3,9 @@
 # The script's setup puts an unregistered id on a layer, so every start
 # reports it once; Escape then ends the run normally.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 mkdir -p show/data
 cat > show/data/testscript.scr <<'SCR'
 SETUP

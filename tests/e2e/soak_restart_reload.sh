@@ -7,7 +7,9 @@
 # whole growth within a wide bound). No frame hangs (over 5 s). The frame times of each segment are reported, not
 # judged: they say how busy the machine was as much as how the player did.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
+. "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
+start_private_display
 
 LOG=vp_log_starts.txt
 starts() { [ -f $LOG ] && wc -l < $LOG || echo 0; }

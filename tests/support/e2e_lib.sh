@@ -48,9 +48,18 @@ wait_until() {
   fail "$3 (not within $2 s): $(cat "$ERRFILE")"
 }
 
+# Finding a window by its name and sending it keys is safe only on a display
+# no other test uses: a window another test opens takes the focus, and with
+# it the keys, or matches the name. private_display.sh provides one.
+require_own_display() {
+  [ -n "${VP_OWN_DISPLAY:-}" ] && [ "$VP_OWN_DISPLAY" = "${DISPLAY:-}" ] ||
+    fail "windows and keys need a display of this test's own: source tests/support/private_display.sh and call start_private_display"
+}
+
 # Waits for the player's window to be mapped and sets WID.
 wait_window() {
   local name=${1:-Quorvantix}
+  require_own_display
   WID=""
   find_window() {
     WID=$(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null | head -1)
@@ -63,6 +72,7 @@ wait_window() {
 # A key pressed while the effects load waits for the first frame; one pressed
 # and released between two frames still reaches the next one.
 press() {
+  require_own_display
   xdotool windowfocus --sync "$WID" >/dev/null 2>&1 || true
   xdotool key --delay 120 "$@"
 }

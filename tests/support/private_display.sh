@@ -17,7 +17,7 @@ start_private_display() {
     for _ in $(seq 1 50); do
       kill -0 "$PRIVATE_XVFB" 2>/dev/null || break
       if DISPLAY=:$num xdotool getdisplaygeometry >/dev/null 2>&1; then
-        export DISPLAY=:$num
+        export DISPLAY=:$num VP_OWN_DISPLAY=:$num
         return 0
       fi
       sleep 0.1
