@@ -6,7 +6,7 @@
 # player finds every shipped library in its own lib/ through the start
 # script; the README's organiser commands keep the production's picture; it
 # checks its own production when started from a folder holding another. A
-# release that fails leaves nothing behind.
+# release that fails, its own check included, leaves nothing behind.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 VPDPACK="$VP_BUILD_DIR/vpdpack"
@@ -78,8 +78,10 @@ expect_rc 0
 got=$(cd elsewhere && "$R/start" --windowed --print-args)
 [ "$got" = "music=1 fullscreen=0 width=1920 height=1080 $line" ] || fail "started elsewhere: $got"
 
-# A release that fails on the way leaves nothing behind, and the next try
-# is not refused for a half-made folder.
+# A release that fails on the way leaves nothing behind, so that the next
+# try is not refused for a half-made folder: a soundtrack outside the
+# production's folder has no place in it, and a release whose archive lacks
+# a file the script needs (its name is hidden) fails its own check.
 printf 'title = Wide\nmusic = ../outside.ogg\n' >wide/production.ini
 ln -s "$VP_PRODUCTION_DIR/velmorprocess-zqfinal.ogg" outside.ogg
 mkdir failed
@@ -87,5 +89,17 @@ mkdir failed
 RC=$? ERR=$(cat err.txt)
 expect_rc 1
 expect_stderr_line "vpdpack: production.ini names ../outside.ogg, which lies outside the production's folder; a release holds the production's own files only"
+[ -z "$(ls -A failed)" ] || fail "a failed release left $(ls -A failed)"
+
+mkdir -p hidden/data
+cp -r wide/data/textures hidden/data/
+cp wide/data/hall.vsc hidden/data/.hall.vsc
+ln -s "$VP_PRODUCTION_DIR/velmorprocess-zqfinal.ogg" hidden/
+printf 'DEMOSTART 0\nSETUP\n0 SET_LAYER 20 2\n0 SIGNAL 20 50 data/.hall.vsc\nTIMELINE\n1000 START 20\n2000 END_DEMO\n' \
+  >hidden/data/testscript.scr
+"$VPDPACK" release hidden failed/hidden >out.txt 2>err.txt
+RC=$? ERR=$(cat err.txt)
+expect_rc 1
+expect_stderr_line "vpdpack: the release of hidden fails vplayer --check, though the production passes it: it needs a file left out of the archive (-v lists them); nothing was released"
 [ -z "$(ls -A failed)" ] || fail "a failed release left $(ls -A failed)"
 echo ok

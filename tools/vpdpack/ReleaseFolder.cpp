@@ -227,6 +227,97 @@ bool packTarball(const fs::path& folder, const fs::path& tarball, std::string& e
     return true;
 }
 
+// The production in `folder` as `player --check` finds it; its messages in `output`.
+bool passesCheck(const std::string& player, const fs::path& folder, bool loose, std::string& output)
+{
+    std::vector<std::string> check{player, "--check", "--data-dir", folder.string()};
+    if (loose)
+        check.push_back("--loose");
+    return platform::runCapturingOutput(check, output) == 0;
+}
+
+using Libraries = std::vector<std::pair<std::string, std::string>>; // soname, file
+
+// bin/vplayer and lib/ of the release in `made`.
+bool shipPlayer(const std::string& player, const Libraries& libraries, const fs::path& made, std::string& error)
+{
+    std::error_code ec;
+    fs::create_directories(made / "bin", ec);
+    if (!ec)
+        fs::copy_file(player, made / "bin" / "vplayer", ec);
+    if (!ec && !libraries.empty())
+        fs::create_directories(made / "lib", ec);
+    for (const auto& [soname, file] : libraries)
+        if (!ec)
+            fs::copy_file(file, made / "lib" / soname, ec);
+    if (ec) {
+        error = "cannot fill " + made.string() + ": " + ec.message();
+        return false;
+    }
+    return setRunPaths(made, libraries, error);
+}
+
+// share/vplayer of the release: the soundtrack, production.ini (with the
+// party's defaults when it sets no display) and the archive.
+bool shipProduction(const fs::path& production, const ProductionNames& names, const fs::path& data, bool verbose,
+                    std::string& error)
+{
+    fs::path music, archive;
+    if (!placeInRelease(data, names.music, music, error) || !placeInRelease(data, names.archive, archive, error))
+        return false;
+    std::error_code ec;
+    fs::copy_file(production / names.music, music, ec);
+    if (ec) {
+        error = "cannot copy " + (production / names.music).string() + ": " + ec.message();
+        return false;
+    }
+    const fs::path ini = data / ProductionNames::kFileName;
+    if (fs::exists(production / ProductionNames::kFileName, ec))
+        fs::copy_file(production / ProductionNames::kFileName, ini, ec);
+    if (ec || (names.fullscreen.empty() && !addPartyDefaults(ini))) {
+        error = "cannot write " + ini.string();
+        return false;
+    }
+    return packArchive(production, names, archive, verbose, error);
+}
+
+// The start script and README.txt, from the release's own production.ini as
+// its player will read it.
+bool writeReleaseTexts(const fs::path& made, std::string& error)
+{
+    ProductionNames names;
+    OrganiserDefaults defaults;
+    const fs::path ini = made / "share" / "vplayer" / ProductionNames::kFileName;
+    if (!readProductionFile(ini.c_str(), names, error) || !organiserDefaults(names, defaults, error))
+        return false;
+    if (!writeTextFile(made / "start", releaseStartScript(names), true) ||
+        !writeTextFile(made / "README.txt", releaseReadme(names, defaults), false)) {
+        error = "cannot write the start script and README.txt into " + made.string();
+        return false;
+    }
+    return true;
+}
+
+void printSizes(const fs::path& out, const Libraries& libraries)
+{
+    std::error_code ec;
+    fs::path tarball = out;
+    tarball += ".tar.gz";
+    const uintmax_t total = folderBytes(out);
+    const uintmax_t playerBytes = fs::file_size(out / "bin" / "vplayer", ec);
+    uintmax_t libraryBytes = 0;
+    for (const auto& library : libraries)
+        libraryBytes += fs::file_size(out / "lib" / library.first, ec);
+    const uintmax_t productionBytes = folderBytes(out / "share" / "vplayer");
+    // The player's share: what the production does not bring, its libraries included.
+    std::printf("%s: %s unpacked: the player %s and %zu libraries %s (%d %% of it), the production %s\n",
+                out.c_str(), megabytes(total).c_str(), megabytes(playerBytes).c_str(), libraries.size(),
+                megabytes(libraryBytes).c_str(),
+                total ? static_cast<int>(100 * (playerBytes + libraryBytes) / total) : 0,
+                megabytes(productionBytes).c_str());
+    std::printf("%s: %s\n", tarball.c_str(), megabytes(fs::file_size(tarball, ec)).c_str());
+}
+
 } // namespace
 
 int makeRelease(const ReleaseRequest& request)
@@ -250,18 +341,12 @@ int makeRelease(const ReleaseRequest& request)
         return fail(error);
 
     // What the release plays is checked by the player it ships with.
-    const bool loose = fs::is_directory(production / "data", ec);
-    std::vector<std::string> check{player, "--check", "--data-dir", production.string()};
-    if (loose)
-        check.push_back("--loose");
     std::string checkOutput;
-    const int checked = platform::runCapturingOutput(check, checkOutput);
-    if (checked != 0) {
+    if (!passesCheck(player, production, fs::is_directory(production / "data", ec), checkOutput)) {
         std::fputs(checkOutput.c_str(), stderr);
         return fail(request.production + " has errors (vplayer --check); nothing was released");
     }
-
-    std::vector<std::pair<std::string, std::string>> libraries;
+    Libraries libraries;
     if (!librariesToShip(player, libraries, error))
         return fail(error);
 
@@ -269,63 +354,19 @@ int makeRelease(const ReleaseRequest& request)
     if (!staging.made())
         return fail("cannot make a folder beside " + out.string() + " to make the release in");
     const fs::path made = staging.folder();
-    const fs::path data = made / "share" / "vplayer";
-    fs::create_directories(data, ec);
-    if (!ec)
-        fs::create_directories(made / "bin", ec);
-    if (ec)
-        return fail("cannot make " + data.string() + ": " + ec.message());
-    fs::copy_file(player, made / "bin" / "vplayer", ec);
-    if (!ec && !libraries.empty())
-        fs::create_directories(made / "lib", ec);
-    for (const auto& [soname, file] : libraries)
-        if (!ec)
-            fs::copy_file(file, made / "lib" / soname, ec);
-    if (ec)
-        return fail("cannot fill " + made.string() + ": " + ec.message());
-    if (!setRunPaths(made, libraries, error))
+    if (!shipPlayer(player, libraries, made, error) ||
+        !shipProduction(production, names, made / "share" / "vplayer", request.verbose, error) ||
+        !writeReleaseTexts(made, error))
         return fail(error);
-
-    fs::path music, archive;
-    if (!placeInRelease(data, names.music, music, error) || !placeInRelease(data, names.archive, archive, error))
-        return fail(error);
-    fs::copy_file(production / names.music, music, ec);
-    if (ec)
-        return fail("cannot copy " + (production / names.music).string() + ": " + ec.message());
-    const fs::path ini = data / ProductionNames::kFileName;
-    if (fs::exists(production / ProductionNames::kFileName, ec))
-        fs::copy_file(production / ProductionNames::kFileName, ini, ec);
-    if (ec || (names.fullscreen.empty() && !addPartyDefaults(ini)))
-        return fail("cannot write " + ini.string());
-    if (!packArchive(production, names, archive, request.verbose, error))
-        return fail(error);
-
-    // The release's own production.ini, as its player will read it.
-    ProductionNames released;
-    OrganiserDefaults defaults;
-    if (!readProductionFile(ini.c_str(), released, error) || !organiserDefaults(released, defaults, error))
-        return fail(error);
-    if (!writeTextFile(made / "start", releaseStartScript(released), true) ||
-        !writeTextFile(made / "README.txt", releaseReadme(released, defaults), false))
-        return fail("cannot write the start script and README.txt into " + made.string());
-
+    // And checked again as it ships: what stayed out of the archive must not
+    // be what it plays.
+    if (!passesCheck(player, made / "share" / "vplayer", false, checkOutput)) {
+        std::fputs(checkOutput.c_str(), stderr);
+        return fail("the release of " + request.production + " fails vplayer --check, though the production " +
+                    "passes it: it needs a file left out of the archive (-v lists them); nothing was released");
+    }
     if (!packTarball(made, staging.tarball(), error) || !staging.moveIntoPlace(error))
         return fail(error);
-    fs::path tarball = out;
-    tarball += ".tar.gz";
-
-    const uintmax_t total = folderBytes(out);
-    const uintmax_t playerBytes = fs::file_size(out / "bin" / "vplayer", ec);
-    uintmax_t libraryBytes = 0;
-    for (const auto& library : libraries)
-        libraryBytes += fs::file_size(out / "lib" / library.first, ec);
-    const uintmax_t productionBytes = folderBytes(out / "share" / "vplayer");
-    // The player's share: what the production does not bring, its libraries included.
-    std::printf("%s: %s unpacked: the player %s and %zu libraries %s (%d %% of it), the production %s\n",
-                out.c_str(), megabytes(total).c_str(), megabytes(playerBytes).c_str(), libraries.size(),
-                megabytes(libraryBytes).c_str(),
-                total ? static_cast<int>(100 * (playerBytes + libraryBytes) / total) : 0,
-                megabytes(productionBytes).c_str());
-    std::printf("%s: %s\n", tarball.c_str(), megabytes(fs::file_size(tarball, ec)).c_str());
+    printSizes(out, libraries);
     return 0;
 }
