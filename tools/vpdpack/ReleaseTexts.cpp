@@ -11,6 +11,26 @@ std::string showsAs(const OrganiserDefaults& defaults)
     return defaults.fullscreen ? "fullscreen at " + size : "in a " + size + " window";
 }
 
+// `text` broken into lines of at most `width` characters at its blanks.
+std::string wrapped(const std::string& text, size_t width)
+{
+    std::string out, line;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find(' ', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string word = text.substr(at, end - at);
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            out += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+        at = end + 1;
+    }
+    return out + line + "\n";
+}
+
 } // namespace
 
 std::string releaseStartScript(const ProductionNames& names)
@@ -28,10 +48,12 @@ std::string releaseReadme(const ProductionNames& names, const OrganiserDefaults&
     return names.title + "\n" + std::string(names.title.size(), '=') + "\n\n"
            "A real-time demo for Linux (x86-64, OpenGL). Nothing to install: unpack\n"
            "the folder anywhere and run ./start (or double-click it).\n\n" +
-           (defaults.launcher ? "Without options the launcher opens: pick the display and press Launch!.\n"
-                                "It starts out "
-                              : "Without options it plays at once, ") +
-           showsAs(defaults) + ".\n\n"
+           wrapped((defaults.launcher ? "Without options the launcher opens: pick the display and press Launch! "
+                                        "It starts out "
+                                      : "Without options it plays at once, ") +
+                       showsAs(defaults) + ".",
+                   76) +
+           "\n"
            "Keys while it plays\n"
            "  Escape        end at once\n"
            "  Space         pause and resume\n"

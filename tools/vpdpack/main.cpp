@@ -7,8 +7,9 @@
 // Members are named after the paths as given ("data/a.scr" is stored as
 // "DATA\A.SCR"); directories are added with every file below them, in name
 // order, but for hidden files and folders, editor backups and swap files
-// (PackedFiles.h). -v lists what was packed and what was left out. "t" and "x" read through the engine's own archive reader, so what
-// they accept is what the player accepts. Exit status 0 on success, 1 on any
+// (PackedFiles.h); -v lists what was packed and what was left out. "t" and
+// "x" read through the engine's own archive reader, so what they accept is
+// what the player accepts. Exit status 0 on success, 1 on any
 // failure with the reason on stderr, 2 for a command line it does not
 // understand (with the usage).
 
