@@ -14,11 +14,14 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
+
+using Libraries = std::vector<std::pair<std::string, std::string>>; // soname, file
 
 int fail(const std::string& message)
 {
@@ -129,8 +132,7 @@ bool placeInRelease(const fs::path& data, const std::string& name, fs::path& pla
 
 // The shared libraries `player` loads that are not on a stock desktop, as
 // ldd finds them here: soname and file.
-bool librariesToShip(const std::string& player, std::vector<std::pair<std::string, std::string>>& out,
-                     std::string& error)
+bool librariesToShip(const std::string& player, Libraries& out, std::string& error)
 {
     const std::string ldd = platform::findExecutable("ldd");
     std::string listing;
@@ -178,8 +180,7 @@ std::string megabytes(uintmax_t bytes)
 // split at a ':' in the release folder's name, and a library's own run path
 // (libpulse's points to /usr/lib/x86_64-linux-gnu/pulseaudio) would send it
 // to a folder a stranger's system may lack.
-bool setRunPaths(const fs::path& folder, const std::vector<std::pair<std::string, std::string>>& libraries,
-                 std::string& error)
+bool setRunPaths(const fs::path& folder, const Libraries& libraries, std::string& error)
 {
     if (libraries.empty())
         return true;
@@ -235,8 +236,6 @@ bool passesCheck(const std::string& player, const fs::path& folder, bool loose, 
         check.push_back("--loose");
     return platform::runCapturingOutput(check, output) == 0;
 }
-
-using Libraries = std::vector<std::pair<std::string, std::string>>; // soname, file
 
 // bin/vplayer and lib/ of the release in `made`.
 bool shipPlayer(const std::string& player, const Libraries& libraries, const fs::path& made, std::string& error)
@@ -363,7 +362,7 @@ int makeRelease(const ReleaseRequest& request)
     if (!passesCheck(player, made / "share" / "vplayer", false, checkOutput)) {
         std::fputs(checkOutput.c_str(), stderr);
         return fail("the release of " + request.production + " fails vplayer --check, though the production " +
-                    "passes it: it needs a file left out of the archive (-v lists them); nothing was released");
+                    "passes it (does it need a file left out of the archive? -v lists them); nothing was released");
     }
     if (!packTarball(made, staging.tarball(), error) || !staging.moveIntoPlace(error))
         return fail(error);
