@@ -7,6 +7,9 @@ namespace fs = std::filesystem;
 StagingFolder::StagingFolder(const fs::path& release)
     : release(release)
 {
+    // The folders it goes in are made as they are needed.
+    std::error_code made;
+    fs::create_directories(release.parent_path(), made);
     std::random_device random;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const fs::path candidate = release.parent_path() / ("." + release.filename().string() + ".partial-" +
