@@ -90,16 +90,19 @@ bool parseLoop(const char* text, int& from, int& to)
 const char* commandLineHelp()
 {
     return "usage: vplayer [options]\n"
-           "Without options the launcher dialog opens; any option skips it.\n"
-           "  --play                 play with the launcher's defaults\n"
+           "Without options the launcher dialog opens; any option skips it. The display\n"
+           "options left out keep the production's own (production.ini's resolution and\n"
+           "fullscreen, else fullscreen at 800x600).\n"
+           "  --play                 play with the production's defaults\n"
            "  --windowed             run in a window\n"
-           "  --fullscreen           run fullscreen (the default)\n"
+           "  --fullscreen           run fullscreen with a mode change to the resolution\n"
            "  --fullscreen=desktop   fullscreen at the monitor's own resolution, the picture\n"
            "                         scaled into it with its aspect kept\n"
            "  --fit [on|off|auto]    draw at the demo's resolution off screen and scale it into\n"
            "                         the window with black bars (auto, the default: when the\n"
            "                         window's size differs; off: draw at the window's size)\n"
-           "  --resolution WxH       window or display size (default 800x600)\n"
+           "  --resolution WxH       the picture's size: the window's, the display mode's, or\n"
+           "                         the picture fitted into the desktop\n"
            "  --aa N                 multisample count\n"
            "  --aniso N              maximum texture anisotropy\n"
            "  --no-music             play without the soundtrack\n"
@@ -129,7 +132,8 @@ const char* commandLineHelp()
            "  --audio-driver NAME    use this SDL audio driver only (pipewire, pulseaudio, alsa, disk,\n"
            "                         ...; dummy plays silently and keeps the music's clock)\n"
            "  --print-args           print the eight run arguments on one line and exit\n"
-           "                         instead of playing (alone: after the launcher dialog)\n"
+           "                         instead of playing (alone: after the launcher dialog);\n"
+           "                         desktop=1 at the end for desktop fullscreen\n"
            "  --check-gl             check the GL error state after every effect (debugging)\n"
            "  --capture DIR --fps N [--from MS] [--to MS] [--size WxH]\n"
            "                         render frames at fixed demo-time steps to DIR as PNG files,\n"
@@ -212,12 +216,15 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
         } else if (a == "--windowed") {
             o.fullscreen = false;
             o.desktopFullscreen = false;
+            o.displayModeGiven = true;
         } else if (a == "--fullscreen") {
             o.fullscreen = true;
             o.desktopFullscreen = false;
+            o.displayModeGiven = true;
         } else if (a == "--fullscreen=desktop") {
             o.fullscreen = false;
             o.desktopFullscreen = true;
+            o.displayModeGiven = true;
         } else if (a == "--fit" || a.rfind("--fit=", 0) == 0) {
             // An optional value: --fit alone turns it on.
             std::string mode = a.size() > 5 ? a.substr(6) : "on";
@@ -258,6 +265,7 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
                 error = "bad resolution '" + std::string(v) + "' (expected WxH)";
                 return CommandAction::Error;
             }
+            o.resolutionGiven = true;
         } else if (a == "--aa") {
             if (!value(v))
                 return CommandAction::Error;
@@ -389,10 +397,12 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
         // Capture renders in a hidden window of its own size, and writes the
         // soundtrack segment to a file instead of playing it.
         o.fullscreen = false;
+        o.desktopFullscreen = false;
         o.music = false;
         if (o.captureWidth > 0) {
             o.width = o.captureWidth;
             o.height = o.captureHeight;
+            o.resolutionGiven = true;
         }
     }
     return CommandAction::Run;
@@ -401,7 +411,8 @@ CommandAction parseCommandLine(int argc, const char* const* argv, RunOptions& o,
 namespace {
 
 // Changes to the folder the run plays: --data-dir's, else the working folder
-// or the installed production (ProductionLocation.h). Playing the installed
+// or the installed production (ProductionLocation.h); a release's player
+// plays its own production wherever it is started. Playing the installed
 // one, a relative capture path, the screenshots and the logs stay in the folder the
 // player was started in, since the installed folder is usually not writable.
 bool enterProduction(RunOptions& o)
@@ -413,7 +424,8 @@ bool enterProduction(RunOptions& o)
             return true;
         const std::string archive = o.archiveGiven ? *o.archiveGiven : ProductionNames().archive;
         const std::string installed = installedProductionFolder(ownExecutable());
-        folder = chooseProductionFolder(cwd, installed, archive, o.loose);
+        const bool own = o.ownProductionOnly && !installed.empty() && holdsProduction(installed, archive, o.loose);
+        folder = own ? installed : chooseProductionFolder(cwd, installed, archive, o.loose);
         // Nothing here and the installed production out of reach: say why,
         // before the usual report of what the working folder lacks.
         const std::string why = folder == cwd && !installed.empty() && !holdsProduction(cwd, archive, o.loose)
@@ -482,7 +494,9 @@ void checkArchivePassword(const RunOptions& o)
 int startRun(const DemoArgs& args)
 {
     if (currentRunOptions().printArgs) {
-        std::printf("%s\n", formatDemoArgs(args).c_str());
+        // Desktop fullscreen is no mode change (fullscreen=0) and no window
+        // either: said apart, so that an organiser sees what they will get.
+        std::printf("%s%s\n", formatDemoArgs(args).c_str(), currentRunOptions().desktopFullscreen ? " desktop=1" : "");
         return 0;
     }
     checkArchivePassword(currentRunOptions());
@@ -532,13 +546,20 @@ int playerMainUninterrupted(int argc, char** argv)
     case CommandAction::Run:
         break;
     }
+    // The check is for a shell or an editor: messages, never boxes.
+    if (options.check)
+        setenv("VP_NO_DIALOGS", "1", 1);
     if (!enterProduction(options))
         return 2;
     if (!nameProduction(options))
         return 1;
+    OrganiserDefaults defaults;
+    if (!organiserDefaults(options.names, defaults, error)) {
+        errorBox(error.c_str(), true);
+        return 1;
+    }
+    defaults.applyTo(options);
     if (options.check) {
-        // The check is for a shell or an editor: messages, never boxes.
-        setenv("VP_NO_DIALOGS", "1", 1);
         checkArchivePassword(options);
         return runProductionCheck(options.loose, options.names, options.music);
     }

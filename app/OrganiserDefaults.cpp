@@ -49,6 +49,19 @@ DemoArgs OrganiserDefaults::args() const
     return args;
 }
 
+void OrganiserDefaults::applyTo(RunOptions& options) const
+{
+    if (!options.resolutionGiven) {
+        options.width = width;
+        options.height = height;
+    }
+    // A capture draws in a hidden window of its own, never fullscreen.
+    if (!options.displayModeGiven && !options.capturing()) {
+        options.fullscreen = fullscreen && !desktop;
+        options.desktopFullscreen = desktop;
+    }
+}
+
 bool organiserDefaults(const ProductionNames& names, OrganiserDefaults& out, std::string& error)
 {
     out = OrganiserDefaults();

@@ -11,6 +11,7 @@
 //   resolution = WxH                 the picture's size
 #include "app/DemoArgs.h"
 #include "app/ProductionNames.h"
+#include "app/RunOptions.h"
 
 #include <string>
 
@@ -29,6 +30,10 @@ struct OrganiserDefaults {
     DemoArgs argsFromChoices(const LauncherChoices& choices, bool& desktopChosen) const;
     // The run's arguments without the launcher.
     DemoArgs args() const;
+    // The command line's run: what its options name stays theirs, the rest
+    // of the display (resolution, fullscreen or window or desktop) is the
+    // production's, so that --no-music keeps a 16:9 production at 16:9.
+    void applyTo(RunOptions& options) const;
 };
 
 // Reads the defaults from the production's names; false with the reason in

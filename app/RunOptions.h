@@ -21,6 +21,8 @@ struct RunOptions {
 
     bool loose = false;     // data files from data/ on disk instead of data.vpd
     std::string dataDir;    // change to this folder first
+    bool ownProductionOnly = false; // the release player: without --data-dir, the production beside it
+                                    // (share/vplayer) wherever it is started, when there is one
     std::string productionFolder; // the folder the run plays, once chosen (the launcher shows it)
     std::string screenshotFolder = "."; // F12's pictures: beside the data, unless that is the installed production
     std::string logFolder = ".";        // --log's files: likewise
@@ -29,6 +31,10 @@ struct RunOptions {
     bool checkGL = false;   // --check-gl: the GL error state after every effect, fatal
     FitMode fit = FitMode::Auto;   // --fit [on|off|auto]
     bool desktopFullscreen = false; // --fullscreen=desktop: the monitor's own resolution, picture fitted
+    // What the command line named of the display; the rest comes from the
+    // production's defaults (OrganiserDefaults::applyTo).
+    bool resolutionGiven = false;  // --resolution, or a capture's --size
+    bool displayModeGiven = false; // --windowed, --fullscreen, --fullscreen=desktop
 
     // Capture: fixed-step frames written as PNG files (and the soundtrack segment).
     std::string captureDir; // empty: no capture; a video file name (out.mp4): encoded with ffmpeg;

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/RunOptions.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
@@ -9,6 +10,11 @@
 
 int main(int argc, char** argv)
 {
+#ifdef VP_RELEASE_PLAYER_BUILD
+    // A release plays the production it ships with, wherever it is started
+    // from: the organiser's folder may well hold another production.
+    currentRunOptions().ownProductionOnly = true;
+#endif
     int rc = playerMain(argc, argv);
 #ifdef VP_LEAK_CHECK
     // In the sanitizer build, leaks are looked for here, while the GL

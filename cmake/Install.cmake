@@ -79,5 +79,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Video export runs ffmpeg when asked to; the player works without it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS ffmpeg)
+# vpdpack release gives the libraries it ships run paths with patchelf.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS patchelf)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

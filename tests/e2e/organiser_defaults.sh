@@ -1,8 +1,9 @@
 # What a production starts with when started without options: production.ini
 # sets the launcher's defaults (a resolution the launcher does not list is
 # offered and understood) or does without the launcher; a value it does not
-# understand stops the start with its text. --print-args prints the run's
-# arguments instead of playing.
+# understand stops the start with its text. Options change only what they
+# name of the production's display, a capture's size included. --print-args
+# prints the run's arguments instead of playing.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 . "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
@@ -34,6 +35,21 @@ wait_window "Velmor Process - Quorvantix"
 quit_with_escape
 expect_rc 0
 [ ! -s "$OUTFILE" ] || fail "Escape in the launcher ran the demo: $(cat "$OUTFILE")"
+
+# Options keep what they do not name: a 16:9 production stays 16:9.
+printf 'fullscreen = desktop\nresolution = 1920x1080\n' >production.ini
+run_player --no-music --print-args
+expect_rc 0
+[ "$OUT" = "music=0 fullscreen=0 width=1920 height=1080 samples=0 anisotropy=0 logging=0 atiShadows=0 desktop=1" ] ||
+  fail "--no-music: $OUT"
+run_player --fullscreen --resolution 1280x720 --print-args
+expect_rc 0
+[ "$OUT" = "music=1 fullscreen=1 width=1280 height=720 samples=0 anisotropy=0 logging=0 atiShadows=0" ] ||
+  fail "--fullscreen --resolution 1280x720: $OUT"
+run_player --capture frames --fps 5 --print-args
+expect_rc 0
+[ "$OUT" = "music=0 fullscreen=0 width=1920 height=1080 samples=0 anisotropy=0 logging=0 atiShadows=0" ] ||
+  fail "a capture without --size: $OUT"
 
 printf 'fullscreen = big\n' >production.ini
 run_player

@@ -3,7 +3,8 @@
 # sample production's release stays within 15 MB and needs no glibc symbol
 # newer than 2.35 (Ubuntu 22.04). Unpacked from its .tar.gz into a minimal
 # Debian 12 root that has only what every desktop has (no SDL2, FLTK, GLU,
-# libpng, TurboJPEG or Vorbis), it plays, captures and shows its launcher.
+# libpng, TurboJPEG or Vorbis), into a folder whose name holds ':' and a
+# blank, it plays, captures and shows its launcher.
 # The root is made once with debootstrap and kept (minimal_debian_root.sh);
 # running in it needs root, as chroot does.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
@@ -44,7 +45,10 @@ echo "newest glibc symbol version: $newest"
 ROOT=$(bash "$VP_SOURCE_DIR/tests/support/minimal_debian_root.sh") || fail "no minimal Debian root"
 STAGE=$(mktemp -d "$ROOT/tmp/vp-release.XXXXXX")
 INSIDE=/tmp/${STAGE##*/}
-tar -xzf demo.tar.gz -C "$STAGE" || fail "cannot unpack demo.tar.gz"
+# A folder's name that a search path would split.
+mkdir "$STAGE/party:2026 entries"
+PARTY="$INSIDE/party:2026 entries"
+tar -xzf demo.tar.gz -C "$STAGE/party:2026 entries" || fail "cannot unpack demo.tar.gz"
 
 # Runs a shell command in the root, in a mount namespace of its own so that
 # /proc and /dev are mounted there only as long as the command runs.
@@ -71,16 +75,16 @@ DISPLAY=:$num xdotool getdisplaygeometry >/dev/null 2>&1 || fail "no X server in
 # No other test reaches this server: its windows and keys are this test's.
 export DISPLAY=:$num VP_OWN_DISPLAY=:$num
 
-# As the start script runs it: the shipped libraries find theirs in lib/.
+# The player and the shipped libraries find theirs in lib/ by themselves.
 echo "ldd of the released player in the minimal root:"
-in_root "LD_LIBRARY_PATH=$INSIDE/demo/lib ldd $INSIDE/demo/bin/vplayer" >ldd.txt 2>&1 || fail "ldd failed in the root: $(cat ldd.txt)"
+in_root "ldd '$PARTY/demo/bin/vplayer'" >ldd.txt 2>&1 || fail "ldd failed in the root: $(cat ldd.txt)"
 cat ldd.txt
 ! grep -q 'not found' ldd.txt || fail "libraries missing in the minimal root"
 
 # Starts the release in the root in the background, like start_player.
 start_in_root() {
   OUTFILE=$(mktemp) ERRFILE=$(mktemp) SHOTS=0
-  in_root "cd $INSIDE && DISPLAY=$DISPLAY VP_NO_DIALOGS=1 $1" >"$OUTFILE" 2>"$ERRFILE" &
+  in_root "cd '$PARTY' && DISPLAY=$DISPLAY VP_NO_DIALOGS=1 $1" >"$OUTFILE" 2>"$ERRFILE" &
   PID=$!
 }
 
@@ -105,7 +109,7 @@ shown=$(awk '$1 == "music" { start = $3 } $1 == "frame" { t = $3 } END { print t
 echo "played $shown ms of demo time with the music"
 
 # Captures 2 s at 5 frames a second.
-in_root "cd $INSIDE && DISPLAY=$DISPLAY VP_NO_DIALOGS=1 ./demo/start --capture $INSIDE/frames --fps 5 \
+in_root "cd '$PARTY' && DISPLAY=$DISPLAY VP_NO_DIALOGS=1 ./demo/start --capture $INSIDE/frames --fps 5 \
   --from 40000 --to 42000 --size 320x240" >out.txt 2>err.txt
 RC=$? ERR=$(cat err.txt)
 expect_rc 0

@@ -118,7 +118,9 @@ const ClassInfo kClasses[] = {
      nullptr,
      "the rise out of black in `intro.scr` and the fade to black in `outro.scr`."},
     {&FlashOverlay::signals, "FlashOverlay",
-     "A full-screen flash in the effect's colour (white by default) that fades out.", nullptr,
+     "A full-screen flash in the effect's colour (white by default) that fades out. A pattern trigger's "
+     "flash is always white: [a coloured beat flash](#a-coloured-beat-flash) says why and how to get one.",
+     nullptr,
      "the pulses of every section, and the ticks and strobes the pattern triggers send it."},
 };
 

@@ -1,22 +1,24 @@
 // vpdpack: the production's archive tool.
-//   vpdpack a ARCHIVE FILE|DIR... [-p PASSWORD] [-m stored|normal|audio] [--solid]
+//   vpdpack a ARCHIVE FILE|DIR... [-p PASSWORD] [-m stored|normal|audio] [--solid] [-v]
 //   vpdpack l ARCHIVE
 //   vpdpack t ARCHIVE [-p PASSWORD]
 //   vpdpack x ARCHIVE MEMBER [-p PASSWORD] [-o OUT]
-//   vpdpack release PRODUCTION OUT [--player FILE]
+//   vpdpack release PRODUCTION OUT [--player FILE] [-v]
 // Members are named after the paths as given ("data/a.scr" is stored as
 // "DATA\A.SCR"); directories are added with every file below them, in name
-// order. "t" and "x" read through the engine's own archive reader, so what
-// they accept is what the player accepts. Exit status 0 on success, 1 on any
+// order, but for hidden files and folders, editor backups and swap files
+// (PackedFiles.h); -v lists what was packed and what was left out. "t" and
+// "x" read through the engine's own archive reader, so what they accept is
+// what the player accepts. Exit status 0 on success, 1 on any
 // failure with the reason on stderr, 2 for a command line it does not
 // understand (with the usage).
 
 #include "ArchiveListing.h"
 #include "ArchiveWriter.h"
+#include "PackedFiles.h"
 #include "ReleaseFolder.h"
 #include "resources/ArchiveReader.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,11 +31,11 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kUsage =
-    "usage: vpdpack a ARCHIVE FILE|DIR... [-p PASSWORD] [-m stored|normal|audio] [--solid]\n"
+    "usage: vpdpack a ARCHIVE FILE|DIR... [-p PASSWORD] [-m stored|normal|audio] [--solid] [-v]\n"
     "       vpdpack l ARCHIVE\n"
     "       vpdpack t ARCHIVE [-p PASSWORD]\n"
     "       vpdpack x ARCHIVE MEMBER [-p PASSWORD] [-o OUT]\n"
-    "       vpdpack release PRODUCTION OUT [--player FILE]\n";
+    "       vpdpack release PRODUCTION OUT [--player FILE] [-v]\n";
 
 int fail(const std::string& message)
 {
@@ -70,6 +72,7 @@ struct Arguments {
     std::string output;
     bool solid = false;
     bool hasOutput = false;
+    bool verbose = false;
 };
 
 bool parseArguments(int argc, char** argv, Arguments& args, std::string& error)
@@ -111,6 +114,8 @@ bool parseArguments(int argc, char** argv, Arguments& args, std::string& error)
             args.hasOutput = true;
         } else if (a == "--solid") {
             args.solid = true;
+        } else if (a == "-v") {
+            args.verbose = true;
         } else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + a;
             return false;
@@ -130,12 +135,14 @@ int commandAdd(const Arguments& args)
         const std::string& p = args.positional[i];
         std::error_code ec;
         if (fs::is_directory(p, ec)) {
-            std::vector<std::string> found;
-            for (const auto& e : fs::recursive_directory_iterator(p, ec))
-                if (e.is_regular_file())
-                    found.push_back(e.path().generic_string());
-            std::sort(found.begin(), found.end());
-            paths.insert(paths.end(), found.begin(), found.end());
+            FolderFiles found;
+            std::string error;
+            if (!filesToPack(p, found, error))
+                return fail(error);
+            paths.insert(paths.end(), found.packed.begin(), found.packed.end());
+            if (args.verbose)
+                for (const std::string& left : found.leftOut)
+                    std::printf("left out %s\n", left.c_str());
         } else {
             paths.push_back(p);
         }
@@ -147,6 +154,8 @@ int commandAdd(const Arguments& args)
         if (!readWholeFile(p, in.data))
             return fail("cannot read " + p);
         inputs.push_back(std::move(in));
+        if (args.verbose)
+            std::printf("packed %s\n", p.c_str());
     }
     PackOptions options;
     options.method = args.method == "stored" ? PackMethod::Stored
@@ -243,7 +252,7 @@ int commandExtract(const Arguments& args)
     return ok ? 0 : fail("cannot write " + (toStdout ? std::string("to stdout") : args.output));
 }
 
-// release PRODUCTION OUT [--player FILE]: its own options, none of the archive's.
+// release PRODUCTION OUT [--player FILE] [-v]: its own options, none of the archive's.
 int commandRelease(int argc, char** argv)
 {
     ReleaseRequest request;
@@ -254,6 +263,8 @@ int commandRelease(int argc, char** argv)
             if (i + 1 >= argc || argv[i + 1][0] == '-')
                 return usageError("--player needs a file");
             request.player = argv[++i];
+        } else if (a == "-v") {
+            request.verbose = true;
         } else if (a.size() > 1 && a[0] == '-') {
             return usageError("unknown option " + a);
         } else {
