@@ -131,7 +131,6 @@ TEST_F(PlaybackControlGL, ALoopPastTheEndIsCutThereAndOneBeyondItRefused)
                                                       "end (111000 ms); looping 106000..111000 ms\n");
     EXPECT_EQ(loop.endMs(), 111000);
     EXPECT_EQ(playback.startTime(player->demoStart(), player->endDemoTime()), 106000);
-    player->fastForward(106000);
     frameAt(110999);
     EXPECT_FALSE(loop.apply(engine(), *player, playback, presenter));
     frameAt(111000);
@@ -150,7 +149,7 @@ TEST_F(PlaybackControlGL, ALoopPastTheEndIsCutThereAndOneBeyondItRefused)
 
     // Escape ends the run inside such a loop.
     restart();
-    player->fastForward(106000);
+    frameAt(106000);
     key(ScriptPlayer::kKeyEscape, true);
     frameAt(106100);
     ASSERT_TRUE(player->quitRequested());
@@ -176,7 +175,6 @@ TEST_F(PlaybackControlGL, AStartPastTheEndShowsTheEndPaused)
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "the demo ends at 50000 ms, before 68352 ms: showing its end at 49999 ms\npaused at 49999 ms\n");
     EXPECT_TRUE(playback.paused());
-    player->fastForward(49999);
     frameAt(49999);
     EXPECT_FALSE(player->quitRequested());
 }
