@@ -11,7 +11,7 @@ PlaybackControl::PlaybackControl(bool withMusic, int start)
 {
 }
 
-int PlaybackControl::startTime(int start)
+int PlaybackControl::startTime(int start, int end)
 {
     demoStart = start;
     // A seek back may aim anywhere from the demo start on, a lead-in's
@@ -23,7 +23,25 @@ int PlaybackControl::startTime(int start)
     else if (startMs >= 0)
         at = startMs;
     seekPending = false;
-    return at > demoStart ? at : demoStart;
+    if (at < demoStart)
+        at = demoStart;
+    // Shown paused, the end's last picture lets the author see where the
+    // show now ends, and Page Up or a fix goes on from there.
+    if (end > demoStart && at >= end) {
+        std::printf("the demo ends at %d ms, before %d ms: showing its end at %d ms\n", end, at, end - 1);
+        at = end - 1;
+        if (!isPaused)
+            std::printf("paused at %d ms\n", at);
+        std::fflush(stdout);
+        isPaused = true;
+    }
+    return at;
+}
+
+void PlaybackControl::dropLoopStart(int loopFromMs)
+{
+    if (startMs == loopFromMs)
+        startMs = -1;
 }
 
 void PlaybackControl::started(DemoEngine& engine)

@@ -11,7 +11,10 @@
 //
 // It also decides where each start of the script begins: the time of a seek
 // back when one is pending, otherwise the --start time, never before the
-// demo start. Owned by the demo run; prints what it does on stdout.
+// demo start, and never at or past the end event, which would end the run
+// before a frame is shown (a watched save can move the end before the time
+// shown): then the start is the last moment before the end, paused. Owned by
+// the demo run; prints what it does on stdout.
 
 #include "app/KeyPresses.h"
 
@@ -31,8 +34,12 @@ public:
     // Notes presses of the three keys; the message goes on to the engine as well.
     void onMessage(const WindowMessage& msg) { presses.onMessage(msg); }
 
-    // The demo time the script, just started, is to begin at.
-    int startTime(int demoStart);
+    // The demo time the script, just started, is to begin at. demoEnd: its
+    // end event's time, -1 for none.
+    int startTime(int demoStart, int demoEnd = -1);
+    // A --loop that was refused takes the start it gave (its FROM) with it:
+    // playback starts where it would without the loop.
+    void dropLoopStart(int loopFromMs);
     // After a start of the script and its music: a paused run stays paused.
     void started(DemoEngine& engine);
 

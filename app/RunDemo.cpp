@@ -101,7 +101,8 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         engine.lockClockToMusic(options.clockFromMusic);
     }
     PlaybackControl playback(music, options.startMs);
-    SectionLoop loop(options.loopFromMs, options.loopToMs);
+    // A capture plays the show once.
+    SectionLoop loop(capture ? -1 : options.loopFromMs, capture ? -1 : options.loopToMs);
     ProductionWatch watch;
     if (options.watch && !capture)
         watch.start(kLooseDataDir, music ? options.names.music : std::string());
@@ -134,13 +135,15 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         while (!quit && !rebuild) {
             // A start of the script: parsed again, effects keep their data.
             player->startScript();
+            const int demoStart = player->demoStart();
+            const int demoEnd = player->endDemoTime();
+            loop.fit(demoStart, demoEnd, playback);
             // A capture from mid-show plays the frames before its first one
             // without drawing them, at its own frame rate, as a capture
             // from the start draws them; before the demo start (a lead-in)
             // its own clock runs there.
-            const int demoStart = player->demoStart();
             const int captureFrom = options.captureFromGiven ? options.captureFromMs : demoStart;
-            const int startAt = capture ? std::max(captureFrom, demoStart) : playback.startTime(demoStart);
+            const int startAt = capture ? std::max(captureFrom, demoStart) : playback.startTime(demoStart, demoEnd);
             if (startAt != demoStart) {
                 if (capture)
                     player->fastForward(startAt, options.captureFps, options.captureFpsDen);
@@ -221,7 +224,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                 } else if (player->restartRequested()) {
                     restart = true;
                 } else {
-                    quit = player->quitRequested();
+                    quit = player->quitRequested() && !loop.catchesEnd(*player);
                 }
                 if (capture && capture->finished())
                     quit = true;

@@ -57,21 +57,51 @@ void SectionLoop::actOnKeys(int now, ScriptPlayer& player, FramePresenter& prese
     std::fflush(stdout);
 }
 
+void SectionLoop::fit(int demoStart, int demoEnd, PlaybackControl& playback)
+{
+    const bool fromCommandLine = !fitted;
+    fitted = true;
+    showEnd = demoEnd;
+    endCaught = false;
+    if (!active())
+        return;
+    char text[160];
+    if (!holdsAFrame(from, to, demoStart, demoEnd)) {
+        if (to <= demoStart)
+            std::snprintf(text, sizeof text, "the loop %d..%d ms ends at or before the demo start (%d ms); "
+                          "playing without it", from, to, demoStart);
+        else
+            std::snprintf(text, sizeof text, "the loop %d..%d ms starts at or after the demo's end (%d ms); "
+                          "playing without it", from, to, demoEnd);
+        if (fromCommandLine)
+            playback.dropLoopStart(from);
+        from = to = -1;
+    } else if (demoEnd >= 0 && to > demoEnd) {
+        std::snprintf(text, sizeof text, "the loop %d..%d ms reaches past the demo's end (%d ms); looping %d..%d ms",
+                      from, to, demoEnd, from, demoEnd);
+        to = demoEnd;
+    } else {
+        return;
+    }
+    if (fromCommandLine) {
+        std::fprintf(stderr, "warning: %s\n", text);
+    } else {
+        std::printf("%s\n", text);
+        std::fflush(stdout);
+    }
+}
+
+bool SectionLoop::catchesEnd(const ScriptPlayer& player)
+{
+    // A frame that reads Escape ends before its time is taken, so only the
+    // end event leaves a frame time at or past the loop's end here.
+    endCaught = active() && showEnd >= 0 && to >= showEnd && player.lastFrameTime() >= to;
+    return endCaught;
+}
+
 bool SectionLoop::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback,
                         FramePresenter& presenter)
 {
-    if (!checked) {
-        checked = true;
-        if (active() && !holdsAFrame(from, to, player.demoStart(), player.endDemoTime())) {
-            if (to <= player.demoStart())
-                std::fprintf(stderr, "warning: the loop %d..%d ms ends at or before the demo start (%d ms); "
-                                     "playing without it\n", from, to, player.demoStart());
-            else
-                std::fprintf(stderr, "warning: the loop %d..%d ms starts at or after the demo's end (%d ms)\n", from,
-                             to, player.endDemoTime());
-            from = to = -1;
-        }
-    }
     const int now = engine.demoClock().now();
     if (pressed.any())
         actOnKeys(now, player, presenter);
@@ -80,8 +110,9 @@ bool SectionLoop::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackContro
         jumped = false;
         return false;
     }
-    if (!active() || playback.paused() || now < to)
+    if (!active() || (!endCaught && (playback.paused() || now < to)))
         return false;
+    endCaught = false;
     std::printf("loop back to %d ms\n", from);
     std::fflush(stdout);
     jumped = playback.seek(engine, player, now, from);

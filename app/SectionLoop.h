@@ -10,10 +10,13 @@
 //
 // A loop must hold at least one frame of the show: one that ends at or
 // before the demo start, or starts at or after the demo's end, would go back
-// for ever without drawing. --loop gives a warning and plays without it; a
-// key that would make one is refused on stdout and the overlay. After a jump
-// back one frame is always drawn before the next, so the keys of the script
-// (Escape) are read whatever the loop's length.
+// for ever without drawing. --loop gives a warning and plays without it,
+// from where playback would start without it; a key that would make one is
+// refused on stdout and the overlay. A loop that reaches past the demo's end
+// is cut at the end, since the end event would end the run before the jump
+// back: a warning for --loop, a line on stdout when a watched save moved the
+// end. After a jump back one frame is always drawn before the next, so the
+// keys of the script (Escape) are read whatever the loop's length.
 
 #include "app/KeyPresses.h"
 
@@ -31,9 +34,17 @@ public:
     SectionLoop(int fromMs, int toMs) : from(fromMs), to(toMs) {}
 
     void onMessage(const WindowMessage& msg) { pressed.onMessage(msg); }
+    // At each start of the script, before playback's start time is taken:
+    // fits the loop to the show as it now is (demoEnd: -1 for no end).
+    void fit(int demoStart, int demoEnd, PlaybackControl& playback);
     // Acts on the keys pressed since the last frame and, at the loop's end,
     // seeks back to its start. True when the demo must be built again.
     bool apply(DemoEngine& engine, ScriptPlayer& player, PlaybackControl& playback, FramePresenter& presenter);
+
+    // After a frame that asked to quit: true when that was the end event,
+    // reached by a loop that runs to the demo's end (the frame reads the
+    // clock after apply did), and the next apply goes back instead.
+    bool catchesEnd(const ScriptPlayer& player);
 
     bool active() const { return from >= 0 && to > from; }
     int startMs() const { return from; }
@@ -48,7 +59,9 @@ private:
 
     int from;
     int to;
-    bool checked = false;          // the --loop section was checked against the show
+    bool fitted = false;           // the --loop section was fitted to the show
+    int showEnd = -1;              // the demo's end when last fitted; -1: none
+    bool endCaught = false;        // the end event was reached: go back, paused or not
     bool jumped = false;           // the last call went back; a frame is drawn first
     bool refusalShown = false;     // the overlay shows a refused loop
     KeyPresses pressed{kKeyStart}; // start, clear, end since the last frame

@@ -1,6 +1,8 @@
 # --watch: an edit to the script of a running (paused) production is built
 # and shown at the demo time that was shown, still paused; a broken edit is
-# reported and the last good build plays on; fixing it reloads again.
+# reported and the last good build plays on; fixing it reloads again. An edit
+# that moves the end before the time shown does not end the run: it says so
+# and shows the new end, paused.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 . "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
@@ -62,5 +64,12 @@ SHOT_DIR=show screenshot
 [ "$(colour)" = "255,255,0" ] || fail "the fixed script is not shown: $(colour)"
 grab window.png
 [ "$(overlay_pixels window.png)" -eq 0 ] || fail "the error stays on screen after the fix"
+
+write_script "255 0 255" "4000 END_DEMO"
+wait_stdout '^reload at [0-9]+ ms$' 3
+wait_stdout "^the demo ends at 4000 ms, before $(ms_of "reload at" 3) ms: showing its end at 3999 ms\$" 1
+wait_stdout '^paused at 3999 ms$' 1
+SHOT_DIR=show screenshot
+[ "$(colour)" = "255,0,255" ] || fail "the new end is not shown: $(colour)"
 quit_with_escape
 expect_rc 0

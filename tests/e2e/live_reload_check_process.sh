@@ -2,6 +2,7 @@
 # lock and backup files beside the script start no reload; a soundtrack whose
 # name starts with a dash is checked as a file, not taken for an option; a
 # broken production.ini fails the reload with its message, and its fix loads.
+# The data folder replaced by a copy, as export scripts do, is watched still.
 # The run may show boxes here, its check may not: where the display can show
 # one (not every X server has the fonts), a box would hold the watch.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
@@ -51,5 +52,11 @@ write_script "255 255 0"
 wait_stdout '^reload at [0-9]+ ms$' 2
 SHOT_DIR=show screenshot
 [ "$(colour)" = "255,255,0" ] || fail "the fix is not shown: $(colour)"
+
+mv show/data show/data.old && cp -r show/data.old show/data
+write_script "0 255 255"
+wait_stdout '^reload at [0-9]+ ms$' 3
+SHOT_DIR=show screenshot
+[ "$(colour)" = "0,255,255" ] || fail "the edit in the new folder is not shown: $(colour)"
 quit_with_escape
 expect_rc 0

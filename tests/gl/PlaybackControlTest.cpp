@@ -54,15 +54,11 @@ TEST_F(PlaybackControlGL, ALoopGoesBackAtItsEndAndRefusesOneThatHoldsNoFrame)
 
     SectionLoop stale(0, 5000);
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(stale.apply(engine(), *player, playback, presenter));
+    stale.fit(player->demoStart(), player->endDemoTime(), playback);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "warning: the loop 0..5000 ms ends at or before the demo start (10000 ms); playing without it\n");
     EXPECT_FALSE(stale.active());
-    SectionLoop late(60000, 70000);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(late.apply(engine(), *player, playback, presenter));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "warning: the loop 60000..70000 ms starts at or after the demo's end (60000 ms)\n");
+    EXPECT_FALSE(stale.apply(engine(), *player, playback, presenter));
 
     // ] at the demo start would end a loop there: refused, the loop kept.
     SectionLoop loop(10500, 11000);
@@ -108,4 +104,77 @@ TEST_F(PlaybackControlGL, ALoopGoesBackAtItsEndAndRefusesOneThatHoldsNoFrame)
     EXPECT_FALSE(playback.apply(engine(), *player));
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "no seek to 62000 ms: the demo ends at 60000 ms\n");
     EXPECT_EQ(engine().getTime(), 57000);
+}
+
+// A --loop that reaches past the end event would play once and end the run
+// there: it is cut at the end and goes back there, also when the frame, which
+// reads the clock after the loop did, has reached the end event. One that
+// starts at or after the end is refused, and the start it gave with it.
+TEST_F(PlaybackControlGL, ALoopPastTheEndIsCutThereAndOneBeyondItRefused)
+{
+    play("SETUP\nTIMELINE\n111000 END_DEMO\n");
+    FramePresenter presenter;
+    PlaybackControl refusedPlayback(false, 120000);
+    SectionLoop refused(120000, 130000);
+    testing::internal::CaptureStderr();
+    refused.fit(player->demoStart(), player->endDemoTime(), refusedPlayback);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "warning: the loop 120000..130000 ms starts at or after the demo's end (111000 ms); playing without it\n");
+    EXPECT_FALSE(refused.active());
+    EXPECT_EQ(refusedPlayback.startTime(player->demoStart(), player->endDemoTime()), 0);
+
+    PlaybackControl playback(false, 106000);
+    SectionLoop loop(106000, 112000);
+    testing::internal::CaptureStderr();
+    loop.fit(player->demoStart(), player->endDemoTime(), playback);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "warning: the loop 106000..112000 ms reaches past the demo's "
+                                                      "end (111000 ms); looping 106000..111000 ms\n");
+    EXPECT_EQ(loop.endMs(), 111000);
+    EXPECT_EQ(playback.startTime(player->demoStart(), player->endDemoTime()), 106000);
+    frameAt(110999);
+    EXPECT_FALSE(loop.apply(engine(), *player, playback, presenter));
+    frameAt(111000);
+    ASSERT_TRUE(player->quitRequested());
+    EXPECT_TRUE(loop.catchesEnd(*player));
+    // Paused in that frame, it still goes back rather than stay at the end.
+    WindowMessage space;
+    space.type = MessageType::KeyDown;
+    space.param1 = PlaybackControl::kKeySpace;
+    playback.onMessage(space);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(playback.apply(engine(), *player));
+    EXPECT_TRUE(loop.apply(engine(), *player, playback, presenter));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "paused at 111000 ms\nloop back to 106000 ms\nseek to 106000 ms\n");
+
+    // Escape ends the run inside such a loop.
+    restart();
+    frameAt(106000);
+    key(ScriptPlayer::kKeyEscape, true);
+    frameAt(106100);
+    ASSERT_TRUE(player->quitRequested());
+    EXPECT_FALSE(loop.catchesEnd(*player));
+}
+
+// A start at or past the end event would end the run before a frame is shown
+// (a watched save moved the end before the time shown): the last moment before
+// the end is shown instead, paused.
+TEST_F(PlaybackControlGL, AStartPastTheEndShowsTheEndPaused)
+{
+    play("SETUP\nTIMELINE\n600000 END_DEMO\n");
+    PlaybackControl playback(false, -1);
+    EXPECT_EQ(playback.startTime(player->demoStart(), player->endDemoTime()), 0);
+    frameAt(68352);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(playback.seek(engine(), *player, 68352, 68352)); // a reload at the time shown
+    testing::internal::GetCapturedStdout();
+
+    play("SETUP\nTIMELINE\n50000 END_DEMO\n");
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(playback.startTime(player->demoStart(), player->endDemoTime()), 49999);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "the demo ends at 50000 ms, before 68352 ms: showing its end at 49999 ms\npaused at 49999 ms\n");
+    EXPECT_TRUE(playback.paused());
+    frameAt(49999);
+    EXPECT_FALSE(player->quitRequested());
 }
