@@ -80,8 +80,8 @@ expect_stderr_line "vplayer: interrupted by SIGTERM at demo time $AT ms; stopped
 [ -z "$(grep -vE '^vplayer: (wrote stopped\.mp4: |interrupted by SIGTERM )' <<<"$ERR")" ] || fail "unexpected stderr: $ERR"
 video_kept_as_said stopped.mp4
 
-# Killed outright: ffmpeg finishes the frames it has, under the part name,
-# and the next capture to the same name replaces it.
+# Killed outright: ffmpeg ends its file, under the part name, and the next
+# capture to the same name replaces it.
 start_player --capture killed.mp4 --fps 25 --size 64x48
 wait_until "[ -s killed.mp4.part ]" 120 "ffmpeg writing the video"
 encoder=$(pgrep -P "$PID" -x ffmpeg)
