@@ -179,6 +179,8 @@ bool FrameCapture::finishVideo(const std::string& soundtrackPath, int musicFromM
         return false;
     }
     bool ok = video->finish(soundtrackPath, musicFromMs, frame);
+    // Fewer when ffmpeg was stopped along with the player.
+    frame = video->framesKept();
     if (ok)
         progress.end(dir.c_str(), frame, static_cast<double>(frame) * fpsDen / fps);
     return ok;

@@ -68,7 +68,9 @@ public:
     bool discards() const { return discard; }
     // Completes a video: the encoder finished and the frames' segment of the
     // soundtrack file muxed in from the music's position `musicFromMs` (empty
-    // path: silent). True for frame folders.
+    // path: silent). True for frame folders. Afterwards framesWritten() is
+    // what the video holds: fewer than were drawn when a signal stopped
+    // ffmpeg too, none when it failed.
     bool finishVideo(const std::string& soundtrackPath, int musicFromMs);
 
 private:

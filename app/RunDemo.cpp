@@ -24,6 +24,7 @@
 #include "gl/GLExtensions.h"
 #include "gl/TextureManager.h"
 #include "platform/GLWindow.h"
+#include "platform/Interruption.h"
 #include "platform/MessageBox.h"
 #include "resources/VFile.h"
 #include "scene/SceneManager.h"
@@ -244,7 +245,11 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
 
     presenter.uninstall(engine);
     if (capture) {
-        bool failed = capture->failed();
+        // A signal that stopped ffmpeg along with the player (a whole process
+        // group stopped) breaks the pipe, but ffmpeg still closed its file
+        // properly: what it holds is kept.
+        const bool interrupted = platform::interruptingSignal() != 0;
+        bool failed = capture->failed() && !(interrupted && capture->writesVideo());
         setActiveClock(nullptr);
         if (!failed)
             failed = !capture->finishVideo(options.captureAudio ? soundtrackPath : "",
@@ -253,12 +258,17 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             failed = !writeCaptureSoundtrack(soundtrackPath, options.captureDir + "/audio.wav",
                                              engine.musicTimeAt(capture->firstFrameMs()),
                                              capture->framesWritten(), options.captureFps, options.captureFpsDen);
-        if (!failed)
-            reportInterruption(stoppedAtMs, capture->discards() ? std::string() : options.captureDir,
+        // Up to the last frame kept, which for a video cut short by ffmpeg's
+        // own stop is known only now.
+        const int keptUpToMs = capture->frameTimeMs(std::max(capture->framesWritten() - 1, 0));
+        if (failed)
+            reportInterruption(stoppedAtMs);
+        else
+            reportInterruption(keptUpToMs, capture->discards() ? std::string() : options.captureDir,
                                capture->framesWritten());
         delete capture;
         if (failed)
-            exitProcess(1);
+            exitProcess(platform::exitCodeAfterInterruption(1));
     }
     reportInterruption(stoppedAtMs);
 

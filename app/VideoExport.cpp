@@ -1,5 +1,7 @@
 #include "app/VideoExport.h"
 
+#include "platform/Interruption.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -28,6 +30,25 @@ bool isMp4Family(const std::string& name)
 {
     std::string ext = lowerExtension(name);
     return ext == "mp4" || ext == "m4v" || ext == "mov";
+}
+
+// The video frames a finished file holds, counted by copying its packets
+// to nowhere (nothing is decoded); -1 when it holds no readable video.
+int encodedFrames(const std::string& path)
+{
+    const std::string ffmpeg = platform::findExecutable("ffmpeg");
+    if (ffmpeg.empty())
+        return -1;
+    std::string output;
+    if (platform::runCapturingOutput({ffmpeg, "-hide_banner", "-nostdin", "-loglevel", "error", "-nostats", "-i", path,
+                                      "-map", "0:v:0", "-c", "copy", "-f", "null", "-progress", "pipe:1", "-"},
+                                     output) != 0)
+        return -1;
+    // The last report is the final count.
+    const size_t at = output.rfind("frame=");
+    if (at == std::string::npos)
+        return -1;
+    return std::atoi(output.c_str() + at + 6);
 }
 
 bool parsePositive(const char* begin, const char* end, long& value)
@@ -89,7 +110,7 @@ std::vector<std::string> videoEncodeCommand(const std::string& videoPath, int wi
             "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size, "-framerate", rate, "-i", "pipe:0",
             "-vf", filter,
             "-c:v", "libx264", "-preset", "ultrafast", "-crf", "18", "-pix_fmt", "yuv420p",
-            videoPath};
+            "-f", "mp4", videoPath};
 }
 
 std::vector<std::string> videoMuxCommand(const std::string& videoPath, const std::string& soundPath, int fromMs,
@@ -121,7 +142,7 @@ std::vector<std::string> videoMuxCommand(const std::string& videoPath, const std
 
 VideoExport::VideoExport(const std::string& out, int num, int den)
     : outPath(out)
-    , videoPath(out + ".video.mp4")
+    , videoPath(out + ".part")
     , fpsNum(num)
     , fpsDen(den)
 {
@@ -167,7 +188,9 @@ bool VideoExport::writeFrame(const uint8_t* rgba)
 {
     size_t bytes = static_cast<size_t>(frameWidth) * frameHeight * 4;
     if (!encoder.write(rgba, bytes)) {
-        std::fprintf(stderr, "vplayer: ffmpeg stopped taking frames for '%s'\n", outPath.c_str());
+        // Stopped by the signal that stops the player: the player says so.
+        if (!platform::interruptingSignal())
+            std::fprintf(stderr, "vplayer: ffmpeg stopped taking frames for '%s'\n", outPath.c_str());
         return false;
     }
     return true;
@@ -175,15 +198,26 @@ bool VideoExport::writeFrame(const uint8_t* rgba)
 
 bool VideoExport::finish(const std::string& soundPath, int fromMs, int frames)
 {
+    keptFrames = frames;
     bool ok = encoder.finish();
-    if (!ok)
+    if (!ok && platform::interruptingSignal()) {
+        // ffmpeg was signalled with the player and closed its file with the
+        // frames it had taken; they are kept (the sound cut to match).
+        keptFrames = encodedFrames(videoPath);
+        ok = keptFrames > 0;
+    }
+    if (!ok) {
+        keptFrames = 0;
         std::fprintf(stderr, "vplayer: ffmpeg could not encode '%s'\n", outPath.c_str());
+    }
     if (ok) {
         platform::ChildProcess mux;
-        ok = mux.start(videoMuxCommand(videoPath, soundPath, fromMs, frames, fpsNum, fpsDen, outPath), false) &&
+        ok = mux.start(videoMuxCommand(videoPath, soundPath, fromMs, keptFrames, fpsNum, fpsDen, outPath), false) &&
              mux.finish();
-        if (!ok)
+        if (!ok) {
+            keptFrames = 0;
             std::fprintf(stderr, "vplayer: ffmpeg could not write '%s'\n", outPath.c_str());
+        }
     }
     std::error_code ec;
     std::filesystem::remove(videoPath, ec);

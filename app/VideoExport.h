@@ -5,8 +5,15 @@
 // frame's demo time for exactly frames / fps seconds, silence before demo
 // time 0 and after the song's end) is muxed in as AAC. Two steps because
 // the number of frames is only known at the end: the video is first written
-// to OUT.video.mp4 beside the output, then copied together with the sound
-// into OUT, and the temporary file is removed.
+// to OUT.part beside the output (an MP4 without sound, whatever OUT's
+// container), then copied together with the sound into OUT, and the part
+// file is removed. A player killed outright leaves the part file; the next
+// capture to OUT replaces it.
+//
+// A stop that reaches ffmpeg too (a service manager or batch system signals
+// the whole process group) makes it end its file early but properly, with
+// fewer frames than were sent: when the player was interrupted as well,
+// those frames are what the output keeps.
 //
 // Owned by the frame capture; lives for one capture.
 
@@ -51,15 +58,19 @@ public:
     bool writeFrame(const uint8_t* rgba);
     // Ends the encoder and writes the output with `frames` frames, with the
     // soundtrack read from soundPath from its position fromMs (empty: silent).
-    // Removes the temporary file whatever happens.
+    // Removes the part file whatever happens.
     bool finish(const std::string& soundPath, int fromMs, int frames);
+    // The frames the output holds after finish(): `frames`, or fewer when
+    // the encoder was stopped by the signal that interrupted the player.
+    int framesKept() const { return keptFrames; }
 
 private:
     std::string outPath;
-    std::string videoPath; // the frames alone, before the sound is added
+    std::string videoPath; // the frames alone, before the sound is added: OUT.part
     int fpsNum;
     int fpsDen;
     int frameWidth = 0;
     int frameHeight = 0;
+    int keptFrames = 0;
     platform::ChildProcess encoder;
 };

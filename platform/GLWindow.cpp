@@ -114,14 +114,21 @@ bool initVideo(bool offscreen)
     // complaints on machines without a Wayland session.
     const char* display = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (!std::getenv("SDL_VIDEODRIVER")) {
-        if (display && *display)
-            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-        else if (offscreen && !(wayland && *wayland))
-            SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    const bool driverChosen = std::getenv("SDL_VIDEODRIVER") != nullptr;
+    const bool x11 = !driverChosen && display && *display;
+    if (x11)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    else if (!driverChosen && offscreen && !(wayland && *wayland))
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        // A DISPLAY left behind by a session that has gone (an ssh -X login,
+        // a stopped Xvfb) names no server: off screen then, as without one.
+        if (!(x11 && offscreen))
+            return false;
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+            return false;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-        return false;
     XSetIOErrorHandler(&onDisplayLost);
     videoStarted = true;
     return true;

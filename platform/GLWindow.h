@@ -34,6 +34,7 @@ using ContextHandle = void*;
 // driver chosen (SDL_VIDEODRIVER), it starts SDL's off-screen driver, whose
 // windows are never shown and whose GL comes from EGL without a window
 // system: a capture then runs on a server or in CI with no X server at all.
+// So it does when DISPLAY names an X server that cannot be reached.
 bool initVideo(bool offscreen = false);
 // True when the display offers exactly width x height.
 bool fullscreenModeAvailable(int width, int height);

@@ -188,7 +188,7 @@ TEST(VideoExport, WritesAVideoWithItsFrameRateLengthAndSound)
     const std::string song = scratch("song") + ".wav";
     writeTestWav(song, 44100, 44100 / 2);
     ASSERT_TRUE(video.finish(song, 250, frames));
-    EXPECT_FALSE(std::filesystem::exists(out + ".video.mp4"));
+    EXPECT_FALSE(std::filesystem::exists(out + ".part"));
     std::filesystem::remove(song);
 
     const std::string probe = "ffprobe -v error -of default=nw=1:nk=1 ";
