@@ -64,7 +64,7 @@ bool SoundtrackWatch::apply(DemoEngine& engine, int nowMs)
     if (!changed.exchange(false, std::memory_order_acquire))
         return false;
     if (!engine.reopenMusic(path.c_str())) {
-        std::fprintf(stderr, "warning: the new %s does not open as Ogg Vorbis; the music plays on as it was\n",
+        std::fprintf(stderr, "warning: the new %s does not open as Ogg Vorbis; it is opened when it changes again\n",
                      path.c_str());
         return false;
     }

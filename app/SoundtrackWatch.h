@@ -32,7 +32,8 @@ public:
     // Before a frame: true when the soundtrack changed and is open again
     // (said on stdout with `nowMs`); the caller starts the demo again at the
     // time shown. A new file that does not open as a soundtrack is reported
-    // and the stream that plays is kept, until a later change opens.
+    // on stderr and the stream opened before is kept; a later change is
+    // tried again.
     bool apply(DemoEngine& engine, int nowMs);
 
 private:
