@@ -52,9 +52,9 @@ bool OggPcmReader::open(OggVorbis_File& vf, PcmLayout wanted)
             return false;
         converters.emplace_back(rate, stream);
     }
-    const vorbis_info* first = ov_info(file, -1);
-    enterLink(first ? static_cast<int>(first->rate) : layout.rate);
-    return true;
+    // Freshly opened, a chained file need not read from its first link.
+    double landedMs = 0.0;
+    return seek(0, landedMs);
 }
 
 SDL_AudioStream* OggPcmReader::converterFor(int rate) const

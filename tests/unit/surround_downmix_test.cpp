@@ -24,8 +24,9 @@ TEST(SurroundDownmix, EachVorbisChannelIsHeardOnItsSide)
             int16_t out[2] = {0, 0};
             platform::downmixVorbisChannels(frame.data(), layout.channels, 1, out, 2);
             heard += out[0] > 0 && out[1] > 0 ? 'B' : out[0] > 0 ? 'L' : out[1] > 0 ? 'R' : '-';
-            if (out[0] > 0 && out[1] > 0)
+            if (out[0] > 0 && out[1] > 0) {
                 EXPECT_EQ(out[0], out[1]) << layout.channels << " channels, channel " << c;
+            }
         }
         EXPECT_EQ(heard, layout.sides) << layout.channels << " channels";
     }
