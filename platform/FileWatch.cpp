@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -24,8 +25,15 @@ FileWatch::~FileWatch()
         close(stopFd);
 }
 
-bool FileWatch::open(const std::string& path, std::string& error)
+bool FileWatch::open(const std::string& given, std::string& error)
 {
+    // A link is followed: an export rewrites the file it points to, and the
+    // link's own folder hears nothing of that.
+    std::string path = given;
+    if (char* real = realpath(given.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
     const size_t slash = path.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     name = slash == std::string::npos ? path : path.substr(slash + 1);

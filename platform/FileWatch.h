@@ -1,8 +1,8 @@
 #pragma once
 // Changes to one file, from the kernel's file notifications (inotify) on the
 // folder that holds it: a file saved by writing it anew and one replaced by
-// a rename under its name both count. No polling, nothing read until the
-// folder changes.
+// a rename under its name both count; a symbolic link is followed to the
+// file it names. No polling, nothing read until the folder changes.
 //
 // One thread waits in waitForChange; stop() may be called from another
 // thread to end the wait.

@@ -1,7 +1,8 @@
-# --watch: a soundtrack exported anew in place while the show plays is opened
-# afresh and heard from the time shown; the next start (Page Up) plays it,
-# where the stream opened first would read the new bytes through the old
-# file's index, fail its seek and end the run.
+# --watch: a soundtrack exported anew in place while the show plays (here
+# through a link to the exporter's file) is opened afresh and heard from the
+# time shown; the next start (Page Up) plays it, where the stream opened
+# first would read the new bytes through the old file's index, fail its seek
+# and end the run.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 . "$VP_SOURCE_DIR/tests/support/private_display.sh"
 make_workdir
@@ -17,8 +18,11 @@ TIMELINE
 600000 END_DEMO
 SCR
 # The first export: 440 Hz at 44.1 kHz stereo; the second another layout
-# and length, so that its pages lie elsewhere.
-sox -q -n -r 44100 -c 2 show/velmorprocess-zqfinal.ogg synth 60 sine 440 vol 0.5 || fail "sox"
+# and length, so that its pages lie elsewhere. The production links to the
+# exporter's file, as a working folder links to the production's.
+mkdir export
+sox -q -n -r 44100 -c 2 export/song.ogg synth 60 sine 440 vol 0.5 || fail "sox"
+ln -s ../export/song.ogg show/velmorprocess-zqfinal.ogg
 sox -q -n -r 22050 -c 1 second.ogg synth 90 sine 880 vol 0.5 || fail "sox"
 
 heard_bytes() { stat -c %s heard.raw 2>/dev/null || echo 0; }
@@ -42,7 +46,7 @@ wait_stdout '^watching data$' 1
 wait_until "hears 440" 120 "the first export heard"
 
 # Written over in place, as an exporter does.
-cat second.ogg > show/velmorprocess-zqfinal.ogg
+cat second.ogg > export/song.ogg
 wait_stdout '^soundtrack reloaded at [0-9]+ ms$' 1
 wait_until "hears 880" 120 "the new export heard"
 
