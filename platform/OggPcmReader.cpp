@@ -81,7 +81,8 @@ int OggPcmReader::read(int16_t* out, int frames)
     int filled = 0;
     while (filled < frames) {
         if (converter) {
-            const int got = SDL_AudioStreamGet(converter, out + filled * layout.channels, (frames - filled) * frameBytes);
+            const int got =
+                SDL_AudioStreamGet(converter, out + filled * layout.channels, (frames - filled) * frameBytes);
             if (got > 0) {
                 filled += got / frameBytes;
                 continue;

@@ -10,8 +10,8 @@
 // channels at once and resamples through the converter of the link's rate
 // (none when it is the layout's). Where the rate changes the packet of the
 // new link waits until the old link's converter has given its last sample.
-// Converters for every rate of the file are made when it is opened, so
-// reading never allocates: the music stream reads on the audio thread.
+// Converters for every rate of the file are made when it is opened: the
+// music stream reads on the audio thread, which must not make them.
 
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>

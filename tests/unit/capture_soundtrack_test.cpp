@@ -145,7 +145,8 @@ TEST(CaptureSoundtrack, AChainedSurroundSoundtrackKeepsEachLinksPaceAndPlace)
     } links[] = {{0.0, 1000}, {1.5, 500}, {3.0, 750}};
     for (const auto& link : links) {
         const size_t from = static_cast<size_t>((link.startS + 0.25) * second);
-        EXPECT_NEAR(zeroCrossings(w.samples, 2, 0, from, second), 2 * link.hz, 10) << "the link from " << link.startS << " s";
+        EXPECT_NEAR(zeroCrossings(w.samples, 2, 0, from, second), 2 * link.hz, 10)
+            << "the link from " << link.startS << " s";
     }
     const size_t centre = 3 * second + second / 4;
     const double left = loudness(w.samples, 2, 0, centre, second), right = loudness(w.samples, 2, 1, centre, second);
