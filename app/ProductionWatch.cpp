@@ -82,6 +82,8 @@ bool ProductionWatch::start(const char* root, const std::string& soundtrack)
     // Until the first check is in, what the first build reads is the build
     // that plays; after it, what builds read that the check did not.
     vfsetrecord(&runReads);
+    if (!soundtrack.empty())
+        soundtrackWatch.start(soundtrack);
     thread = std::thread([this] { run(); });
     std::printf("watching %s\n", root);
     std::fflush(stdout);
@@ -159,6 +161,10 @@ bool ProductionWatch::apply(DemoEngine& engine, ScriptPlayer& player, PlaybackCo
                             FramePresenter& presenter)
 {
     publishRunReads();
+    // A new export of the soundtrack plays from the time shown, as a save does.
+    const int shown = engine.demoClock().now();
+    if (soundtrackWatch.apply(engine, shown))
+        return playback.seek(engine, player, shown, shown);
     if (!resultReady.load(std::memory_order_acquire))
         return false;
     Result got;

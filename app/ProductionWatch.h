@@ -22,6 +22,7 @@
 // The waiting and checking run on a thread of their own; a frame only reads
 // one atomic flag.
 
+#include "app/SoundtrackWatch.h"
 #include "platform/FolderWatch.h"
 #include "resources/FileSnapshot.h"
 
@@ -74,6 +75,7 @@ private:
     bool unchanged();
 
     platform::FolderWatch folder;
+    SoundtrackWatch soundtrackWatch; // a new export of the soundtrack is opened afresh
     std::vector<std::string> checkCommand;
     std::vector<std::string> checkEnvironment;
     int recordFd = -1;      // an unnamed file the check writes the files it read to

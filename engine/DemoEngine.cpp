@@ -259,6 +259,16 @@ bool DemoEngine::openMusic(const char* fileName)
     return musicStream != nullptr;
 }
 
+bool DemoEngine::reopenMusic(const char* fileName)
+{
+    platform::MusicStream* fresh = platform::MusicStream::open(fileName);
+    if (!fresh)
+        return false;
+    delete musicStream;
+    musicStream = fresh;
+    return true;
+}
+
 void DemoEngine::setMusicTime(int ms)
 {
     if (musicStream)

@@ -67,6 +67,10 @@ public:
     // Opens the music file from disk (not through the data archive); false
     // when it cannot be read as music.
     bool openMusic(const char* fileName);
+    // Opens the music file again after it changed on disk: the new stream
+    // takes the old one's place, which stops; false, keeping the old one,
+    // when the new file cannot be read as music. Play it with a start.
+    bool reopenMusic(const char* fileName);
     // Where the next playMusic starts, in milliseconds into the music.
     void setMusicTime(int ms);
     // The demo time at which the music's position 0 is heard, for this start

@@ -2,6 +2,7 @@
 
 #include "platform/AudioDrivers.h"
 #include "platform/MusicPosition.h"
+#include "platform/OggPcmReader.h"
 
 #include <SDL.h>
 #include <vorbis/vorbisfile.h>
@@ -20,20 +21,17 @@ static constexpr int kDeviceChannels = 2;
 static constexpr int kBytesPerFrame = kDeviceChannels * 2; // 16-bit stereo
 
 // What the main thread and the audio thread share about one open file. The
-// audio thread touches it only under the device's lock (SDL holds the lock
-// around the callback).
+// audio thread reads the file only while the stream holds the music slot and
+// decodes; the main thread changes that only under the device's lock (SDL
+// holds it around the callback), and moves the file only while it does not.
 struct OggMusic {
     OggVorbis_File file;
-    int rate = 0;     // of the file, frames per second
-    int channels = 0; // of the file
-    // Turns the file's samples into the device's; null when they match.
-    SDL_AudioStream* converter = nullptr;
+    OggPcmReader reader; // the file at the device's rate, in stereo
+    int durationMs = -1; // of the whole file, -1 when unknown
     bool decoding = false; // started and not yet played out
     bool paused = false;
-    bool endOfFile = false;  // the decoder has given its last sample
-    double startMs = 0.0;    // position of the first frame after the last seek
-    int64_t framesOut = 0;   // device frames filled since then
-    char scratch[4096];      // decoded samples on their way to the converter
+    double startMs = 0.0;  // position of the first frame after the last seek
+    int64_t framesOut = 0; // device frames filled since then
 };
 
 static bool deviceOpen = false;
@@ -45,57 +43,6 @@ static OggMusic* playing = nullptr;
 // ---------------------------------------------------------------------------
 // The audio thread
 
-static bool bigEndian()
-{
-    return SDL_BYTEORDER == SDL_BIG_ENDIAN;
-}
-
-// Decodes up to `len` bytes of 16-bit samples in the file's layout; 0 at the
-// end of the file or on an error that ends the stream.
-static long decodeSome(OggMusic& music, char* out, int len)
-{
-    for (;;) {
-        int section = 0;
-        const long got = ov_read(&music.file, out, len, bigEndian() ? 1 : 0, 2, 1, &section);
-        if (got == OV_HOLE)
-            continue; // a gap in the data: skip it, as a player of damaged files should
-        return got > 0 ? got : 0;
-    }
-}
-
-// Fills `len` bytes with the music in the device's layout; returns how many
-// were filled before the music ended.
-static int fillFromMusic(OggMusic& music, Uint8* out, int len)
-{
-    int filled = 0;
-    if (!music.converter) {
-        while (filled < len) {
-            const long got = decodeSome(music, reinterpret_cast<char*>(out) + filled, len - filled);
-            if (got == 0)
-                break;
-            filled += static_cast<int>(got);
-        }
-        return filled;
-    }
-    while (filled < len) {
-        const int got = SDL_AudioStreamGet(music.converter, out + filled, len - filled);
-        if (got > 0) {
-            filled += got;
-            continue;
-        }
-        if (music.endOfFile)
-            break;
-        const long decoded = decodeSome(music, music.scratch, sizeof music.scratch);
-        if (decoded == 0) {
-            music.endOfFile = true;
-            SDL_AudioStreamFlush(music.converter);
-        } else if (SDL_AudioStreamPut(music.converter, music.scratch, static_cast<int>(decoded)) != 0) {
-            break;
-        }
-    }
-    return filled;
-}
-
 static void SDLCALL fillBuffer(void*, Uint8* out, int len)
 {
     SDL_memset(out, 0, len);
@@ -105,9 +52,10 @@ static void SDLCALL fillBuffer(void*, Uint8* out, int len)
         return;
     }
     const double ms = music->startMs + music->framesOut * 1000.0 / deviceRate;
-    const int filled = fillFromMusic(*music, out, len) / kBytesPerFrame * kBytesPerFrame;
-    music->framesOut += filled / kBytesPerFrame;
-    if (filled < len)
+    const int frames = len / kBytesPerFrame;
+    const int filled = music->reader.read(reinterpret_cast<int16_t*>(out), frames);
+    music->framesOut += filled;
+    if (filled < frames)
         music->decoding = false; // played out; the rest of the buffer stays silent
     noteMusicPosition(filled > 0, ms);
 }
@@ -204,17 +152,23 @@ public:
     DeviceLock& operator=(const DeviceLock&) = delete;
 };
 
-// Moves the decoder to `ms`, sample-exact; the caller holds the lock when
-// the stream plays.
+// Takes the stream off the audio thread's hands for as long as the caller
+// reads its file: a buffer due meanwhile is silence rather than waiting for
+// the disk. Returns whether it was decoding, to be handed back.
+static bool holdOff(OggMusic& music)
+{
+    DeviceLock lock;
+    const bool was = playing == &music && music.decoding;
+    music.decoding = false;
+    return was;
+}
+
+// Moves the decoder to `ms`; only while the audio thread does not decode it.
 static bool seekMusic(OggMusic& music, int ms)
 {
-    if (ov_time_seek(&music.file, ms / 1000.0) != 0)
+    if ((music.durationMs >= 0 && ms >= music.durationMs) || !music.reader.seek(ms, music.startMs))
         return false;
-    music.startMs = static_cast<double>(ov_pcm_tell(&music.file)) * 1000.0 / music.rate;
     music.framesOut = 0;
-    music.endOfFile = false;
-    if (music.converter)
-        SDL_AudioStreamClear(music.converter);
     return true;
 }
 
@@ -227,23 +181,14 @@ MusicStream* MusicStream::open(const char* path)
         delete music;
         return nullptr;
     }
-    const vorbis_info* info = ov_info(&music->file, -1);
-    if (!info || info->channels <= 0 || info->rate <= 0 || !ov_seekable(&music->file)) {
+    if (!ov_seekable(&music->file) || !music->reader.open(music->file, {deviceRate, kDeviceChannels})) {
         ov_clear(&music->file);
         delete music;
         return nullptr;
     }
-    music->rate = static_cast<int>(info->rate);
-    music->channels = info->channels;
-    if (music->rate != deviceRate || music->channels != kDeviceChannels) {
-        music->converter = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(music->channels), music->rate,
-                                              AUDIO_S16SYS, kDeviceChannels, deviceRate);
-        if (!music->converter) {
-            ov_clear(&music->file);
-            delete music;
-            return nullptr;
-        }
-    }
+    // Read here once: the file's index does not change while it is open.
+    const double seconds = ov_time_total(&music->file, -1);
+    music->durationMs = seconds < 0 ? -1 : static_cast<int>(std::lround(seconds * 1000.0));
     return new MusicStream(music);
 }
 
@@ -254,8 +199,6 @@ MusicStream::~MusicStream()
         if (playing == music)
             playing = nullptr;
     }
-    if (music->converter)
-        SDL_FreeAudioStream(music->converter);
     ov_clear(&music->file);
     delete music;
 }
@@ -263,45 +206,41 @@ MusicStream::~MusicStream()
 void MusicStream::setTime(int ms)
 {
     timeMs = ms < 0 ? 0 : ms;
-    const int duration = durationMs();
-    DeviceLock lock;
-    if (playing != music || !music->decoding)
+    if (!holdOff(*music))
         return;
     // At or past the end the stream has played out, as a start there would
     // be, so that a clock following the music does not wait for it.
-    if ((duration >= 0 && timeMs >= duration) || !seekMusic(*music, timeMs))
-        music->decoding = false;
+    const bool reached = seekMusic(*music, timeMs);
+    DeviceLock lock;
+    music->decoding = reached;
 }
 
 int MusicStream::durationMs() const
 {
-    const double seconds = ov_time_total(&music->file, -1);
-    return seconds < 0 ? -1 : static_cast<int>(std::lround(seconds * 1000.0));
+    return music->durationMs;
 }
 
 int MusicStream::play(bool startPaused)
 {
     if (!deviceOpen)
         return -1;
-    const int duration = durationMs();
+    holdOff(*music);
+    const bool pastEnd = music->durationMs >= 0 && timeMs >= music->durationMs;
+    const bool reached = !pastEnd && seekMusic(*music, timeMs);
+    // The start happens under the lock, so not a single buffer is filled
+    // before the caller lets the stream go.
     DeviceLock lock;
-    playing = music;
     music->paused = startPaused;
-    if (duration >= 0 && timeMs >= duration) {
-        // Nothing left to hear; the stream counts as played out.
-        music->decoding = false;
-        return 0;
-    }
-    // The seek and the start happen under the lock, so not a single buffer
-    // is filled before the caller lets the stream go.
-    music->decoding = seekMusic(*music, timeMs);
-    if (!music->decoding) {
-        playing = nullptr;
+    music->decoding = reached;
+    if (!reached && !pastEnd) {
+        if (playing == music)
+            playing = nullptr;
         return -1;
     }
+    // Past the end there is nothing left to hear; the stream counts as played out.
+    playing = music;
     return 0;
 }
-
 void MusicStream::setPaused(bool paused)
 {
     DeviceLock lock;

@@ -6,12 +6,14 @@
 //
 // How it works: the device's callback runs on SDL's audio thread and decodes
 // the one stream that holds the music slot straight into the buffer the
-// device asks for (through a converter when the file's rate or channel count
-// differs from the device's). Everything the main thread changes about the
-// playing stream happens under the device's lock, so a buffer is decoded
-// either wholly before or wholly after a change. A stream that plays holds
-// the slot as its channel 0; starting a stream again restarts it from its
-// set time.
+// device asks for, at the device's rate and in stereo whatever the file's
+// links are (OggPcmReader.h). What the main thread changes about the playing
+// stream happens under the device's lock, so a buffer is decoded either
+// wholly before or wholly after a change; a seek reads the file, and takes
+// the stream off the audio thread while it does instead of holding the lock
+// across the disk, so that the device never waits for it. A stream that
+// plays holds the slot as its channel 0; starting a stream again restarts it
+// from its set time.
 
 #include <string>
 

@@ -5,9 +5,11 @@
 #include "engine/DemoEngine.h"
 #include "engine/MemoryScriptSource.h"
 #include "engine/ScriptPlayer.h"
+#include "platform/MusicPosition.h"
 #include "platform/OggDecoder.h"
 #include "support/Files.h"
 #include "support/ProductionScript.h"
+#include "support/ToneFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -454,4 +456,79 @@ TEST(MusicStreamHeard, AnotherRateAndChannelCountAreHeardAtTheirOwnPitch)
     EXPECT_NEAR(crossings, 2000, 10);
     ASSERT_GT(leftLeft, 0.0);
     EXPECT_GT(leftRight / std::sqrt(leftLeft * rightRight), 0.99) << "the sides differ";
+}
+
+// A soundtrack exported as a chain whose links change rate and channels
+// (44.1 kHz stereo, 22.05 kHz mono, then 48 kHz 5.1 with its tone on the
+// centre channel): each link is heard for as long as it lasts, at its own
+// pitch, the centre in the middle; a start inside the second link is heard
+// there, and the music's clock tells that position.
+TEST(MusicStreamHeard, EachLinkOfAChainedSoundtrackIsHeardAtItsPaceAndInItsPlace)
+{
+    ScratchDir dir;
+    const std::string heardPath = dir.path + "/heard.raw";
+    const std::string chain = dir.path + "/chain.ogg";
+    ASSERT_TRUE(makeToneOgg(dir.path + "/a.ogg", 44100, 2, 1000, 1.5));
+    ASSERT_TRUE(makeToneOgg(dir.path + "/b.ogg", 22050, 1, 500, 1.5));
+    ASSERT_TRUE(makeToneOgg(dir.path + "/c.ogg", 48000, 6, 750, 1.5, 1));
+    ASSERT_TRUE(chainFiles(chain, {dir.path + "/a.ogg", dir.path + "/b.ogg", dir.path + "/c.ogg"}));
+    DemoEngine& engine = engineHeardIn(heardPath);
+    ASSERT_TRUE(engine.initSound());
+    ASSERT_TRUE(engine.openMusic(chain.c_str()));
+    engine.setMusicTime(0);
+    engine.playMusic();
+    ASSERT_TRUE(hearFor(heardPath, 5.0));
+
+    // Started inside the second link; the clock is read between two sizes of
+    // what was heard, each a position the music must be near.
+    const long before = fileSize(heardPath);
+    engine.setMusicTime(2000);
+    engine.playMusic();
+    ASSERT_TRUE(hearFor(heardPath, 0.5));
+    const long sizeBefore = fileSize(heardPath);
+    double clockMs = 0;
+    int64_t counter = 0;
+    const bool heard = platform::heardMusicPosition(clockMs, counter);
+    const long sizeAfter = fileSize(heardPath);
+    ASSERT_TRUE(hearFor(heardPath, 2.0));
+    engine.closeSound();
+    ASSERT_TRUE(heard) << "no music was heard after the start at 2000 ms";
+    EXPECT_GT(clockMs, 2000 + (sizeBefore - before) / 4 * 1000.0 / kRate - 100) << "the clock is behind the music";
+    EXPECT_LT(clockMs, 2000 + (sizeAfter - before) / 4 * 1000.0 / kRate + 50) << "the clock is ahead of the music";
+
+    std::vector<unsigned char> bytes = readFile(heardPath);
+    std::vector<int16_t> stereo(bytes.size() / 2);
+    std::memcpy(stereo.data(), bytes.data(), stereo.size() * 2);
+    auto firstSound = [&](size_t from) {
+        size_t i = from;
+        while (i < stereo.size() / 2 && stereo[2 * i] == 0 && stereo[2 * i + 1] == 0)
+            ++i;
+        return i;
+    };
+    // From the start: every link at its pitch, for its length.
+    const size_t start = firstSound(0);
+    const struct {
+        double startS;
+        int hz;
+    } links[] = {{0.0, 1000}, {1.5, 500}, {3.0, 750}};
+    for (const auto& link : links) {
+        const size_t from = start + static_cast<size_t>((link.startS + 0.25) * kRate);
+        EXPECT_NEAR(zeroCrossings(stereo, 2, 0, from, kRate), 2 * link.hz, 10)
+            << "the link from " << link.startS << " s";
+    }
+    const size_t centre = start + 3 * kRate + kRate / 4;
+    const double left = loudness(stereo, 2, 0, centre, kRate), right = loudness(stereo, 2, 1, centre, kRate);
+    EXPECT_GT(left, 1000.0);
+    EXPECT_NEAR(left, right, left * 0.01) << "the centre is not in the middle";
+    // The whole song lasts its 4.5 s: played out, then silence.
+    size_t end = start;
+    for (size_t i = start; i < static_cast<size_t>(before) / 4; ++i)
+        if (stereo[2 * i] != 0 || stereo[2 * i + 1] != 0)
+            end = i;
+    EXPECT_NEAR(static_cast<double>(end - start) / kRate, 4.5, 0.05);
+
+    // From 2 s: the second link's last second, then the third.
+    const size_t restart = firstSound(static_cast<size_t>(before) / 4);
+    EXPECT_NEAR(zeroCrossings(stereo, 2, 0, restart + kRate / 10, kRate * 8 / 10), 800, 10);
+    EXPECT_NEAR(zeroCrossings(stereo, 2, 0, restart + kRate + kRate / 10, kRate), 1500, 10);
 }

@@ -1,6 +1,7 @@
 #include "app/CaptureSoundtrack.h"
 #include "platform/OggDecoder.h"
 #include "support/Files.h"
+#include "support/ToneFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -115,4 +117,49 @@ TEST(CaptureSoundtrack, SilenceOutsideTheSong)
     EXPECT_FALSE(writeCaptureSoundtrack(path, scratch("cap_audio_bad"), 0, 4, 10));
     EXPECT_FALSE(writeCaptureSoundtrack(soundtrack(), "/nonexistent-dir/audio.wav", 0, 4, 10));
     std::remove(path.c_str());
+}
+
+// A soundtrack exported as a chain whose links change rate and channels
+// (44.1 kHz stereo, 22.05 kHz mono, then 48 kHz 5.1 with its tone on the
+// centre channel) is written in one layout: each link as long as it lasts,
+// at its own pitch, the centre on both sides; and from a time inside a link.
+TEST(CaptureSoundtrack, AChainedSurroundSoundtrackKeepsEachLinksPaceAndPlace)
+{
+    const std::string dir = std::string(::testing::TempDir()) + "cap_chain" + std::to_string(getpid());
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    const std::string chain = dir + "/chain.ogg", wav = dir + "/audio.wav";
+    ASSERT_TRUE(makeToneOgg(dir + "/a.ogg", 44100, 2, 1000, 1.5));
+    ASSERT_TRUE(makeToneOgg(dir + "/b.ogg", 22050, 1, 500, 1.5));
+    ASSERT_TRUE(makeToneOgg(dir + "/c.ogg", 48000, 6, 750, 1.5, 1));
+    ASSERT_TRUE(chainFiles(chain, {dir + "/a.ogg", dir + "/b.ogg", dir + "/c.ogg"}));
+
+    ASSERT_TRUE(writeCaptureSoundtrack(chain, wav, 0, 45, 10)); // 4.5 s
+    Wav w = readWav(wav);
+    ASSERT_EQ(w.channels, 2);
+    ASSERT_GT(w.rate, 0u);
+    ASSERT_EQ(w.samples.size(), size_t(w.rate) * 9 / 2 * 2);
+    const size_t second = w.rate;
+    const struct {
+        double startS;
+        int hz;
+    } links[] = {{0.0, 1000}, {1.5, 500}, {3.0, 750}};
+    for (const auto& link : links) {
+        const size_t from = static_cast<size_t>((link.startS + 0.25) * second);
+        EXPECT_NEAR(zeroCrossings(w.samples, 2, 0, from, second), 2 * link.hz, 10)
+            << "the link from " << link.startS << " s";
+    }
+    const size_t centre = 3 * second + second / 4;
+    const double left = loudness(w.samples, 2, 0, centre, second), right = loudness(w.samples, 2, 1, centre, second);
+    EXPECT_GT(left, 1000.0);
+    EXPECT_NEAR(left, right, left * 0.01) << "the centre is not in the middle";
+
+    // From 2 s: the mono link's last second first.
+    ASSERT_TRUE(writeCaptureSoundtrack(chain, wav, 2000, 10, 10));
+    w = readWav(wav);
+    ASSERT_EQ(w.samples.size(), size_t(w.rate) * 2);
+    EXPECT_NEAR(zeroCrossings(w.samples, 2, 0, second / 10, second * 8 / 10), 800, 10);
+
+    for (const char* name : {"/a.ogg", "/b.ogg", "/c.ogg", "/chain.ogg", "/audio.wav"})
+        std::remove((dir + name).c_str());
+    rmdir(dir.c_str());
 }
