@@ -24,8 +24,6 @@ public:
     // point of the finer one.
     TimeGrid refinedTo(int perSecond) const;
 
-    int origin() const { return originMs; }
-
 private:
     int originMs;
     int64_t rate; // points per den seconds
