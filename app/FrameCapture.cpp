@@ -58,7 +58,7 @@ bool FrameCapture::prepare()
 
 int FrameCapture::frameTimeMs(int k) const
 {
-    return fromMs + static_cast<int>(static_cast<int64_t>(k) * 1000 * fpsDen / fps);
+    return frameGrid(fromMs).timeOf(k);
 }
 
 void FrameCapture::begin(int demoStart, int from)

@@ -28,6 +28,7 @@
 #include "app/FrameReadback.h"
 #include "app/FrameWriter.h"
 #include "app/VideoExport.h"
+#include "engine/TimeGrid.h"
 #include "platform/Clock.h"
 
 #include <cstdint>
@@ -62,6 +63,8 @@ public:
     int framesWritten() const { return frame; }
     int firstFrameMs() const { return fromMs; }
     int frameTimeMs(int k) const;
+    // The demo times of the frames of a capture whose frame 0 is at fromMs.
+    TimeGrid frameGrid(int fromMs) const { return TimeGrid(fromMs, fps, fpsDen); }
     bool failed() const { return writeFailed || (writer && writer->failed()); }
     bool writesVideo() const { return video != nullptr; }
     // Draws only: --capture /dev/null.

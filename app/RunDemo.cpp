@@ -139,18 +139,16 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
             const int demoStart = player->demoStart();
             const int demoEnd = player->endDemoTime();
             loop.fit(demoStart, demoEnd, playback);
-            // A capture from mid-show plays the frames before its first one
-            // without drawing them, at its own frame rate, as a capture
-            // from the start draws them; before the demo start (a lead-in)
+            // A capture from mid-show plays the steps before its first frame
+            // without drawing them, on its own frames' grid, as a capture
+            // from the start takes them; before the demo start (a lead-in)
             // its own clock runs there.
             const int captureFrom = options.captureFromGiven ? options.captureFromMs : demoStart;
             const int startAt = capture ? std::max(captureFrom, demoStart) : playback.startTime(demoStart, demoEnd);
-            if (startAt != demoStart) {
-                if (capture)
-                    player->fastForward(startAt, options.captureFps, options.captureFpsDen);
-                else
-                    player->fastForward(startAt);
-            }
+            if (capture)
+                player->setFrameGrid(capture->frameGrid(captureFrom));
+            if (startAt != demoStart)
+                player->fastForward(startAt);
             // Every start of the script positions the open stream at the
             // start time and plays it; the stream is never reopened.
             if (music) {

@@ -120,11 +120,22 @@ void Forcefield::drawTrails() const
     }
 }
 
-void Forcefield::render(int time, bool applyRect)
+void Forcefield::advance(int time, bool applyRect)
 {
     update(time, applyRect);
     Vec3 a, b;
     attractors(scaledLocalTime * 0.001f, a, b);
+    stepsLastFrame = simulate(scaledLocalTime * kStepsPerScaledUnit, a, b);
+}
+
+void Forcefield::catchUp(int time)
+{
+    advance(time, false);
+}
+
+void Forcefield::render(int time, bool applyRect)
+{
+    advance(time, applyRect);
 
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -142,7 +153,6 @@ void Forcefield::render(int time, bool applyRect)
     glLineWidth(1.5f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 
-    stepsLastFrame = simulate(scaledLocalTime * kStepsPerScaledUnit, a, b);
     drawTrails();
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);

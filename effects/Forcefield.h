@@ -48,6 +48,10 @@ public:
     void init(int time) override;
     void render(int time, bool applyRect) override;
     void signal(const SignalArgs& args) override;
+    // Runs the steps a drawn frame at `time` runs, without drawing: the
+    // particles of a run fast-forwarded or captured at a low rate are those
+    // of one that drew a frame at every step.
+    void catchUp(int time) override;
     // The codes signal() understands.
     static const SignalTable& signals();
 
@@ -69,6 +73,9 @@ public:
     int lastSteps() const { return stepsLastFrame; }
 
 private:
+    // Brings the effect's clock to `time` and runs the steps due by then,
+    // with the attractors where they are at `time`.
+    void advance(int time, bool applyRect);
     void drawTrails() const;
 
     Particle particles[kParticleCount];

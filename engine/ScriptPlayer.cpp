@@ -155,29 +155,42 @@ void ScriptPlayer::deliverDue(int ms)
     }
 }
 
-void ScriptPlayer::fastForward(int ms, int fps, int fpsDen)
+void ScriptPlayer::setFrameGrid(const TimeGrid& frames)
 {
-    // The frames a run would have drawn on the way are played without
-    // drawing: what effects do from frame to frame rather than from the time
-    // alone (a pattern trigger's steps, a single flash that stops once
-    // faded) then happens at the times it happens in a run that drew them.
-    // They are counted back from `ms`, the first frame drawn, so that a
-    // capture begun at `ms` plays the frames of one begun earlier at the same
-    // rate. Only the last stretch is played; what lies before it arrives in
-    // one burst, as after a minimised window.
-    if (fps > 0 && fpsDen > 0) {
-        const long long first = framePlayed ? static_cast<long long>(lastFrameMs) + 1 : demoStart();
-        const long long earliest = std::max(first, static_cast<long long>(ms) - kFastForwardSpanMs);
-        const long long step = 1000LL * fpsDen; // frame length x fps, in ms
-        EffectManager* manager = EffectManager::instance();
-        for (long long k = (ms - earliest) * fps / step; k > 0; --k) {
-            const int t = static_cast<int>(ms - k * step / fps);
-            deliverDue(t);
-            manager->catchUp(t);
-            lastFrameMs = t;
-            framePlayed = true;
-        }
+    steps = frames.refinedTo(kMinStepsPerSecond);
+    capturing = true;
+}
+
+void ScriptPlayer::playSteps(const TimeGrid& grid, int fromMs, int toMs)
+{
+    EffectManager* manager = EffectManager::instance();
+    // Past the end of the demo nothing is left to catch up.
+    for (int64_t i = grid.firstAtOrAfter(fromMs); !quit; ++i) {
+        const int t = grid.timeOf(i);
+        if (t >= toMs)
+            break;
+        deliverDue(t);
+        manager->catchUp(t);
+        lastFrameMs = t;
+        framePlayed = true;
     }
+}
+
+void ScriptPlayer::fastForward(int ms)
+{
+    // The steps a run would have taken on the way are played without
+    // drawing: what effects do from frame to frame rather than from the time
+    // alone (a pattern trigger's steps, a single flash that stops once faded,
+    // the forcefield's particles) then happens at the times it happens in a
+    // run that drew them. A capture's steps run through its own frames, so
+    // that one begun at `ms` steps through the times of one begun earlier.
+    // Only the last stretch is played; what lies before it arrives in one
+    // burst, as after a minimised window.
+    const TimeGrid grid = capturing ? steps : TimeGrid(ms, kMinStepsPerSecond);
+    const long long first = framePlayed ? static_cast<long long>(lastFrameMs) + 1 : demoStart();
+    const long long earliest = std::max(first, static_cast<long long>(ms) - kFastForwardSpanMs);
+    if (earliest < ms)
+        playSteps(grid, static_cast<int>(earliest), ms);
     deliverDue(ms);
     DemoEngine::getInstance()->demoClock().seek(ms);
 }
@@ -221,6 +234,8 @@ void ScriptPlayer::runFrame()
     }
 
     int now = engine->getTime();
+    if (capturing && framePlayed && now > lastFrameMs)
+        playSteps(steps, lastFrameMs + 1, now);
     deliverDue(now);
     lastFrameMs = now;
     framePlayed = true;

@@ -16,6 +16,7 @@
 // setActiveClock drives it frame by frame.
 
 #include "engine/FrameStats.h"
+#include "engine/TimeGrid.h"
 
 #include <cstddef>
 #include <string>
@@ -43,17 +44,26 @@ public:
         redrawHook = redraw;
         redrawUser = user;
     }
-    // Brings the script to demo time `ms` as a run that drew its frames on
-    // the way would have: frames fpsDen / fps s apart, counted back from `ms`
-    // to the last frame (or the start), deliver their events and let the
-    // running effects catch up (Effect::catchUp) without drawing; then every
-    // event due by `ms` is delivered and the demo clock is set to `ms`. A
-    // capture passes its own frame rate, so that a capture begun mid-show
-    // shows the frames of one begun earlier; a live run's frames come when
-    // they come.
-    static constexpr int kLiveFps = 60;
-    static constexpr int kFastForwardSpanMs = 60000; // frames played at most this far back from `ms`
-    void fastForward(int ms, int fps = kLiveFps, int fpsDen = 1);
+    // Makes this a capture's player: frames are drawn at the points of
+    // `frames`, and between them the points of
+    // frames.refinedTo(kMinStepsPerSecond) are played without drawing (their
+    // events delivered, the running effects caught up through
+    // Effect::catchUp), so that the effects step at least that often
+    // whatever the capture's rate. A slow capture then shows at each frame
+    // what the show played at a normal rate shows at that time, not a beat's
+    // flash fired at the next frame, a second late. A live run's frames come
+    // when they come.
+    static constexpr int kMinStepsPerSecond = 60;
+    void setFrameGrid(const TimeGrid& frames);
+    // Brings the script to demo time `ms` as a run that stepped through the
+    // time before it would have: the steps before `ms` (a capture's grid, or
+    // kMinStepsPerSecond a second counted back from `ms` for a live run),
+    // from the last frame or the start, are played without drawing; then
+    // every event due by `ms` is delivered and the demo clock is set to
+    // `ms`. A capture begun mid-show thereby steps through the times one
+    // begun earlier steps through, and shows its frames.
+    static constexpr int kFastForwardSpanMs = 600000; // steps played at most this far back from `ms` (a show's length)
+    void fastForward(int ms);
     // Stops every effect and lets go of the script, as Ctrl+Shift does.
     void requestRestart();
 
@@ -82,6 +92,8 @@ private:
     void deliver(const ScriptEvent& event);
     // Every timeline event due by `ms` not delivered yet, in order.
     void deliverDue(int ms);
+    // Plays the points of `steps` in [fromMs, toMs) as frames without drawing.
+    void playSteps(const TimeGrid& steps, int fromMs, int toMs);
 
     std::string scriptPath;
     Script* script = nullptr;
@@ -98,4 +110,6 @@ private:
     void* redrawUser = nullptr;
     int lastFrameMs = 0;       // demo time of the last frame, drawn or fast-forwarded
     bool framePlayed = false; // a frame since the last start
+    TimeGrid steps{0, kMinStepsPerSecond}; // a capture's steps, drawn or not
+    bool capturing = false;                // steps holds a capture's grid
 };
