@@ -49,6 +49,30 @@ for lib in "$R"/lib/*; do
   [ "$(readlink -f "$from")" = "$(readlink -f "$lib")" ] || fail "$name was loaded from $from, not from the release's lib/"
 done
 
+# Every library the release ships or has built into its player carries its
+# licence notice, its Debian package's copyright file, in licences/; the
+# index there names each library's file, and README.txt points to them.
+owner() { dpkg-query -S "*${1#/usr}" 2>/dev/null | head -n1 | sed 's/[:,].*//'; }
+has_notice() { # the library, the index line's pattern, its file on this system
+  local package
+  [ -n "$3" ] || fail "$1: not a library of the release player here"
+  package=$(owner "$3")
+  [ -n "$package" ] || fail "no Debian package holds $3"
+  cmp -s "/usr/share/doc/$package/copyright" "$R/licences/$package.txt" || fail "$1 lacks its notice licences/$package.txt"
+  grep -qE "^  $2 .* $package\.txt\$" "$R/licences/README.txt" || fail "licences/README.txt does not name the notice of $1"
+}
+ldd "$VP_BUILD_DIR/vplayer-release" >linked.txt
+for lib in "$R"/lib/*; do
+  name=${lib##*/}
+  has_notice "lib/$name" "lib/${name//./\\.}" "$(sed -n "s|^\t$name => \(/[^ ]*\) .*|\1|p" linked.txt)"
+done
+[ -n "${VP_STATIC_ARCHIVES:-}" ] || fail "the build names no static archives of the release player"
+for archive in $VP_STATIC_ARCHIVES; do
+  name=${archive##*/}
+  has_notice "$name" ".*\(${name//./\\.}\)" "$archive"
+done
+grep -q 'notices' "$R/README.txt" && grep -q 'licences/' "$R/README.txt" || fail "README.txt does not point to licences/"
+
 # The organisers' commands in README.txt, as written: an option changes only
 # what it names, the picture stays 1920x1080 (the release's default is
 # desktop fullscreen).
