@@ -28,13 +28,41 @@ bool displayNamed()
 // zenity, often not installed either. The message would reach stderr only,
 // which a person who double-clicked the player never sees. FLTK draws with
 // the desktop's own fonts, as the launcher dialog does.
+//
+// FLTK ends the process when it cannot open the display, and its fatal hook
+// shows a box itself (DialogWindow.cpp): it is asked only for a display that
+// opens, and never from within its own box.
+static bool xDisplayOpens();
+static bool fltkBoxOpen = false;
+
+static bool fltkCanShowBox()
+{
+    return !fltkBoxOpen && xDisplayOpens();
+}
+
 static void showFltkMessage(const char* title, const char* text, BoxIcon icon)
 {
+    if (!fltkCanShowBox())
+        return;
+    fltkBoxOpen = true;
     fl_message_title(title);
     if (icon == BoxIcon::Stop || icon == BoxIcon::Warning)
         fl_alert("%s", text);
     else
         fl_message("%s", text);
+    fltkBoxOpen = false;
+}
+
+// Enter answers yes, Escape no, as in SDL's box.
+static bool askFltkYesNo(const char* title, const char* text, bool answerWithoutBox)
+{
+    if (!fltkCanShowBox())
+        return answerWithoutBox;
+    fltkBoxOpen = true;
+    fl_message_title(title);
+    const bool yes = fl_choice("%s", "No", "Yes", nullptr, text) == 1;
+    fltkBoxOpen = false;
+    return yes;
 }
 
 static void writeStderrLine(BoxIcon icon, const char* text)
@@ -77,11 +105,8 @@ bool askYesNo(const char* title, const char* text, bool answerWithoutDialogs)
     data.numbuttons = 2;
     data.buttons = buttons;
     int answer = 1;
-    if (SDL_ShowMessageBox(&data, &answer) != 0) {
-        // Enter answers yes, Escape no, as in SDL's box.
-        fl_message_title(title);
-        return fl_choice("%s", "No", "Yes", nullptr, text) == 1;
-    }
+    if (SDL_ShowMessageBox(&data, &answer) != 0)
+        return askFltkYesNo(title, text, answerWithoutDialogs);
     return answer == 1;
 }
 
@@ -90,4 +115,16 @@ void exitProcess(int code)
     std::fflush(stdout);
     std::fflush(stderr);
     std::exit(code);
+}
+
+// Last: Xlib's macros (None among them) would clash with the names above.
+#include <X11/Xlib.h>
+
+static bool xDisplayOpens()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XCloseDisplay(display);
+    return true;
 }
