@@ -50,16 +50,19 @@ for lib in "$R"/lib/*; do
 done
 
 # Every library the release ships or has built into its player carries its
-# licence notice, its Debian package's copyright file, in licences/; the
-# index there names each library's file, and README.txt points to them.
+# licence notice in licences/: the file that licences/README.txt names on
+# the library's line holds the copyright file of the Debian package the
+# library comes from. README.txt points to them.
 owner() { dpkg-query -S "*${1#/usr}" 2>/dev/null | head -n1 | sed 's/[:,].*//'; }
-has_notice() { # the library, the index line's pattern, its file on this system
-  local package
+has_notice() { # the library, its index line's pattern, its file on this system
+  local package notice
   [ -n "$3" ] || fail "$1: not a library of the release player here"
   package=$(owner "$3")
   [ -n "$package" ] || fail "no Debian package holds $3"
-  cmp -s "/usr/share/doc/$package/copyright" "$R/licences/$package.txt" || fail "$1 lacks its notice licences/$package.txt"
-  grep -qE "^  $2 .* $package\.txt\$" "$R/licences/README.txt" || fail "licences/README.txt does not name the notice of $1"
+  notice=$(grep -E "^  $2 " "$R/licences/README.txt" | awk '{print $NF}')
+  [ -n "$notice" ] || fail "licences/README.txt does not name the notice of $1"
+  cmp -s "/usr/share/doc/$package/copyright" "$R/licences/$notice" ||
+    fail "licences/$notice is not the notice of $1 (/usr/share/doc/$package/copyright)"
 }
 ldd "$VP_BUILD_DIR/vplayer-release" >linked.txt
 for lib in "$R"/lib/*; do

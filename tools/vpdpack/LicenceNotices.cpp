@@ -14,15 +14,26 @@ namespace {
 // The libraries linked into the release player from their static archives
 // (VP_RELEASE_LINK in cmake/ExternalLibraries.cmake; the C++ library and
 // libgcc, linked in too, are under GCC's runtime exception, which asks for
-// no notice). A library added there belongs here.
+// no notice). A library added there belongs here. Each one's package is
+// found by its shared library: the installed vplayer needs that one, so its
+// package is on every machine vpdpack is installed on, unlike the -dev
+// package that holds the archive; both come from one source, with one
+// copyright file.
 struct BuiltInLibrary {
     const char* name;
-    const char* archive; // its file name in the system's library folder
+    const char* archive; // linked into the player
+    const char* shared;  // the same library's shared object
 };
 const BuiltInLibrary kBuiltIn[] = {
-    {"SDL2", "libSDL2.a"},         {"FLTK", "libfltk.a"},       {"GLU", "libGLU.a"},
-    {"libpng", "libpng16.a"},      {"zlib", "libz.a"},          {"libjpeg-turbo", "libturbojpeg.a"},
-    {"Vorbis", "libvorbisfile.a"}, {"Vorbis", "libvorbis.a"},   {"Ogg", "libogg.a"},
+    {"SDL2", "libSDL2.a", "libSDL2-2.0.so.0"},
+    {"FLTK", "libfltk.a", "libfltk.so.1.3"},
+    {"GLU", "libGLU.a", "libGLU.so.1"},
+    {"libpng", "libpng16.a", "libpng16.so.16"},
+    {"zlib", "libz.a", "libz.so.1"},
+    {"libjpeg-turbo", "libturbojpeg.a", "libturbojpeg.so.0"},
+    {"Vorbis", "libvorbisfile.a", "libvorbisfile.so.3"},
+    {"Vorbis", "libvorbis.a", "libvorbis.so.0"},
+    {"Ogg", "libogg.a", "libogg.so.0"},
 };
 
 // One library whose notice ships: what README.txt calls it, the paths dpkg
@@ -125,7 +136,7 @@ bool shipLicenceNotices(const fs::path& folder, const ShippedLibraries& shipped,
         notices.push_back({"lib/" + soname, pathsOf(file), ""});
     for (const BuiltInLibrary& library : kBuiltIn)
         notices.push_back({std::string(library.name) + " in bin/vplayer (" + library.archive + ")",
-                           {std::string("/usr/lib/*/") + library.archive},
+                           {std::string("/usr/lib/*/") + library.shared, std::string("/lib/*/") + library.shared},
                            ""});
     if (!findPackages(notices, error))
         return false;
