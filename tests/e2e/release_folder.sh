@@ -6,7 +6,8 @@
 # player finds every shipped library in its own lib/ through the start
 # script; the README's organiser commands keep the production's picture; it
 # checks its own production when started from a folder holding another. A
-# release that fails, its own check included, leaves nothing behind.
+# release that fails, its own check included, leaves nothing behind. Every
+# library it ships or has built in has its licence notice in licences/.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 VPDPACK="$VP_BUILD_DIR/vpdpack"

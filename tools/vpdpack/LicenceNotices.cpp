@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -144,10 +143,14 @@ bool shipLicenceNotices(const fs::path& folder, const ShippedLibraries& shipped,
     const fs::path licences = folder / "licences";
     std::error_code ec;
     fs::create_directories(licences, ec);
+    if (ec) {
+        error = "cannot make " + licences.string() + ": " + ec.message();
+        return false;
+    }
     for (const Notice& notice : notices) {
         const fs::path copyright = fs::path("/usr/share/doc") / notice.package / "copyright";
         const fs::path to = licences / (notice.package + ".txt");
-        if (!ec && !fs::exists(to, ec))
+        if (!fs::exists(to, ec) && !ec)
             fs::copy_file(copyright, to, ec);
         if (ec) {
             error = "cannot ship " + copyright.string() + ", the licence notice of " + notice.library + ": " +
