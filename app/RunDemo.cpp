@@ -15,6 +15,7 @@
 #include "app/RunInterruption.h"
 #include "app/RunOptions.h"
 #include "app/SectionLoop.h"
+#include "app/SoundlessRun.h"
 #include "effects/RenderTargetLayer.h"
 #include "engine/DemoEngine.h"
 #include "engine/EffectManager.h"
@@ -92,11 +93,11 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
         logExtensions(logPath("vp_log_extensions.txt").c_str());
 
     // The music is read from disk by the sound output, never from the archive.
+    if (music && !engine.initSound()) {
+        playWithoutSoundOrQuit();
+        music = false;
+    }
     if (music) {
-        if (!engine.initSound())
-            errorBox("could not init sound (--no-music plays without sound; --audio-driver dummy keeps the "
-                     "music's clock without a sound device)",
-                     true);
         if (!engine.openMusic(soundtrackPath))
             errorBox("could not set up music", true);
         engine.lockClockToMusic(options.clockFromMusic);

@@ -35,11 +35,15 @@ vp_find_archive(VP_A_TURBOJPEG libturbojpeg.a)
 vp_find_archive(VP_A_VORBISFILE libvorbisfile.a)
 vp_find_archive(VP_A_VORBIS libvorbis.a)
 vp_find_archive(VP_A_OGG libogg.a)
+# VP_STATIC_ARCHIVES: what the release player links, whose licence notices
+# its release ships (tools/vpdpack/LicenceNotices.cpp).
 set(VP_STATIC_ARCHIVES_FOUND TRUE)
+set(VP_STATIC_ARCHIVES)
 foreach(a VP_A_SDL2 VP_A_FLTK VP_A_GLU VP_A_PNG VP_A_Z VP_A_TURBOJPEG VP_A_VORBISFILE VP_A_VORBIS VP_A_OGG)
   if(NOT ${a})
     set(VP_STATIC_ARCHIVES_FOUND FALSE)
   endif()
+  list(APPEND VP_STATIC_ARCHIVES ${${a}})
 endforeach()
 
 # Debian builds SDL2 to link its drivers' libraries (PulseAudio, Wayland,

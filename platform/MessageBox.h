@@ -2,15 +2,17 @@
 // Message boxes of the player. Every box also writes one line to stderr
 // ("error: <text>" for a box with the stop icon, "warning: <text>" for the
 // others), so that tests and shells see what a user would read. The box itself
-// is shown with SDL unless VP_NO_DIALOGS=1 is set or no display can be opened.
+// is shown with SDL unless VP_NO_DIALOGS=1 is set or no display can be opened;
+// where SDL cannot show it (its X11 box needs a core font many X servers
+// lack), with FLTK.
 
 enum class BoxIcon { None, Information, Warning, Stop };
 
 // Shows a box with an OK button and returns when it is closed.
 void showMessageBox(const char* title, const char* text, BoxIcon icon);
 
-// Asks a yes/no question; without dialogs the answer is yes.
-bool askYesNo(const char* title, const char* text);
+// Asks a yes/no question; without dialogs the answer is `answerWithoutDialogs`.
+bool askYesNo(const char* title, const char* text, bool answerWithoutDialogs = true);
 
 // True when boxes are only written to stderr.
 bool dialogsDisabled();

@@ -6,7 +6,8 @@
 # player finds every shipped library in its own lib/ through the start
 # script; the README's organiser commands keep the production's picture; it
 # checks its own production when started from a folder holding another. A
-# release that fails, its own check included, leaves nothing behind.
+# release that fails, its own check included, leaves nothing behind. Every
+# library it ships or has built in has its licence notice in licences/.
 . "$VP_SOURCE_DIR/tests/support/e2e_lib.sh"
 make_workdir
 VPDPACK="$VP_BUILD_DIR/vpdpack"
@@ -48,6 +49,33 @@ for lib in "$R"/lib/*; do
   [ -n "$from" ] || fail "$name was not loaded"
   [ "$(readlink -f "$from")" = "$(readlink -f "$lib")" ] || fail "$name was loaded from $from, not from the release's lib/"
 done
+
+# Every library the release ships or has built into its player carries its
+# licence notice in licences/: the file that licences/README.txt names on
+# the library's line holds the copyright file of the Debian package the
+# library comes from. README.txt points to them.
+owner() { dpkg-query -S "*${1#/usr}" 2>/dev/null | head -n1 | sed 's/[:,].*//'; }
+has_notice() { # the library, its index line's pattern, its file on this system
+  local package notice
+  [ -n "$3" ] || fail "$1: not a library of the release player here"
+  package=$(owner "$3")
+  [ -n "$package" ] || fail "no Debian package holds $3"
+  notice=$(grep -E "^  $2 " "$R/licences/README.txt" | awk '{print $NF}')
+  [ -n "$notice" ] || fail "licences/README.txt does not name the notice of $1"
+  cmp -s "/usr/share/doc/$package/copyright" "$R/licences/$notice" ||
+    fail "licences/$notice is not the notice of $1 (/usr/share/doc/$package/copyright)"
+}
+ldd "$VP_BUILD_DIR/vplayer-release" >linked.txt
+for lib in "$R"/lib/*; do
+  name=${lib##*/}
+  has_notice "lib/$name" "lib/${name//./\\.}" "$(sed -n "s|^\t$name => \(/[^ ]*\) .*|\1|p" linked.txt)"
+done
+[ -n "${VP_STATIC_ARCHIVES:-}" ] || fail "the build names no static archives of the release player"
+for archive in $VP_STATIC_ARCHIVES; do
+  name=${archive##*/}
+  has_notice "$name" ".*\(${name//./\\.}\)" "$archive"
+done
+grep -q 'notices' "$R/README.txt" && grep -q 'licences/' "$R/README.txt" || fail "README.txt does not point to licences/"
 
 # The organisers' commands in README.txt, as written: an option changes only
 # what it names, the picture stays 1920x1080 (the release's default is

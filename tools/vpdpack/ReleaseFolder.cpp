@@ -1,6 +1,7 @@
 #include "ReleaseFolder.h"
 
 #include "ArchiveWriter.h"
+#include "LicenceNotices.h"
 #include "PackedFiles.h"
 #include "ReleaseTexts.h"
 #include "StagingFolder.h"
@@ -21,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Libraries = std::vector<std::pair<std::string, std::string>>; // soname, file
+using Libraries = ShippedLibraries;
 
 int fail(const std::string& message)
 {
@@ -237,7 +238,7 @@ bool passesCheck(const std::string& player, const fs::path& folder, bool loose, 
     return platform::runCapturingOutput(check, output) == 0;
 }
 
-// bin/vplayer and lib/ of the release in `made`.
+// bin/vplayer, lib/ and licences/ of the release in `made`.
 bool shipPlayer(const std::string& player, const Libraries& libraries, const fs::path& made, std::string& error)
 {
     std::error_code ec;
@@ -253,7 +254,7 @@ bool shipPlayer(const std::string& player, const Libraries& libraries, const fs:
         error = "cannot fill " + made.string() + ": " + ec.message();
         return false;
     }
-    return setRunPaths(made, libraries, error);
+    return setRunPaths(made, libraries, error) && shipLicenceNotices(made, libraries, error);
 }
 
 // share/vplayer of the release: the soundtrack, production.ini (with the

@@ -12,6 +12,8 @@
 //                          share/vplayer wherever it is started from
 //   lib/                   the shared libraries it needs that a stock desktop
 //                          lacks; it and they find them by $ORIGIN run paths
+//   licences/              the notices of those libraries and of the ones
+//                          linked into the player (LicenceNotices.h)
 //   share/vplayer/         the archive (packed with the production's password
 //                          when the production has loose data/, without
 //                          hidden files, editor backups and swap files), the

@@ -68,5 +68,9 @@ std::string releaseReadme(const ProductionNames& names, const OrganiserDefaults&
            "  ./start --help                  every option\n"
            "Add --print-args to see what the options choose, without playing.\n\n"
            "Needs: an X11 or XWayland desktop with OpenGL, ALSA, PulseAudio or PipeWire\n"
-           "for the sound. The libraries a stock system lacks are in lib/.\n";
+           "for the sound. The libraries a stock system lacks are in lib/.\n\n"
+           "Licences\n"
+           "The player is built with free software libraries, some of them shipped in\n"
+           "lib/, others built into bin/vplayer. Their licence and copyright notices\n"
+           "are in licences/; licences/README.txt says which file covers which library.\n";
 }
