@@ -11,7 +11,6 @@
 #include <GL/glu.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 DemoEngine* instance = nullptr;
