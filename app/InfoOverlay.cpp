@@ -5,21 +5,6 @@
 
 #include <cstring>
 
-void InfoOverlay::setNotice(const char* text)
-{
-    noticeCount = 0;
-    while (text && *text && noticeCount < kNoticeLines) {
-        size_t length = std::strcspn(text, "\n");
-        size_t kept = length < kOverlayLineChars - 1 ? length : kOverlayLineChars - 1;
-        std::memcpy(notice[noticeCount], text, kept);
-        notice[noticeCount][kept] = '\0';
-        ++noticeCount;
-        text += length;
-        if (*text == '\n')
-            ++text;
-    }
-}
-
 void InfoOverlay::draw(int windowWidth, int windowHeight, int demoTimeMs, const FrameTimeWindow& times)
 {
     // Twice the font's size from 720 rows up, so it stays legible fullscreen.
@@ -28,9 +13,9 @@ void InfoOverlay::draw(int windowWidth, int windowHeight, int demoTimeMs, const 
     int maxLines = static_cast<int>((windowHeight - 8) / lineHeight);
     if (maxLines > kOverlayMaxLines)
         maxLines = kOverlayMaxLines;
-    const int shown = noticeCount < maxLines ? noticeCount : maxLines;
-    for (int i = 0; i < shown; ++i)
-        std::memcpy(lines[i], notice[i], kOverlayLineChars);
+    const float pad = 4.0f;
+    const int columns = static_cast<int>((windowWidth - pad * 2) / (OverlayFont::kCellWidth * scale));
+    const int shown = wrapOverlayNotice(notice.c_str(), columns, lines, maxLines < kNoticeLines ? maxLines : kNoticeLines);
     count = shown + buildOverlayText(demoTimeMs, times, *EffectManager::instance(), lines + shown, maxLines - shown);
     size_t widest = 0;
     for (int i = 0; i < count; ++i) {
@@ -79,7 +64,6 @@ void InfoOverlay::draw(int windowWidth, int windowHeight, int demoTimeMs, const 
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-    const float pad = 4.0f;
     glColor4f(0.0f, 0.0f, 0.0f, 0.7f);
     glBegin(GL_QUADS);
     glVertex2f(0.0f, 0.0f);

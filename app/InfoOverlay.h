@@ -7,6 +7,8 @@
 #include "app/OverlayFont.h"
 #include "app/OverlayText.h"
 
+#include <string>
+
 class InfoOverlay {
 public:
     // Needs a current context; GL objects are made once.
@@ -16,10 +18,10 @@ public:
     void draw(int windowWidth, int windowHeight, int demoTimeMs, const FrameTimeWindow& times);
 
     // Lines shown above the rest until cleared (an empty text): a reload's
-    // error while the last good production plays on. Cut to the panel's
-    // width, at most kNoticeLines lines.
-    void setNotice(const char* text);
-    bool hasNotice() const { return noticeCount > 0; }
+    // error while the last good production plays on. Wrapped to the
+    // window's width, at most kNoticeLines lines.
+    void setNotice(const char* text) { notice = text ? text : ""; }
+    bool hasNotice() const { return !notice.empty(); }
 
     int lineCount() const { return count; }
     const char* line(int i) const { return lines[i]; }
@@ -28,7 +30,6 @@ private:
     OverlayFont font;
     char lines[kOverlayMaxLines][kOverlayLineChars] = {};
     int count = 0;
-    static constexpr int kNoticeLines = 6;
-    char notice[kNoticeLines][kOverlayLineChars] = {};
-    int noticeCount = 0;
+    static constexpr int kNoticeLines = 16;
+    std::string notice;
 };

@@ -90,3 +90,39 @@ int buildOverlayText(int demoTimeMs, const FrameTimeWindow& times, const EffectM
         std::snprintf(lines[n++], kOverlayLineChars, "... %d MORE", hidden);
     return n;
 }
+
+int wrapOverlayNotice(const char* text, int columns, char (*lines)[kOverlayLineChars], int maxLines)
+{
+    constexpr int kIndent = 2;
+    if (columns > kOverlayLineChars - 1)
+        columns = kOverlayLineChars - 1;
+    // Room for the indent and a few characters of text, however narrow.
+    if (columns < kIndent + 8)
+        columns = kIndent + 8;
+    int n = 0;
+    while (text && *text && n < maxLines) {
+        const char* end = text + std::strcspn(text, "\n");
+        bool first = true;
+        do {
+            const int indent = first ? 0 : kIndent;
+            const int room = columns - indent;
+            int take = static_cast<int>(end - text);
+            if (take > room) {
+                int blank = room;
+                while (blank > 0 && text[blank] != ' ')
+                    --blank;
+                take = blank > 0 ? blank : room;
+            }
+            std::memset(lines[n], ' ', indent);
+            std::memcpy(lines[n] + indent, text, take);
+            lines[n][indent + take] = '\0';
+            ++n;
+            text += take;
+            while (text < end && *text == ' ')
+                ++text;
+            first = false;
+        } while (text < end && n < maxLines);
+        text = *end ? end + 1 : end;
+    }
+    return n;
+}

@@ -20,3 +20,10 @@ const char* overlayEffectName(const class Effect* effect, bool& wrapped, int& le
 // fit) and returns how many were written.
 int buildOverlayText(int demoTimeMs, const FrameTimeWindow& times, const EffectManager& effects,
                      char (*lines)[kOverlayLineChars], int maxLines);
+
+// Lays out a notice (lines separated by line feeds) in lines of at most
+// `columns` characters (and at most kOverlayLineChars - 1), breaking at
+// blanks where it can and within a word only when the word alone is too
+// long; continued lines are indented by two blanks. Fills at most maxLines
+// lines and returns how many were written.
+int wrapOverlayNotice(const char* text, int columns, char (*lines)[kOverlayLineChars], int maxLines);

@@ -1,5 +1,6 @@
 #include "app/ProductionWatch.h"
 
+#include "app/CheckErrorLines.h"
 #include "app/FramePresenter.h"
 #include "app/PlaybackControl.h"
 #include "app/ProductionChecker.h"
@@ -19,24 +20,6 @@ constexpr int kQuietMs = 150;
 
 constexpr const char* kReloadFailed = "RELOAD FAILED, PLAYING THE LAST GOOD BUILD";
 constexpr const char* kNotClean = "THE PRODUCTION DOES NOT CHECK CLEAN";
-
-// The error lines of a check's output under `heading`, for the overlay: the
-// checker's "FILE:LINE: error: ..." and the player's own "error: ...".
-std::string errorLines(const char* heading, const std::string& output)
-{
-    std::string lines = std::string(heading) + "\n";
-    size_t at = 0;
-    while (at < output.size()) {
-        size_t end = output.find('\n', at);
-        if (end == std::string::npos)
-            end = output.size();
-        std::string line = output.substr(at, end - at);
-        if (line.find(": error: ") != std::string::npos || line.rfind("error: ", 0) == 0)
-            lines += line + "\n";
-        at = end + 1;
-    }
-    return lines;
-}
 
 } // namespace
 
@@ -140,7 +123,7 @@ void ProductionWatch::reportBroken(const std::string& text, const char* what, in
     std::fputs(text.c_str(), stderr);
     std::printf("%s at %d ms\n", what, now);
     std::fflush(stdout);
-    presenter.setNotice(errorLines(replaying ? kReloadFailed : kNotClean, text).c_str());
+    presenter.setNotice(checkErrorLines(replaying ? kReloadFailed : kNotClean, text).c_str());
     showingError = true;
 }
 

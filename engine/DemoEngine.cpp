@@ -1,5 +1,6 @@
 #include "engine/DemoEngine.h"
 
+#include "engine/Effect.h"
 #include "gl/ErrorBox.h"
 #include "gl/GLExtensions.h"
 #include "gl/Texture.h"
@@ -10,7 +11,6 @@
 #include <GL/glu.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 DemoEngine* instance = nullptr;
@@ -164,6 +164,11 @@ void DemoEngine::resize(int width, int height)
         height = 1;
     viewWidth = width;
     viewHeight = height;
+    // Effects place their rectangles in the picture they draw into, so the
+    // effects already built follow the new size too, not only those built
+    // after it.
+    Effect::screenWidth = width;
+    Effect::screenHeight = height;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -175,34 +180,6 @@ void DemoEngine::resize(int width, int height)
 void DemoEngine::fullViewport() const
 {
     glViewport(0, 0, viewWidth, viewHeight);
-}
-
-bool DemoEngine::isKeyDown(int vk) const
-{
-    return vk >= 0 && vk <= 255 && (keyDown[vk] != 0 || keyCaught[vk] != 0);
-}
-
-bool DemoEngine::isKeyPressedOnce(int vk) const
-{
-    return isKeyDown(vk) && keyConsumed[vk] == 0;
-}
-
-void DemoEngine::setKeyConsumed(int vk, bool flag)
-{
-    if (vk >= 0 && vk <= 255)
-        keyConsumed[vk] = flag ? 1 : 0;
-}
-
-void DemoEngine::clearKeys()
-{
-    std::memset(keyDown, 0, sizeof keyDown);
-    std::memset(keyConsumed, 0, sizeof keyConsumed);
-    std::memset(keyCaught, 0, sizeof keyCaught);
-}
-
-void DemoEngine::keysReadByFrame()
-{
-    std::memset(keyCaught, 0, sizeof keyCaught);
 }
 
 void DemoEngine::windowProc(const WindowMessage& msg)
@@ -221,22 +198,10 @@ void DemoEngine::windowProc(const WindowMessage& msg)
         active = msg.param1 == 0;
         break;
     case MessageType::KeyDown:
-        // The key repeating while held is no new press: it catches nothing,
-        // or a held key would count on after its release.
-        if (msg.param1 >= 0 && msg.param1 <= 255 && !keyDown[msg.param1]) {
-            keyConsumed[msg.param1] = 0;
-            for (int vk = 0; vk < 256; ++vk)
-                if (keyDown[vk])
-                    keyCaught[vk] = 1;
-            keyDown[msg.param1] = 1;
-            keyCaught[msg.param1] = 1;
-        }
+        keys.keyDown(msg.param1);
         break;
     case MessageType::KeyUp:
-        if (msg.param1 >= 0 && msg.param1 <= 255) {
-            keyDown[msg.param1] = 0;
-            keyConsumed[msg.param1] = 0;
-        }
+        keys.keyUp(msg.param1);
         break;
     default:
         break;

@@ -7,6 +7,7 @@
 // arrive through windowProc, as the window procedure's did.
 
 #include "engine/DemoClock.h"
+#include "engine/KeyState.h"
 #include "platform/GLWindow.h"
 #include "platform/MusicStream.h"
 
@@ -42,18 +43,17 @@ public:
     bool isActive() const { return active; }
     bool isFullscreen() const { return fullscreen; }
 
-    // A key counts as down while it is held, and a frame no longer sees it
-    // once it is let go. A press that a frame has not seen yet is kept for
-    // that frame: a quick tap, pressed and released between two frames of a
-    // slow renderer, is not lost, nor is a combination (a key held when
-    // another goes down) let go before the next frame. A press acknowledged
-    // with setKeyConsumed stays acknowledged until the key is let go.
-    bool isKeyDown(int vk) const;
-    bool isKeyPressedOnce(int vk) const;
-    void setKeyConsumed(int vk, bool flag);
-    void clearKeys();
+    // The key state (KeyState.h): a tap between two frames is kept for the
+    // next one, and an acknowledged press stays acknowledged until the key
+    // is let go.
+    bool isKeyDown(int vk) const { return keys.isDown(vk); }
+    bool isKeyPressedOnce(int vk) const { return keys.isPressedOnce(vk); }
+    void setKeyConsumed(int vk, bool flag) { keys.setConsumed(vk, flag); }
+    // Both down at one moment since the frame before (a combination).
+    bool areKeysHeldTogether(int a, int b) const { return keys.heldTogether(a, b); }
+    void clearKeys() { keys.clear(); }
     // The frame has read the keys: the presses kept for it are over.
-    void keysReadByFrame();
+    void keysReadByFrame() { keys.frameRead(); }
 
     // The demo clock: the free-running timer, or locked to the music.
     void startTimer() { clock.start(); }
@@ -131,9 +131,7 @@ private:
     int musicOrigin = 0;
     void (*beforeSwap)(void*) = nullptr;
     void* beforeSwapUser = nullptr;
-    uint8_t keyDown[256] = {};
-    uint8_t keyConsumed[256] = {};
-    uint8_t keyCaught[256] = {}; // went down, or was down as another went down, since the last frame read the keys
+    KeyState keys;
 };
 
 // A request above the driver's maximum becomes the maximum.

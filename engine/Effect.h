@@ -58,7 +58,8 @@ public:
     static unsigned int blendFactorFromCode(int code);
 
     // Screen size in pixels, read from the GL viewport whenever an effect is
-    // constructed; turns the fractional rectangle into pixels.
+    // constructed and set again when the engine's picture is resized; turns
+    // the fractional rectangle into pixels.
     static int screenWidth;
     static int screenHeight;
 

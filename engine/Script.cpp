@@ -252,6 +252,56 @@ void Script::noteEventCount(const char* text, int number)
                             ", not the lines of the file: this is line " + std::to_string(errorAtLine)});
 }
 
+namespace {
+
+// The numeric fields that follow an event word, in order; null for a word
+// that starts no event in that section. A SIGNAL's value follows its fields.
+const char* const* eventFields(std::string_view what, bool timeline)
+{
+    static const char* const id[] = {"an effect id", nullptr};
+    static const char* const layer[] = {"an effect id", "a layer", nullptr};
+    static const char* const signal[] = {"an effect id", "a signal code", nullptr};
+    if (what == "SIGNAL" || what == "s")
+        return signal;
+    if (what == "SET_LAYER" || what == "l")
+        return layer;
+    if (timeline && (what == "START" || what == "b" || what == "END" || what == "e" || what == "INIT" || what == "i"))
+        return id;
+    return nullptr;
+}
+
+} // namespace
+
+void Script::noteUnrecognised(std::string_view what, ScriptReader fields, bool timeline)
+{
+    if (errorAtLine <= 0)
+        return;
+    const std::string word = "\"" + std::string(what) + "\"";
+    std::string text;
+    if (what.empty()) {
+        text = "the file ends before the event's word";
+    } else if (const char* const* field = eventFields(what, timeline)) {
+        for (; *field && text.empty(); ++field) {
+            const std::string_view next = fields.peekWord();
+            int value = 0;
+            if (fields.readInt(value))
+                continue;
+            if (next.empty())
+                text = word + " needs " + *field + ": the file ends first";
+            else
+                text = word + " needs " + *field + " (a 32-bit whole number) where \"" + std::string(next) +
+                       "\" stands";
+        }
+        if (text.empty())
+            text = word + " needs a value after its signal code: the file ends first";
+    } else if (timeline) {
+        text = word + " is not an event word: START, END, INIT, SIGNAL, SET_LAYER or END_DEMO (or b, e, i, s, l)";
+    } else {
+        text = word + " is not a setup event word: SIGNAL or SET_LAYER (or s, l)";
+    }
+    noteList.push_back({errorAtFile, errorAtLine, text});
+}
+
 // ---------------------------------------------------------------------------
 // One file: load, preprocess and substitute once, then read its sections
 
@@ -445,6 +495,7 @@ void Script::readSetup(ScriptReader& reader)
 
         ScriptEvent event;
         std::string_view what = reader.readWord();
+        const ScriptReader fields = reader;
         std::string_view value;
         bool recognised = false;
         if (what == "SIGNAL" || what == "s") {
@@ -456,6 +507,7 @@ void Script::readSetup(ScriptReader& reader)
         }
         if (!recognised) {
             locate(timeWord);
+            noteUnrecognised(what, fields, false);
             failNumbered("script: event not recognized in setup line #", n);
             return;
         }
@@ -493,6 +545,7 @@ void Script::readTimeline(ScriptReader& reader)
         }
 
         std::string_view what = reader.readWord();
+        const ScriptReader fields = reader;
         std::string_view value;
         bool recognised = false;
         if (what == "START" || what == "b") {
@@ -517,6 +570,7 @@ void Script::readTimeline(ScriptReader& reader)
         }
         if (!recognised) {
             locate(word);
+            noteUnrecognised(what, fields, true);
             failNumbered("script: event not recognized in timeline line #", n);
             return;
         }

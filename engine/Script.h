@@ -139,6 +139,10 @@ private:
     void noteLateDefines();
     // Notes, beside an error that counts events, the file line of that event.
     void noteEventCount(const char* text, int number);
+    // Notes, beside "event not recognized", the word it stopped at: the
+    // event word `what`, or the first of its fields (read from `fields`, the
+    // reader right after `what`) that is not a number.
+    void noteUnrecognised(std::string_view what, ScriptReader fields, bool timeline);
     int readExpression(ScriptReader& reader, std::string_view first);
 
     void fail(const char* text);

@@ -222,13 +222,13 @@ void ScriptPlayer::runFrame()
         quit = true;
         return;
     }
-    if (engine->isKeyDown(kKeyControl) && engine->isKeyDown(kKeyHome)) {
+    if (engine->areKeysHeldTogether(kKeyControl, kKeyHome)) {
         EffectManager::instance()->deleteAll();
         deleteScript();
         reload = true;
         return;
     }
-    if (engine->isKeyDown(kKeyControl) && engine->isKeyDown(kKeyShift)) {
+    if (engine->areKeysHeldTogether(kKeyControl, kKeyShift)) {
         requestRestart();
         return;
     }

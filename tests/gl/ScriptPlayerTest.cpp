@@ -265,6 +265,16 @@ TEST_F(ScriptPlayerGL, AKeyTappedBetweenTwoFramesActsInTheNextFrameOnce)
     tap('1');
     frameAt(40);
     EXPECT_FALSE(a->isRunning()) << "the second tap was not seen";
+    // Held and acknowledged, then let go as another key goes down: no
+    // second press.
+    key('1', true);
+    frameAt(42);
+    EXPECT_TRUE(a->isRunning());
+    key('2', true);
+    key('1', false);
+    frameAt(44);
+    EXPECT_TRUE(a->isRunning()) << "the key let go toggled again";
+    key('2', false);
     // The arrows act on every frame while held: a tap is one frame.
     tap(KeyControl::kKeyLeft);
     frameAt(50);
@@ -283,7 +293,16 @@ TEST_F(ScriptPlayerGL, AKeyTappedBetweenTwoFramesActsInTheNextFrameOnce)
     restart();
     frameAt(10);
     EXPECT_FALSE(player->restartRequested());
-    tap(ScriptPlayer::kKeyEscape);
+    // Tapped one after the other, never held together, within one frame:
+    // neither combination.
+    tap(ScriptPlayer::kKeyControl);
+    tap(ScriptPlayer::kKeyHome);
+    tap(ScriptPlayer::kKeyControl);
+    tap(ScriptPlayer::kKeyShift);
     frameAt(20);
+    EXPECT_FALSE(player->reloadRequested());
+    EXPECT_FALSE(player->restartRequested());
+    tap(ScriptPlayer::kKeyEscape);
+    frameAt(30);
     EXPECT_TRUE(player->quitRequested());
 }

@@ -2,6 +2,7 @@
 #include "gl/ErrorBox.h"
 #include "gl/GLExtensions.h"
 #include "support/Files.h"
+#include "support/TestEffects.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,25 @@ TEST(DemoEngineGL, ResizeToHeightZeroKeepsAValidProjection)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 320);
     EXPECT_EQ(viewport[3], 1);
+}
+
+// A window resized after the build (drawn straight into it, --fit off): the
+// effects already built place their rectangles in the new picture.
+TEST(DemoEngineGL, EffectsBuiltBeforeAResizePlaceTheirRectanglesInTheNewPicture)
+{
+    DemoEngine& engine = makeEngine();
+    std::vector<std::string> log;
+    RecordingEffect right("right", &log);
+    right.x.reset(0.5f);
+    right.width.reset(0.5f);
+    engine.windowProc({MessageType::Size, 640, 240});
+    right.update(0, true);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 320);
+    EXPECT_EQ(viewport[1], 0);
+    EXPECT_EQ(viewport[2], 320);
+    EXPECT_EQ(viewport[3], 240);
 }
 
 TEST(DemoEngineGL, ExtensionLogHoldsBothListsOneNamePerLine)

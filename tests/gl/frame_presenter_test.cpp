@@ -1,5 +1,7 @@
+#include "app/CheckErrorLines.h"
 #include "app/FrameCapture.h"
 #include "app/FramePresenter.h"
+#include "app/InfoOverlay.h"
 #include "app/OverlayText.h"
 #include "effects/MotionBlurFilter.h"
 #include "effects/RenderTargetLayer.h"
@@ -204,6 +206,39 @@ TEST(OverlayGL, ListsTimeFrameTimesAndTheRunningEffectsByLayer)
     EXPECT_STREQ(lines[0], "TIME 1:23.456  (83456 MS)");
     EXPECT_STREQ(lines[2], "... 2 MORE");
     m.deleteAll();
+}
+
+// A failed check in a small window: its error and the notes at the error's
+// place are shown whole, wrapped at blanks to the window's width; warnings
+// and notes elsewhere stay out.
+TEST(OverlayGL, ACheckErrorIsShownWithItsNotesWrappedToTheWindow)
+{
+    DemoEngine::settings().hiddenWindow = true;
+    DemoEngine::create(false, "overlay test", 320, 240, 0, 0.0f);
+    const std::string output =
+        "data/intro.scr:3: warning: effect 7 is started but never put on a layer\n"
+        "data/testscript.scr:78: error: script: event not recognized in timeline line #: 6\n"
+        "data/testscript.scr:78: note: \"STRAT\" is not an event word: START, END, INIT, SIGNAL, SET_LAYER or "
+        "END_DEMO (or b, e, i, s, l)\n"
+        "data/testscript.scr:90: note: signal 98 to 50 took \"TIMEOFFSET\" as its text argument\n";
+    InfoOverlay overlay;
+    overlay.create();
+    overlay.setNotice(checkErrorLines("RELOAD FAILED", output).c_str());
+    overlay.draw(320, 240, 0, FrameTimeWindow());
+
+    const size_t columns = (320 - 8) / OverlayFont::kCellWidth;
+    std::string shown;
+    int i = 0;
+    for (; i < overlay.lineCount() && std::string(overlay.line(i)).rfind("TIME ", 0) != 0; ++i) {
+        const std::string line = overlay.line(i);
+        EXPECT_LE(line.size(), columns) << line;
+        shown += (shown.empty() ? "" : " ") + line.substr(line.find_first_not_of(' '));
+    }
+    EXPECT_GT(i, 4);
+    EXPECT_EQ(shown, "RELOAD FAILED data/testscript.scr:78: error: script: event not recognized in timeline line #: 6 "
+                     "data/testscript.scr:78: note: \"STRAT\" is not an event word: START, END, INIT, SIGNAL, "
+                     "SET_LAYER or END_DEMO (or b, e, i, s, l)");
+    overlay.destroy();
 }
 
 // Fitting: the demo draws into a framebuffer of its own size that looks like

@@ -54,6 +54,7 @@ TEST(ScriptFatal, ErrorsExitWithTheirMessage)
     };
     const Case cases[] = {
         {"SETUP\n0 START 3\n", nullptr, "main.scr:2: 0 START 3\nerror: script: event not recognized in setup line #: 1\n"
+         "main.scr:2: note: \"START\" is not a setup event word: SIGNAL or SET_LAYER (or s, l)\n"
          "main.scr:2: note: \"line #: 1\" counts the events of the setup, not the lines of the file: this is line 2\n"},
         {"SETUP\n0 l 1 1\n7 l 1 1\n", nullptr, "main.scr:3: 7 l 1 1\nerror: script: not a valid time (should be 0) in setup line #: 2\n"
          "main.scr:3: note: \"line #: 2\" counts the events of the setup, not the lines of the file: this is line 3\n"},
@@ -62,6 +63,7 @@ TEST(ScriptFatal, ErrorsExitWithTheirMessage)
          "main.scr:4: note: \"line #: 2\" counts the events of the timeline, not the lines of the file: this is line 4\n"},
         {"SETUP\nTIMELINE\n1000 +500 START 7\n", nullptr,
          "main.scr:3: 1000 +500 START 7\nerror: script: event not recognized in timeline line #: 1\n"
+         "main.scr:3: note: \"7\" is not an event word: START, END, INIT, SIGNAL, SET_LAYER or END_DEMO (or b, e, i, s, l)\n"
          "main.scr:3: note: \"line #: 1\" counts the events of the timeline, not the lines of the file: this is line 3\n"},
         {"INCLUDE missing.scr\n", nullptr,
          "main.scr:1: could not read the included file missing.scr\nerror: script: could not open file for parsing\n"},
@@ -71,6 +73,7 @@ TEST(ScriptFatal, ErrorsExitWithTheirMessage)
          "main.scr:4: TIMEOFFSET 2000\nerror: script: event not recognized in timeline line #: 2\n"
          "main.scr:3: note: signal 98 to 50 took \"TIMEOFFSET\" as its text argument; codes without arguments "
          "need none, but a following keyword is read as one\n"
+         "main.scr:4: note: \"1\" is not an event word: START, END, INIT, SIGNAL, SET_LAYER or END_DEMO (or b, e, i, s, l)\n"
          "main.scr:4: note: \"line #: 2\" counts the events of the timeline, not the lines of the file: this is line 4\n"},
     };
     for (const Case& c : cases) {
@@ -91,6 +94,7 @@ TEST(ScriptFatal, ParsesFilesOnDiskThroughTheFileLayer)
     DiskFile bad(stem + "_bad", "SETUP\r\nTIMELINE\r\n1000 START 1\r\n2000 FOO 1\r\n");
     EXPECT_EXIT(Script(bad.path.c_str()), testing::ExitedWithCode(1),
                 testing::Eq(bad.path + ":4: 2000 FOO 1\nerror: script: event not recognized in timeline line #: 2\n" +
+                            bad.path + ":4: note: \"FOO\" is not an event word: START, END, INIT, SIGNAL, SET_LAYER or END_DEMO (or b, e, i, s, l)\n" +
                             bad.path + ":4: note: \"line #: 2\" counts the events of the timeline, not the lines of "
                                        "the file: this is line 4\n"));
     EXPECT_EXIT(Script("data/no_such_script.scr"), testing::ExitedWithCode(1),
@@ -188,16 +192,19 @@ TEST(ScriptFatal, DirectoriesEmptyFilesAndHugeNumbers)
     EXPECT_TRUE(nothing.timeline().empty());
     EXPECT_TRUE(nothing.setupEvents().empty());
 
-    // Ids, codes and layers beyond 32 bits are not numbers (the note on the
-    // event count that follows is another test's).
+    // Ids, codes and layers beyond 32 bits are not numbers, and the note says
+    // which (the note on the event count that follows is another test's).
     struct Case {
         const char* text;
         const char* stderrText;
     };
     const Case cases[] = {
-        {"SETUP\n0 l 4294967296 1\n", "main.scr:2: 0 l 4294967296 1\nerror: script: event not recognized in setup line #: 1\n"},
-        {"SETUP\n0 l 3 -99999999999\n", "main.scr:2: 0 l 3 -99999999999\nerror: script: event not recognized in setup line #: 1\n"},
-        {"SETUP\nTIMELINE\n1000 s 3 99999999999 1\n", "main.scr:3: 1000 s 3 99999999999 1\nerror: script: event not recognized in timeline line #: 1\n"},
+        {"SETUP\n0 l 4294967296 1\n", "main.scr:2: 0 l 4294967296 1\nerror: script: event not recognized in setup line #: 1\n"
+                                         "main.scr:2: note: \"l\" needs an effect id (a 32-bit whole number) where \"4294967296\" stands\n"},
+        {"SETUP\n0 l 3 -99999999999\n", "main.scr:2: 0 l 3 -99999999999\nerror: script: event not recognized in setup line #: 1\n"
+                                            "main.scr:2: note: \"l\" needs a layer (a 32-bit whole number) where \"-99999999999\" stands\n"},
+        {"SETUP\nTIMELINE\n1000 s 3 99999999999 1\n", "main.scr:3: 1000 s 3 99999999999 1\nerror: script: event not recognized in timeline line #: 1\n"
+         "main.scr:3: note: \"s\" needs a signal code (a 32-bit whole number) where \"99999999999\" stands\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

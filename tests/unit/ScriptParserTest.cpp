@@ -315,6 +315,32 @@ TEST(ScriptParser, ErrorsNameTheirFileAndLine)
     }
 }
 
+// "event not recognized" keeps its text; the first note beside it names the
+// word the event stopped at.
+TEST(ScriptParser, UnrecognisedEventsNameTheWordTheyStoppedAt)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"SETUP\nTIMELINE\n1 b 1\n\n1000 STRAT 7\n",
+         "main.scr:5: note: \"STRAT\" is not an event word: START, END, INIT, SIGNAL, SET_LAYER or END_DEMO "
+         "(or b, e, i, s, l)"},
+        {"SETUP\n0 START 3\n", "main.scr:2: note: \"START\" is not a setup event word: SIGNAL or SET_LAYER (or s, l)"},
+        {"SETUP\nTIMELINE\n1000 START SCENE\n",
+         "main.scr:3: note: \"START\" needs an effect id (a 32-bit whole number) where \"SCENE\" stands"},
+        {"SETUP\nTIMELINE\n1000 l 3 99999999999\n",
+         "main.scr:3: note: \"l\" needs a layer (a 32-bit whole number) where \"99999999999\" stands"},
+        {"SETUP\n0 s 10", "main.scr:2: note: \"s\" needs a signal code: the file ends first"},
+        {"SETUP\nTIMELINE\n1000 s 3 70", "main.scr:3: note: \"s\" needs a value after its signal code: the file ends first"},
+        {"SETUP\nTIMELINE\n1000", "main.scr:3: note: the file ends before the event's word"},
+    };
+    for (const auto& [script, note] : cases) {
+        const std::string text = script;
+        ParsedScript p(text);
+        EXPECT_EQ(p.error().rfind("script: event not recognized in ", 0), 0u) << p.error();
+        ASSERT_FALSE(p.script->notes().empty()) << script;
+        EXPECT_EQ(formatScriptNote(p.script->notes().front()), note);
+    }
+}
+
 TEST(ScriptParser, NotesSignalsThatTookWhatFollowedThem)
 {
     // The parse stays as it was; the notes say which signal took what (a

@@ -1,5 +1,6 @@
 #include "app/FrameTimeWindow.h"
 #include "app/OverlayFont.h"
+#include "app/OverlayText.h"
 #include "app/Screenshot.h"
 #include "gl/DemoFramebuffer.h"
 
@@ -53,7 +54,7 @@ TEST(FrameTimeWindow, LastAverageAndWorstCoverTheLastSecond)
 TEST(Overlay, FontHasEveryCharacterTheOverlayWrites)
 {
     unsigned char rows[7];
-    for (const char* s = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcxyz .:/-()%*_=,+<>?#[]"; *s; ++s)
+    for (const char* s = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcxyz .:/-()%*_=,+<>?#[]\""; *s; ++s)
         EXPECT_TRUE(OverlayFont::glyphRows(*s, rows)) << *s;
     EXPECT_FALSE(OverlayFont::glyphRows('~', rows));
     // Glyphs are 5 pixels wide and distinct where they matter.
@@ -67,6 +68,24 @@ TEST(Overlay, FontHasEveryCharacterTheOverlayWrites)
     OverlayFont::glyphRows('0', a);
     OverlayFont::glyphRows('O', b);
     EXPECT_NE(std::string(a, a + 7), std::string(b, b + 7));
+}
+
+TEST(Overlay, NoticesWrapAtBlanksAndBreakOnlyWordsTooLongForALine)
+{
+    char lines[8][kOverlayLineChars];
+    const int n = wrapOverlayNotice("HEADING\nshort words wrap here\n"
+                                    "data/a/very/long/path/name.scr:7: x",
+                                    12, lines, 8);
+    const std::vector<std::string> expected = {"HEADING", "short words", "  wrap here", "data/a/very/",
+                                               "  long/path/", "  name.scr:7", "  : x"};
+    ASSERT_EQ(n, static_cast<int>(expected.size()));
+    for (int i = 0; i < n; ++i)
+        EXPECT_EQ(lines[i], expected[i]) << i;
+    // Never more lines than asked for, nor wider than a line's buffer.
+    EXPECT_EQ(wrapOverlayNotice("a b c d e f g h i j k l m n o p", 10, lines, 2), 2);
+    const std::string wide(200, 'x');
+    ASSERT_EQ(wrapOverlayNotice(wide.c_str(), 500, lines, 8), 4);
+    EXPECT_EQ(std::string(lines[0]).size(), size_t(kOverlayLineChars - 1));
 }
 
 TEST(Overlay, ScreenshotsTakeTheFirstFreeNumber)
