@@ -164,6 +164,12 @@ void Checker::checkEvents(const Script& script, const char* scriptPath)
 
     if (!endDemo)
         report(scriptPath, 0, true, "the timeline has no END_DEMO: the demo never ends");
+    else if (endDemo->time <= script.demoStart())
+        // The run would end before its first frame, and a watched save like
+        // that must not end the session: refused here, the last good build plays on.
+        report(*endDemo, true,
+               "END_DEMO at " + std::to_string(endDemo->time) + " ms is at or before the demo start (" +
+                   std::to_string(script.demoStart()) + " ms): nothing would play");
     for (const auto& [id, event] : started)
         if (!onLayer.count(id) && !sources.count(id))
             report(*event, false, "effect " + std::to_string(id) + " is started but never put on a layer");

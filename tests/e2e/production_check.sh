@@ -40,6 +40,8 @@ check_row "in_setup '0 SET_LAYER 40 16'" 1 "$SCRIPT:$((SETUP + 1)): error: layer
 check_row "append '1000 SIGNAL 43 9999 1'" 1 "$SCRIPT:$NEXT: error: effect 43 does not handle signal 9999"
 check_row "append '200000 START 0'" 0 "$SCRIPT:$NEXT: warning: event after END_DEMO (at 111000 ms) never happens"
 check_row "sed -i '/END_DEMO/d' $SCRIPT" 1 "$SCRIPT: error: the timeline has no END_DEMO: the demo never ends"
+check_row "printf 'DEMOSTART 3000\r\nSETUP\r\nTIMELINE\r\n3000 END_DEMO\r\n' >$SCRIPT" 1 \
+  "$SCRIPT:4: error: END_DEMO at 3000 ms is at or before the demo start (3000 ms): nothing would play"
 # The sample puts every effect on a layer, so this one is a script of its own.
 check_row "printf 'SETUP\r\nTIMELINE\r\n1000 START 13\r\n2000 END_DEMO\r\n' >$SCRIPT" 0 \
   "$SCRIPT:3: warning: effect 13 is started but never put on a layer"
