@@ -379,9 +379,11 @@ int DialogWindow::runModal()
     Fl::event_dispatch(dispatchDialogEvent);
     window->show();
     // A signal (Ctrl+C in the terminal that started it) closes the dialog
-    // as its Escape pod would.
+    // as its Escape pod would. The wait is bounded: a signal that lands
+    // between the test of the flag and the wait would not cut the wait
+    // short, and the dialog would stay open until the next X event.
     while (window->shown() && !interruptingSignal())
-        Fl::wait();
+        Fl::wait(0.2);
     if (window->shown())
         window->hide();
     Fl::event_dispatch(nullptr);
