@@ -31,6 +31,7 @@
 #include "engine/TimeGrid.h"
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -63,6 +64,10 @@ public:
     int framesWritten() const { return frame; }
     int firstFrameMs() const { return fromMs; }
     int frameTimeMs(int k) const;
+    // Where the capture stands: the demo time of the last frame written, or,
+    // before the first, that of frame 0 (a run stopped while building shows
+    // no time before its --from).
+    int lastFrameTimeMs() const { return frameTimeMs(std::max(frame - 1, 0)); }
     // The demo times of the frames of a capture whose frame 0 is at fromMs.
     TimeGrid frameGrid(int fromMs) const { return TimeGrid(fromMs, fps, fpsDen); }
     bool failed() const { return writeFailed || (writer && writer->failed()); }

@@ -233,9 +233,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
     }
 
     // Where a signal stopped it: the last frame written, or the time shown.
-    const int stoppedAtMs =
-        capture ? capture->frameTimeMs(capture->framesWritten() > 0 ? capture->framesWritten() - 1 : 0)
-                : engine.getTime();
+    const int stoppedAtMs = capture ? capture->lastFrameTimeMs() : engine.getTime();
     // The last frames are still on their way to their files.
     if (capture)
         capture->flush();
@@ -259,7 +257,7 @@ int runDemo(bool music, bool fullscreen, int width, int height, int samples, flo
                                              capture->framesWritten(), options.captureFps, options.captureFpsDen);
         // Up to the last frame kept, which for a video cut short by ffmpeg's
         // own stop is known only now.
-        const int keptUpToMs = capture->frameTimeMs(std::max(capture->framesWritten() - 1, 0));
+        const int keptUpToMs = capture->lastFrameTimeMs();
         if (failed)
             reportInterruption(stoppedAtMs);
         else

@@ -15,7 +15,7 @@ packages=(
   fonts-dejavu-core fonts-dejavu-extra sox libsox-fmt-base
   ffmpeg evilwm
   libassimp-dev assimp-utils assimp-testmodels libstb-dev
-  man-db desktop-file-utils debootstrap patchelf
+  man-db desktop-file-utils debootstrap patchelf strace
 )
 
 missing=()

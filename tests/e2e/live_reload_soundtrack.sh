@@ -25,21 +25,6 @@ sox -q -n -r 44100 -c 2 export/song.ogg synth 60 sine 440 vol 0.5 || fail "sox"
 ln -s ../export/song.ogg show/velmorprocess-zqfinal.ogg
 sox -q -n -r 22050 -c 1 second.ogg synth 90 sine 880 vol 0.5 || fail "sox"
 
-heard_bytes() { stat -c %s heard.raw 2>/dev/null || echo 0; }
-# Zero crossings of the left channel in the last second heard: twice the pitch.
-crossings() {
-  local size
-  size=$(heard_bytes)
-  head -c $((size - size % 4)) heard.raw | tail -c 176400 |
-    od -An -v -td2 -w4 | awk '{ s = ($1 < 0); if (NR > 1 && s != p) n++; p = s } END { print n + 0 }'
-}
-# Whether the last second heard is a tone of $1 Hz.
-hears() {
-  local c
-  c=$(crossings)
-  [ "$c" -gt $(($1 * 2 - 20)) ] && [ "$c" -lt $(($1 * 2 + 20)) ]
-}
-
 start_player --windowed --resolution 320x240 --data-dir show --loose --watch --start 5000
 wait_window
 wait_stdout '^watching data$' 1

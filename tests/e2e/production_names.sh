@@ -17,7 +17,10 @@ TIMELINE
 SCR
 (cd show && "$VP_BUILD_DIR/vpdpack" a pack.vpd data -p sesame >/dev/null) || fail "cannot pack"
 rm -r show/data
-ln -s "$VP_PRODUCTION_DIR/velmorprocess-zqfinal.ogg" show/tune.ogg
+# The soundtrack named is a 440 Hz tone; the sample's, under the name a
+# production without names plays, lies beside it and must not be heard.
+sox -q -n -r 44100 -c 2 show/tune.ogg synth 60 sine 440 vol 0.5 || fail "sox"
+ln -s "$VP_PRODUCTION_DIR/velmorprocess-zqfinal.ogg" show/
 cat > show/production.ini <<'INI'
 # names of this production
 title = Small Hours
@@ -28,8 +31,7 @@ INI
 
 start_player --windowed --resolution 160x120 --data-dir show
 wait_window "Small Hours"
-# The disk audio driver writes silence until the soundtrack plays.
-wait_until "[ -s heard.raw ] && [ \$(tr -d '\\000' < heard.raw | head -c 1 | wc -c) -eq 1 ]" 60 "tune.ogg heard"
+wait_until "hears 440" 120 "tune.ogg heard"
 quit_with_escape
 expect_rc 0
 

@@ -177,4 +177,11 @@ TEST_F(PlaybackControlGL, AStartPastTheEndShowsTheEndPaused)
     EXPECT_TRUE(playback.paused());
     frameAt(49999);
     EXPECT_FALSE(player->quitRequested());
+
+    // A --start at the end itself: the end event would end the run at its first frame.
+    PlaybackControl atTheEnd(false, 50000);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(atTheEnd.startTime(player->demoStart(), player->endDemoTime()), 49999);
+    testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(atTheEnd.paused());
 }

@@ -50,6 +50,8 @@ TEST(FrameCaptureGL, FramesShowFixedDemoTimesWhateverRealTimeDoes)
     engine.setTimerOffset(-2000); // the script's demo start
     engine.startTimer();
     capture.begin(-2000, 1000);
+    // Stopped before its first frame, a capture stands at its --from.
+    EXPECT_EQ(capture.lastFrameTimeMs(), 1000);
     engine.setBeforeSwap([](void* c) { static_cast<FrameCapture*>(c)->captureFrame(64, 48); }, &capture);
     int expected[] = {1000, 1033, 1066, 1100};
     for (int k = 0; k < 4; ++k) {
@@ -60,6 +62,7 @@ TEST(FrameCaptureGL, FramesShowFixedDemoTimesWhateverRealTimeDoes)
     }
     EXPECT_TRUE(capture.finished());
     EXPECT_EQ(capture.framesWritten(), 4);
+    EXPECT_EQ(capture.lastFrameTimeMs(), 1100);
     EXPECT_TRUE(capture.flush());
     setActiveClock(nullptr);
 }

@@ -2,7 +2,8 @@
 # production and played through the scene effect, one after the other over
 # a cleared screen: a
 # textured COLLADA model, a glTF binary with a deep hierarchy, a 3DS file
-# whose camera moves (two frames, apart in time), an OBJ with its MTL and
+# whose camera moves (two frames, apart in time; the file has no light, so
+# the one added goes with the camera and the face it turns to is lit), an OBJ with its MTL and
 # textures, an FBX with an embedded texture; and our own three coloured arms
 # (red along x, green up, blue toward the viewer) from an OBJ (y up) and a
 # COLLADA file (z up), where a mirror, a flip or a quarter turn of the

@@ -149,3 +149,19 @@ overlay_pixels() {
 }
 # The window as it is on screen (the overlay included, unlike screenshots).
 grab() { import -window "$WID" "$1" 2>/dev/null || fail "cannot grab the window"; }
+
+# What SDL's disk audio driver wrote to heard.raw (16-bit stereo, 44.1 kHz),
+# for a soundtrack that is a plain tone: the bytes heard so far, and whether
+# the last second heard is a tone of $1 Hz: its left channel crosses zero
+# twice a period, as often in each tenth of the second (music may cross as
+# often over a whole second, never that evenly).
+heard_bytes() { stat -c %s heard.raw 2>/dev/null || echo 0; }
+hears() {
+  local size
+  size=$(heard_bytes)
+  [ "$size" -ge 176400 ] || return 1
+  head -c $((size - size % 4)) heard.raw | tail -c 176400 | od -An -v -td2 -w4 |
+    awk -v want=$(($1 / 5)) '
+      { s = ($1 < 0); if (NR > 1 && s != p) n[int((NR - 1) / 4410)]++; p = s }
+      END { for (w = 0; w < 10; w++) if (n[w] < want - 3 || n[w] > want + 3) exit 1 }'
+}

@@ -126,3 +126,26 @@ TEST(FileSnapshot, MatchesDiskUntilWhatWasReadChanges)
     writeText(missing, "");
     EXPECT_FALSE(record.matchesDisk());
 }
+
+// The first check and the run's first build agree unless a save landed
+// between their reads: the same name read with other bytes, or found by one
+// and missing for the other. Names only one of them read say nothing.
+TEST(FileSnapshot, AgreesUnlessANameBothReadDiffers)
+{
+    auto bytes = [](const char* text) { return reinterpret_cast<const unsigned char*>(text); };
+    FileSnapshot run;
+    run.add("data/testscript.scr", bytes("SETUP\n"), 6);
+    run.addMissing("data/textures/gone.png");
+    FileSnapshot check = run;
+    check.add("data/only_checked.vsc", bytes("x"), 1);
+    EXPECT_TRUE(check.agreesWith(run));
+    EXPECT_TRUE(run.agreesWith(check));
+
+    FileSnapshot saved;
+    saved.add("data/testscript.scr", bytes("SETUP\r\n"), 7);
+    EXPECT_FALSE(saved.agreesWith(run));
+    FileSnapshot appeared;
+    appeared.add("data/textures/gone.png", nullptr, 0);
+    EXPECT_FALSE(appeared.agreesWith(run));
+    EXPECT_FALSE(run.agreesWith(appeared));
+}

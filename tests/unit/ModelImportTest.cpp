@@ -285,16 +285,20 @@ TEST(ModelImport, GltfCameraKeepsTheFilesVerticalAngle)
     const aiScene* source = readModel(importer, path, error);
     std::remove(path.c_str());
     ASSERT_NE(source, nullptr) << error;
-    TextureExport textures(*source, ".", "test");
-    SceneWriter writer;
-    ImportSummary summary;
-    ASSERT_TRUE(convertScene(*source, ImportOptions(), "gltf", textures, writer, summary, error)) << error;
-    SceneFile file(writer);
-    Scene* scene = loadScene(file);
-    ASSERT_NE(scene, nullptr);
-    ASSERT_NE(scene->getCameras(), nullptr);
-    EXPECT_NEAR(scene->getCameras()->getFieldOfView(), 48.455f, 0.01f);
-    SceneManager::getInstance()->release(scene);
+    // The binary form of the file says the same.
+    for (const char* extension : {"gltf", "glb"}) {
+        SCOPED_TRACE(extension);
+        TextureExport textures(*source, ".", "test");
+        SceneWriter writer;
+        ImportSummary summary;
+        ASSERT_TRUE(convertScene(*source, ImportOptions(), extension, textures, writer, summary, error)) << error;
+        SceneFile file(writer, extension);
+        Scene* scene = loadScene(file);
+        ASSERT_NE(scene, nullptr);
+        ASSERT_NE(scene->getCameras(), nullptr);
+        EXPECT_NEAR(scene->getCameras()->getFieldOfView(), 48.455f, 0.01f);
+        SceneManager::getInstance()->release(scene);
+    }
 }
 
 TEST(ModelImport, AnimationsPlayTogetherAndTheFirstInTheFileMovesANodeTheyShare)

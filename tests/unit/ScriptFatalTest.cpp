@@ -75,6 +75,13 @@ TEST(ScriptFatal, ErrorsExitWithTheirMessage)
          "need none, but a following keyword is read as one\n"
          "main.scr:4: note: \"1\" is not an event word: START, END, INIT, SIGNAL, SET_LAYER or END_DEMO (or b, e, i, s, l)\n"
          "main.scr:4: note: \"line #: 2\" counts the events of the timeline, not the lines of the file: this is line 4\n"},
+        // The same in the setup, where a signal takes one word only.
+        {"SETUP\n0 s 63 8\n0 l 50 5\n", nullptr,
+         "main.scr:3: 0 l 50 5\nerror: script: event not recognized in setup line #: 2\n"
+         "main.scr:2: note: signal 8 to 63 took \"0\" of line 3 as its arguments; codes without arguments need none, "
+         "but the next line's numbers are read as them\n"
+         "main.scr:3: note: \"50\" is not a setup event word: SIGNAL or SET_LAYER (or s, l)\n"
+         "main.scr:3: note: \"line #: 2\" counts the events of the setup, not the lines of the file: this is line 3\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.main);
@@ -193,21 +200,24 @@ TEST(ScriptFatal, DirectoriesEmptyFilesAndHugeNumbers)
     EXPECT_TRUE(nothing.setupEvents().empty());
 
     // Ids, codes and layers beyond 32 bits are not numbers, and the note says
-    // which (the note on the event count that follows is another test's).
+    // which; nothing else is said.
     struct Case {
         const char* text;
         const char* stderrText;
     };
     const Case cases[] = {
         {"SETUP\n0 l 4294967296 1\n", "main.scr:2: 0 l 4294967296 1\nerror: script: event not recognized in setup line #: 1\n"
-                                         "main.scr:2: note: \"l\" needs an effect id (a 32-bit whole number) where \"4294967296\" stands\n"},
+                                         "main.scr:2: note: \"l\" needs an effect id (a 32-bit whole number) where \"4294967296\" stands\n"
+                                         "main.scr:2: note: \"line #: 1\" counts the events of the setup, not the lines of the file: this is line 2\n"},
         {"SETUP\n0 l 3 -99999999999\n", "main.scr:2: 0 l 3 -99999999999\nerror: script: event not recognized in setup line #: 1\n"
-                                            "main.scr:2: note: \"l\" needs a layer (a 32-bit whole number) where \"-99999999999\" stands\n"},
+                                            "main.scr:2: note: \"l\" needs a layer (a 32-bit whole number) where \"-99999999999\" stands\n"
+                                            "main.scr:2: note: \"line #: 1\" counts the events of the setup, not the lines of the file: this is line 2\n"},
         {"SETUP\nTIMELINE\n1000 s 3 99999999999 1\n", "main.scr:3: 1000 s 3 99999999999 1\nerror: script: event not recognized in timeline line #: 1\n"
-         "main.scr:3: note: \"s\" needs a signal code (a 32-bit whole number) where \"99999999999\" stands\n"},
+         "main.scr:3: note: \"s\" needs a signal code (a 32-bit whole number) where \"99999999999\" stands\n"
+         "main.scr:3: note: \"line #: 1\" counts the events of the timeline, not the lines of the file: this is line 3\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EXIT(parseFatal(c.text, nullptr), testing::ExitedWithCode(1), testing::StartsWith(std::string(c.stderrText)));
+        EXPECT_EXIT(parseFatal(c.text, nullptr), testing::ExitedWithCode(1), testing::Eq(c.stderrText));
     }
 }
