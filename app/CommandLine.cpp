@@ -473,6 +473,22 @@ bool nameProduction(RunOptions& o)
     return true;
 }
 
+// The production a run plays: its folder entered, its names and its
+// defaults read (production.ini). 0, or the exit code to end with.
+int openProduction(RunOptions& o, OrganiserDefaults& defaults)
+{
+    if (!enterProduction(o))
+        return 2;
+    if (!nameProduction(o))
+        return 1;
+    std::string error;
+    if (!organiserDefaults(o.names, defaults, error)) {
+        errorBox(error.c_str(), true);
+        return 1;
+    }
+    return 0;
+}
+
 // A wrong password would fail every file of the archive without naming
 // itself: said first, and fatal, before anything is read.
 void checkArchivePassword(const RunOptions& o)
@@ -525,15 +541,9 @@ int playerMainUninterrupted(int argc, char** argv)
                                  "options such as --play skip the dialog\n");
             return 1;
         }
-        if (!enterProduction(options))
-            return 2;
-        if (!nameProduction(options))
-            return 1;
         OrganiserDefaults defaults;
-        if (!organiserDefaults(options.names, defaults, error)) {
-            errorBox(error.c_str(), true);
-            return 1;
-        }
+        if (const int rc = openProduction(options, defaults))
+            return rc;
         if (!defaults.launcher) {
             options.desktopFullscreen = defaults.desktop;
             return startRun(defaults.args());
@@ -549,15 +559,9 @@ int playerMainUninterrupted(int argc, char** argv)
     // The check is for a shell or an editor: messages, never boxes.
     if (options.check)
         setenv("VP_NO_DIALOGS", "1", 1);
-    if (!enterProduction(options))
-        return 2;
-    if (!nameProduction(options))
-        return 1;
     OrganiserDefaults defaults;
-    if (!organiserDefaults(options.names, defaults, error)) {
-        errorBox(error.c_str(), true);
-        return 1;
-    }
+    if (const int rc = openProduction(options, defaults))
+        return rc;
     defaults.applyTo(options);
     if (options.check) {
         checkArchivePassword(options);

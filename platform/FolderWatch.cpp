@@ -4,8 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,25 +24,13 @@ bool isFolder(const std::string& path)
 
 } // namespace
 
-FolderWatch::~FolderWatch()
-{
-    if (notifyFd >= 0)
-        close(notifyFd);
-    if (stopFd >= 0)
-        close(stopFd);
-}
-
 bool FolderWatch::open(const std::string& folder, std::string& error)
 {
     root = folder;
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
-    notifyFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    stopFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (notifyFd < 0 || stopFd < 0) {
-        error = std::strerror(errno);
+    if (!openNotifications(error))
         return false;
-    }
     struct stat st;
     if (stat(root.c_str(), &st) != 0) {
         error = root + ": " + std::strerror(errno);
@@ -61,9 +47,8 @@ bool FolderWatch::open(const std::string& folder, std::string& error)
     }
     // Without the parent's watch the root is still watched; only a folder
     // put in its place would go unheard.
-    const size_t slash = root.rfind('/');
-    rootName = slash == std::string::npos ? root : root.substr(slash + 1);
-    const std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : root.substr(0, slash);
+    std::string parent;
+    splitPath(root, parent, rootName);
     if (!rootName.empty() && rootName != "." && rootName != "..")
         parentWatch = inotify_add_watch(notifyFd, parent.c_str(), kNameEvents | IN_ONLYDIR);
     return true;
@@ -153,32 +138,6 @@ bool FolderWatch::drain()
     if (again)
         watchAgain();
     return changed;
-}
-
-bool FolderWatch::waitForChange(int quietMs)
-{
-    pollfd fds[2] = {{notifyFd, POLLIN, 0}, {stopFd, POLLIN, 0}};
-    bool changed = false;
-    for (;;) {
-        // Blocks until something happens; once a change is in, waits only
-        // for the quiet spell that ends it.
-        int ready = poll(fds, 2, changed ? quietMs : -1);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (fds[1].revents)
-            return false;
-        if (ready <= 0)
-            return changed;
-        changed = drain() || changed;
-    }
-}
-
-void FolderWatch::stop()
-{
-    uint64_t one = 1;
-    if (write(stopFd, &one, sizeof one) < 0) {
-        // The counter cannot overflow with one write per stop.
-    }
 }
 
 } // namespace platform
